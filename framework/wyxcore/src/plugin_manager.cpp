@@ -1,0 +1,114 @@
+#include "plugin_manager_impl.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "flat_plugin_callbacks.h"
+#include "library.h"
+#include "wyxcore/container.h"
+#include "wyxcore/logger.h"
+#include "wyxcore/os_specific.h"
+#include "wyxcore/root_object.h"
+
+LoadedPlugin::LoadedPlugin(const std::string& fileName)
+    : fileName_(fileName), library_(nullptr), callbacks_(nullptr), loaded_(false) {}
+
+// Libraries stay loaded until the process ends: their code may still be on the
+// stack of static destructors, and unloading buys nothing at exit.
+LoadedPlugin::~LoadedPlugin() {}
+
+void LoadedPlugin::setCallbacks(IPluginCallbacks* callbacks, bool owned) {
+    callbacks_ = callbacks;
+    if (owned) ownedCallbacks_.reset(callbacks);
+}
+
+PluginManager::PluginManager() : loading_(nullptr), registered_(false), refused_(false) {}
+
+std::string PluginManager::PluginDirectory() {
+    const char* dir = std::getenv("WYX_PLUGIN_DIR");
+    if (dir && *dir) return dir;
+    return TOSSpecific::GetExecutableDir() + TOSSpecific::kFileSeparator + "plugins";
+}
+
+void PluginManager::LoadPlugins() {
+    const std::string dir = PluginDirectory();
+    std::vector<std::string> names = wyxos::ListFiles(dir);
+    const std::string& ext = TOSSpecific::kPluginExtension;
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        if (name.size() <= ext.size() || name.compare(name.size() - ext.size(), ext.size(), ext) != 0) continue;
+        loadOne(dir + TOSSpecific::kFileSeparator + name);
+    }
+}
+
+void PluginManager::loadOne(const std::string& path) {
+    ILogger* log = TRootObject::GetCoreLogger();
+    boost::shared_ptr<LoadedPlugin> plugin(new LoadedPlugin(path));
+    loading_ = plugin.get();
+    registered_ = false;
+    refused_ = false;
+    std::string error;
+    void* library = wyxos::OpenLibrary(path, &error);
+    loading_ = nullptr;
+    if (!library) {
+        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": " + error);
+        return;
+    }
+    plugin->setLibrary(library);
+    if (registered_) {
+        plugin->setLoaded(static_cast<FlatPluginCallbacks*>(plugin->GetCallbacks())->Initialise() == 0);
+        if (!plugin->IsLoaded())
+            log->Write(nullptr, kWyxLogWarning, "Plug-in " + path + " could not initialise and will not run");
+        plugins_.push_back(plugin);
+        return;
+    }
+    if (refused_) {
+        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": registration refused");
+        wyxos::CloseLibrary(library);
+        return;
+    }
+    WyxCreatePluginFn create =
+        reinterpret_cast<WyxCreatePluginFn>(wyxos::FindSymbol(library, WYX_CPP_PLUGIN_ENTRY));
+    if (!create) {
+        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": no plug-in entry");
+        wyxos::CloseLibrary(library);
+        return;
+    }
+    IPluginCallbacks* callbacks = create();
+    if (!callbacks) {
+        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": the plug-in refused to load");
+        wyxos::CloseLibrary(library);
+        return;
+    }
+    plugin->setCallbacks(callbacks, false);
+    plugin->setLoaded(true);
+    plugins_.push_back(plugin);
+}
+
+int PluginManager::RegisterFlat(const WyxPluginRecord* record, void** handle) {
+    if (!loading_ || registered_ || !record || !handle) {
+        refused_ = true;
+        return 3;
+    }
+    if (record->size != kWyxPluginRecordSize || !record->data || !record->info) {
+        refused_ = true;
+        return 3;
+    }
+    loading_->setCallbacks(new FlatPluginCallbacks(*record, loading_), true);
+    *handle = static_cast<IPlugin*>(loading_);
+    registered_ = true;
+    return 0;
+}
+
+IPlugin* PluginManager::FindPlugin(const std::string& name) {
+    for (const boost::shared_ptr<IPlugin>& plugin : plugins_) {
+        IPluginCallbacks* callbacks = plugin->GetCallbacks();
+        if (callbacks && callbacks->GetName() == name) return plugin.get();
+    }
+    return nullptr;
+}
+
+TContainer* PluginManager::GetContainer() {
+    if (!container_) container_.reset(new TContainer());
+    return container_.get();
+}

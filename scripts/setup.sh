@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a fresh Debian 12 machine.
+# Idempotent: a second run only checks.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
+pkgs=(cmake make g++ pkg-config zlib1g-dev libpugixml-dev libboost-dev libcurl4-openssl-dev
+      libgtest-dev googletest libbenchmark-dev python3 python3-pytest python3-pyftpdlib
+      libxml2-utils chromium mingw-w64 g++-mingw-w64-i686 libz-mingw-w64-dev
+      wine wine32:i386 dpkg-dev clang)
+
+need_install=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  need_install=1
+fi
+# apt-get source needs source entries; derive them from the binary ones so no host is named here.
+if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+      | $SUDO tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+  elif [ -f /etc/apt/sources.list ]; then
+    grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
+      | $SUDO tee /etc/apt/sources.list.d/debian-src.list >/dev/null
+  fi
+  need_install=1
+fi
+for p in "${pkgs[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || { need_install=1; break; }
+done
+if [ "$need_install" = 1 ]; then
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${pkgs[@]}" >/dev/null
+fi
+
+# pugixml for the win32 target is built from Debian's source package.
+src="$here/build/third-party/pugixml"
+if [ ! -f "$src/src/pugixml.cpp" ]; then
+  tmp=$(mktemp -d)
+  (cd "$tmp" && apt-get source -qq pugixml >/dev/null 2>&1)
+  dir=$(find "$tmp" -maxdepth 1 -type d -name 'pugixml-*' | head -n 1)
+  [ -n "$dir" ] || { echo "setup: apt-get source pugixml failed" >&2; exit 1; }
+  mkdir -p "$(dirname "$src")"
+  rm -rf "$src"
+  mv "$dir" "$src"
+  rm -rf "$tmp"
+fi
+echo "setup: done"
