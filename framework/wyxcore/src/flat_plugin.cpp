@@ -6,22 +6,18 @@
 #include "plugin_manager_impl.h"
 
 extern "C" int wyxRegisterPlugin(const WyxPluginRecord* record, void** handle) {
-    return ThePluginManager()->RegisterFlat(record, handle);
+    return PluginManager::RegisterFlat(record, handle);
 }
 
 extern "C" int wyxWriteLog(void* plugin, int type, const char* text) {
-    if (!text) return 3;
+    if (!text || (plugin && !LoadedPlugin::FromHandle(plugin))) return 3;
     TRootObject::GetCoreLogger()->Write(static_cast<IPlugin*>(plugin), type, text);
     return 0;
 }
 
 extern "C" int wyxGetPluginPath(void* plugin, const char** path) {
-    if (!plugin || !path) return 3;
-    for (const boost::shared_ptr<IPlugin>& p : ThePluginManager()->GetPlugins()) {
-        if (p.get() == plugin) {
-            *path = static_cast<LoadedPlugin*>(p.get())->fileName().c_str();
-            return 0;
-        }
-    }
-    return 3;
+    LoadedPlugin* loaded = LoadedPlugin::FromHandle(plugin);
+    if (!loaded || !path) return 3;
+    *path = loaded->fileName().c_str();
+    return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 
 #include "flat_plugin_callbacks.h"
 #include "library.h"
@@ -10,17 +12,39 @@
 #include "wyxcore/os_specific.h"
 #include "wyxcore/root_object.h"
 
+namespace {
+std::mutex livePluginsMutex;
+std::set<void*>& livePlugins() {
+    static std::set<void*>* plugins = new std::set<void*>();
+    return *plugins;
+}
+}  // namespace
+
 LoadedPlugin::LoadedPlugin(const std::string& fileName)
-    : fileName_(fileName), library_(nullptr), callbacks_(nullptr), loaded_(false) {}
+    : fileName_(fileName), library_(nullptr), callbacks_(nullptr), loaded_(false) {
+    std::lock_guard<std::mutex> lock(livePluginsMutex);
+    livePlugins().insert(static_cast<IPlugin*>(this));
+}
 
 // Libraries stay loaded until the process ends: their code may still be on the
 // stack of static destructors, and unloading buys nothing at exit.
-LoadedPlugin::~LoadedPlugin() {}
+LoadedPlugin::~LoadedPlugin() {
+    std::lock_guard<std::mutex> lock(livePluginsMutex);
+    livePlugins().erase(static_cast<IPlugin*>(this));
+}
+
+LoadedPlugin* LoadedPlugin::FromHandle(void* handle) {
+    std::lock_guard<std::mutex> lock(livePluginsMutex);
+    if (!handle || !livePlugins().count(handle)) return nullptr;
+    return static_cast<LoadedPlugin*>(static_cast<IPlugin*>(handle));
+}
 
 void LoadedPlugin::setCallbacks(IPluginCallbacks* callbacks, bool owned) {
     callbacks_ = callbacks;
     if (owned) ownedCallbacks_.reset(callbacks);
 }
+
+PluginManager* PluginManager::loadingManager_ = nullptr;
 
 PluginManager::PluginManager() : loading_(nullptr), registered_(false), refused_(false) {}
 
@@ -47,8 +71,10 @@ void PluginManager::loadOne(const std::string& path) {
     loading_ = plugin.get();
     registered_ = false;
     refused_ = false;
+    loadingManager_ = this;
     std::string error;
     void* library = wyxos::OpenLibrary(path, &error);
+    loadingManager_ = nullptr;
     loading_ = nullptr;
     if (!library) {
         log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": " + error);
@@ -86,6 +112,10 @@ void PluginManager::loadOne(const std::string& path) {
 }
 
 int PluginManager::RegisterFlat(const WyxPluginRecord* record, void** handle) {
+    return loadingManager_ ? loadingManager_->acceptFlat(record, handle) : 3;
+}
+
+int PluginManager::acceptFlat(const WyxPluginRecord* record, void** handle) {
     if (!loading_ || registered_ || !record || !handle) {
         refused_ = true;
         return 3;

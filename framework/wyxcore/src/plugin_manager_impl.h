@@ -21,6 +21,9 @@ public:
     std::string GetFileName() override { return fileName_; }
 
     const std::string& fileName() const { return fileName_; }
+    // The live plug-in whose address is handle, or null: flat entry points check
+    // the handles they are given.
+    static LoadedPlugin* FromHandle(void* handle);
     void setLibrary(void* library) { library_ = library; }
     void setCallbacks(IPluginCallbacks* callbacks, bool owned);
     void setLoaded(bool loaded) { loaded_ = loaded; }
@@ -45,16 +48,20 @@ public:
     // the executable.
     static std::string PluginDirectory();
 
-    // wyxRegisterPlugin during a load: 0 when the record is accepted.
-    int RegisterFlat(const WyxPluginRecord* record, void** handle);
+    // wyxRegisterPlugin: 0 when a manager is loading a library and accepts the
+    // record.
+    static int RegisterFlat(const WyxPluginRecord* record, void** handle);
 
 private:
     void loadOne(const std::string& path);
+
+    int acceptFlat(const WyxPluginRecord* record, void** handle);
 
     std::vector<boost::shared_ptr<IPlugin> > plugins_;
     LoadedPlugin* loading_;           // the plug-in whose library is being loaded
     bool registered_;
     bool refused_;
+    static PluginManager* loadingManager_;
     std::unique_ptr<TContainer> container_;
 };
 

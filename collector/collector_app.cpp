@@ -1,0 +1,43 @@
+// The application object and the order of the run.
+#include "collector_app.h"
+
+#include <iostream>
+
+#include "banner.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/flat.h"
+#include "wyxcore/plugin_manager.h"
+#include "wyxcore/root_object.h"
+
+CollectorApp::CollectorApp()
+    : htmlWriter(nullptr), textWriter(nullptr), xmlWriter(nullptr), versionChecker(nullptr),
+      includeMode(false), createOutputDir(false), noPrompt(false), writeXml(true), writeText(false),
+      writeHtml(false), upload(false), website(false), showUsage(false), dumpXml(false) {}
+
+CollectorApp::~CollectorApp() {}
+
+int CollectorApp::run(int argc, char** argv) {
+    const char* programName = argc > 0 && argv[0] ? argv[0] : "norbix";
+    std::cout << kVersionLine << kLegalNotice;
+
+    writeConsole("Loading plug-ins.");
+    try {
+        TRootObject::GetPluginManager()->LoadPlugins();
+    } catch (const TWYXException& e) {
+        writeConsole(std::string("ERROR: LoadPlugins returned exception code ") +
+                     wyxTranslateStatusCode(e.GetStatus()) + "\n");
+        exitProgram(1);
+    }
+    writeConsole("\n");
+
+    findWriters();
+    parseCommandLine(argc, argv);
+    if (showUsage) {
+        writeConsole("\n");
+        printUsage(programName);
+        exitProgram(1);
+    }
+    echoCommandLine(argc, argv);
+    checkOptions(programName);
+    return 0;
+}

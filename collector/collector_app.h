@@ -1,0 +1,83 @@
+#ifndef NORBIX_COLLECTOR_APP_H
+#define NORBIX_COLLECTOR_APP_H
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "wyxcore/datetime.h"
+
+class IPlugin;
+class TContainer;
+
+// The program's single application object: the run's options, the writer
+// plug-ins found, the output names and the console log.
+class CollectorApp {
+public:
+    CollectorApp();
+    ~CollectorApp();
+
+    // Returns 0 after a complete run; every error ends the process itself.
+    int run(int argc, char** argv);
+
+    // Console tee and error stop.
+    void writeConsole(std::string message);
+    [[noreturn]] void exitProgram(int status);
+    void printUsage(const char* programName);
+
+    // Command line.
+    void parseCommandLine(int argc, char** argv);
+    void echoCommandLine(int argc, char** argv);
+    void checkOptions(const char* programName);
+
+    // Run setup.
+    void findWriters();
+    void setupOutputDirectory(const char* programName);
+    void createDirectoryPath(const std::string& path);
+    void startConsoleLog();
+    void checkWriters();
+    std::string timeStamp() const;
+    void makeOutputName(TContainer* container);
+
+    // Plug-in passes.
+    void selectPlugins();
+    std::string dumpPath() const;
+    void runCollection(TContainer* container, const std::string& dumpPath);
+    void runCollectorPass(TContainer* container, int pass, const std::string& dumpPath);
+    void markComputerSystem(TContainer* container);
+    void runAnalysis(TContainer* container);
+    void runVersionCheck(TContainer* container, const std::string& directory);
+    bool isSelected(const std::string& selectionName) const;
+
+    // Outputs.
+    void handleWebsite();
+    TContainer* readInputFile();
+    int writeOutputs(TContainer* container, const std::string& dumpPath);
+    void writeXmlWithRunLog(TContainer* container, bool announce, std::string xmlPath);
+    bool uploadOutput(std::string xmlPath);
+
+    IPlugin* htmlWriter;
+    IPlugin* textWriter;
+    IPlugin* xmlWriter;
+    IPlugin* versionChecker;
+    std::string outputDir;
+    std::string inputFile;
+    std::string outputBaseName;
+    std::string mediaDir;
+    std::string consoleLogPath;
+    TCIMDateTime startTime;
+    std::ofstream consoleLog;
+    bool includeMode;
+    std::vector<std::string> pluginNames;
+    bool createOutputDir;
+    bool noPrompt;
+    bool writeXml;
+    bool writeText;
+    bool writeHtml;
+    bool upload;
+    bool website;
+    bool showUsage;
+    bool dumpXml;
+};
+
+#endif

@@ -1,0 +1,49 @@
+// The console tee, the error stop and the usage text.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "collector_app.h"
+#include "default_directory.h"
+
+void CollectorApp::writeConsole(std::string message) {
+    if (consoleLog.is_open()) {
+        consoleLog << message;
+        consoleLog.flush();
+    }
+    std::cout << message;
+}
+
+void CollectorApp::exitProgram(int status) {
+    if (!noPrompt) {
+        writeConsole("\nPress enter to continue...\n");
+        std::string word;
+        std::cin >> std::noskipws >> word;
+    }
+    if (consoleLog.is_open()) {
+        consoleLog.close();
+        std::remove(consoleLogPath.c_str());
+    }
+    std::cout.flush();
+    std::exit(status);
+}
+
+void CollectorApp::printUsage(const char* programName) {
+    writeConsole("Syntax:\n");
+    writeConsole(std::string(programName ? programName : "") + " [options]\n\n");
+    writeConsole("Options:\n");
+    writeConsole("/?, /h     Display help for OSK command-line options.\n");
+    writeConsole("/b         Run in batch mode.\n");
+    writeConsole("/c         Create directory specified by /d option.\n");
+    writeConsole("/d <dir>   Place OSK output files in the specified directory rather than in the\n");
+    writeConsole("           default location, which is ");
+    writeConsole(defaultOutputDirectory() + ".\n");
+    writeConsole("/f         Collect the full TRAV log.\n");
+    writeConsole("/i <file>  Read input from <file> rather than collecting data from the local\n");
+    writeConsole("           server.\n");
+    writeConsole("/t         Transfer collected data to VARN Service & Support.\n");
+    if (versionChecker) writeConsole("/u <dir>   Path to Kalvix CD or CD image.\n");
+    if (htmlWriter) writeConsole("/v         Create HTML output files.\n");
+    writeConsole("/x         Do not create a compressed XML file.\n");
+    writeConsole("\nNote: All options must be separated with one or more spaces.\n");
+}

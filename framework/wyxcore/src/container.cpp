@@ -1,0 +1,84 @@
+#include "wyxcore/container.h"
+
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+TCIMInstance::TCIMInstance(TCIMClass* cimClass) : class_(cimClass), committed_(false) {}
+TCIMInstance::~TCIMInstance() {}
+
+void TCIMInstance::SetPropertyValue(const std::string& name, const TCIMValue& value) {
+    const TCIMPropertyDecl* decl = class_->FindProperty(name);
+    if (!decl) throw TWYXException(kWyxUnknownProperty, class_->GetName() + "." + name);
+    if (decl->type != value.GetType()) throw TWYXException(kWyxTypeMismatch, class_->GetName() + "." + name);
+    for (auto& prop : props_) {
+        if (prop.first == name) {
+            prop.second = value;
+            return;
+        }
+    }
+    props_.emplace_back(name, value);
+}
+
+void TCIMInstance::Commit() {
+    if (committed_) return;
+    committed_ = true;
+    class_->AdoptInstance(this);
+}
+
+const TCIMValue* TCIMInstance::GetPropertyValue(const std::string& name) const {
+    for (const auto& prop : props_)
+        if (prop.first == name) return &prop.second;
+    return nullptr;
+}
+
+TCIMClass::TCIMClass(TContainer* container, const std::string& name)
+    : container_(container), name_(name), providerPass_(-1) {}
+TCIMClass::~TCIMClass() {}
+
+const TCIMPropertyDecl* TCIMClass::FindProperty(const std::string& name) const {
+    for (const auto& decl : decls_)
+        if (decl.name == name) return &decl;
+    return nullptr;
+}
+
+void TCIMClass::DeclareProperty(const std::string& name, TCIMType type) {
+    if (const TCIMPropertyDecl* existing = FindProperty(name)) {
+        if (existing->type != type) throw TWYXException(kWyxTypeMismatch, name_ + "." + name);
+        return;
+    }
+    decls_.push_back(TCIMPropertyDecl{name, type});
+}
+
+std::vector<TCIMInstance*> TCIMClass::EnumerateInstances(bool) const {
+    std::vector<TCIMInstance*> result;
+    result.reserve(instances_.size());
+    for (const auto& instance : instances_) result.push_back(instance.get());
+    return result;
+}
+
+void TCIMClass::AdoptInstance(TCIMInstance* instance) { instances_.emplace_back(instance); }
+
+TContainer::TContainer() {}
+TContainer::~TContainer() {}
+
+std::vector<std::string> TContainer::PopulateContainerFromFile(const std::string& path) {
+    throw TWYXException(kWyxNotSupported, path);
+}
+
+TCIMClass* TContainer::FindClass(const std::string& name) const {
+    auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : it->second;
+}
+
+TCIMClass* TContainer::AddClass(const std::string& name) {
+    if (TCIMClass* existing = FindClass(name)) return existing;
+    classes_.emplace_back(new TCIMClass(this, name));
+    byName_[name] = classes_.back().get();
+    return classes_.back().get();
+}
+
+std::vector<TCIMClass*> TContainer::GetClasses() const {
+    std::vector<TCIMClass*> result;
+    for (const auto& c : classes_) result.push_back(c.get());
+    return result;
+}

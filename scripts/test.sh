@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test of both targets: the unit tests (ctest)
+# natively and under Wine, then the end-to-end tests (pytest) on each built tree.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/setup.sh"
+"$here/scripts/build.sh" all
+
+if "$here/scripts/can-run-win32.sh"; then wintarget=win32; else wintarget=win64; fi
+export NORBIX_WIN_TARGET=$wintarget
+. "$here/scripts/wine-env.sh" "$here/build/$wintarget"
+trap 'wineserver_stop' EXIT
+wineserver_start
+
+status=0
+for t in native "$wintarget"; do
+  echo "== unit tests: $t"
+  (cd "$here/build/$t" && ctest --output-on-failure -j2) || status=1
+done
+echo "== end-to-end tests: native, $wintarget"
+(cd "$here" && /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e) || status=1
+exit $status
