@@ -152,3 +152,19 @@ function(norbix_copy_runtime)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dlls} ${NORBIX_BIN}
     VERBATIM)
 endfunction()
+
+# norbix_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir): a libFuzzer target,
+# built only in the clang fuzz build (scripts/fuzz.sh), which runs it on CORPUS.
+function(norbix_add_fuzzer)
+  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS;INCLUDES" ${ARGN})
+  if(NOT NORBIX_FUZZ)
+    return()
+  endif()
+  add_executable(${F_NAME} ${F_SOURCES})
+  set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers)
+  target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  target_include_directories(${F_NAME} PRIVATE ${F_INCLUDES})
+  file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt "${F_NAME} ${F_CORPUS}\n")
+endfunction()
