@@ -26,6 +26,10 @@ if(NORBIX_SANITIZE AND NOT WIN32)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(NORBIX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Boost is header-only here; a folder holding just boost/ keeps the host's other
 # headers out of the Windows build.
 set(NORBIX_BOOST_INCLUDE ${CMAKE_BINARY_DIR}/boost-include)
