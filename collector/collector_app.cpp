@@ -38,6 +38,26 @@ int CollectorApp::run(int argc, char** argv) {
         exitProgram(1);
     }
     echoCommandLine(argc, argv);
+
+    setupOutputDirectory(programName);
+    startConsoleLog();
+    checkWriters();
     checkOptions(programName);
-    return 0;
+    handleWebsite();
+    selectPlugins();
+
+    const std::string dump = dumpPath();
+    if (!dump.empty()) writeConsole("Writing OSK data after each plugin runs to file:\n" + dump + "\n\n");
+
+    TContainer* container;
+    if (inputFile.empty()) {
+        container = TRootObject::GetPluginManager()->GetContainer();
+        runCollection(container, dump);
+        markComputerSystem(container);
+    } else {
+        container = readInputFile();
+    }
+    runAnalysis(container);
+    if (!mediaDir.empty()) runVersionCheck(container, mediaDir);
+    return writeOutputs(container, dump);
 }
