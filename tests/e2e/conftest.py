@@ -23,6 +23,7 @@ class Result:
     def __init__(self, proc, target):
         self.returncode = proc.returncode
         self.raw = proc.stdout
+        self.stderr = proc.stderr
         self.target = target
 
     @property
@@ -76,7 +77,7 @@ class Target:
             return [wine, str(self.exe)] + list(args)
         return [str(self.exe)] + list(args)
 
-    def run(self, args, env=None, input=b"", cwd=None, timeout=180, stdin=None):
+    def run(self, args, env=None, input=b"", cwd=None, timeout=90, stdin=None):
         """Runs norbix with args; env holds overrides (None removes a variable)."""
         kwargs = dict(stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=self.env(**(env or {})),
                       cwd=cwd, timeout=timeout)
@@ -84,7 +85,18 @@ class Target:
             kwargs["stdin"] = stdin
         else:
             kwargs["input"] = input
-        proc = subprocess.run(self.command(args), **kwargs)
+        # Under heavy load Wine now and then fails to start a program (nothing on
+        # standard output, where norbix always prints its banner first) or stalls
+        # while it starts; such a start is made again, twice at most.
+        for attempt in range(3):
+            try:
+                proc = subprocess.run(self.command(args), **kwargs)
+            except subprocess.TimeoutExpired:
+                if not self.windows or stdin is not None or attempt == 2:
+                    raise
+                continue
+            if not self.windows or proc.stdout or stdin is not None:
+                break
         return Result(proc, self)
 
     def plugin_dir(self, tmp_path, *names, fixtures=(), name="plugins"):
@@ -100,6 +112,18 @@ class Target:
         for n in fixtures:
             shutil.copy(self.fixtures / (n + self.ext), d)
         return d
+
+
+@pytest.fixture(scope="session", autouse=True)
+def wineserver():
+    """One wineserver for the session (it ends 60 s after its last client)."""
+    name = windows_target()
+    build = BUILD / name
+    server = "wineserver" if name == "win32" else "/usr/lib/wine/wineserver64"
+    env = dict(os.environ, WINEPREFIX=str(build / "wineprefix"), WINEDEBUG="-all")
+    subprocess.call([server, "-p", "60"], env=env)
+    yield
+    subprocess.call([server, "-k"], env=env, stderr=subprocess.DEVNULL)
 
 
 def pytest_generate_tests(metafunc):
