@@ -99,6 +99,24 @@ class Target:
                 break
         return Result(proc, self)
 
+    def copy_tree(self, dest, plugins=None, fixtures=(), fixture_schema=True):
+        """A copy of the built bin/ tree at dest, holding only the named plug-ins
+        of the tree (all when None) and the named fixture plug-ins; returns the
+        Target that runs it."""
+        shutil.copytree(self.bin, dest)
+        if plugins is not None:
+            for f in (dest / "plugins").iterdir():
+                if not any(f.name.startswith(n + ".") or f.name == n + "entry.txt" for n in plugins):
+                    f.unlink()
+        for n in fixtures:
+            shutil.copy(self.fixtures / (n + self.ext), dest / "plugins")
+        if fixture_schema:
+            shutil.copy(self.fixtures / "fixture_schema.xml", dest / "schema")
+        copy = Target(self.name)
+        copy.bin = dest
+        copy.exe = dest / self.exe.name
+        return copy
+
     def plugin_dir(self, tmp_path, *names, fixtures=(), name="plugins"):
         """A plug-in directory holding the named plug-ins of the built tree and
         the named fixture plug-ins (file stems), for WYX_PLUGIN_DIR."""
