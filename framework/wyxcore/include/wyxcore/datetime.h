@@ -14,7 +14,8 @@ class WYX_API TCIMDateTime {
 public:
     TCIMDateTime();
 
-    // Point in time; utcOffset in minutes east of UTC (-1439 .. 1439).
+    // Point in time; utcOffset in minutes east of UTC (-999 .. 999: the three
+    // digits of the DMTF form).
     void Set(int year, int month, int day, int hour, int minute, int second,
              long microseconds, int utcOffset);
     // Interval.
