@@ -57,7 +57,7 @@ void WriteAtomically(const std::string& path, const std::string& data) {
         throw TWYXException(error == ENOSPC ? kWyxDiskFull : kWyxWriteFailed, path + ": " + std::strerror(error));
     }
     std::string reason;
-    const int status = wyxos::ReplaceFile(temporary, path, &reason);
+    const int status = wyxos::MoveOver(temporary, path, &reason);
     if (status != kWyxOK) {
         std::remove(temporary.c_str());
         throw TWYXException(status, path + ": " + reason);

@@ -16,7 +16,7 @@ bool IsDirectory(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-int ReplaceFile(const std::string& from, const std::string& to, std::string* reason) {
+int MoveOver(const std::string& from, const std::string& to, std::string* reason) {
     if (std::rename(from.c_str(), to.c_str()) == 0) return kWyxOK;
     const int error = errno;
     *reason = std::strerror(error);

@@ -12,7 +12,7 @@ bool IsDirectory(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-int ReplaceFile(const std::string& from, const std::string& to, std::string* reason) {
+int MoveOver(const std::string& from, const std::string& to, std::string* reason) {
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return kWyxOK;
     const DWORD error = GetLastError();
     *reason = Win32ErrorText(error);
