@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "test_support.h"
@@ -53,6 +54,31 @@ TEST(OSSpecific, LocalTimeIsAValidPoint) {
     EXPECT_GE(now.GetYear(), 2020);
     // A valid point survives its own DMTF text.
     EXPECT_EQ(now, TCIMDateTime::FromString(now.ToString()));
+}
+
+}  // namespace
+
+namespace {
+
+// Run by the end-to-end tests with NORBIX_PIPED_KEYS on standard input, which
+// then ends: each byte is a key that waits until consumed, end of input no key.
+TEST(Keyboard, PipedStandardInput) {
+    const char* keys = std::getenv("NORBIX_PIPED_KEYS");
+    if (!keys) GTEST_SKIP() << "needs NORBIX_PIPED_KEYS on standard input";
+    for (const char* key = keys; *key; ++key) {
+        EXPECT_TRUE(TOSSpecific::IsKeyWaiting());
+        EXPECT_TRUE(TOSSpecific::IsKeyWaiting());
+        EXPECT_EQ(static_cast<unsigned char>(*key), TOSSpecific::GetKeyboardChar());
+    }
+    // End of input may take a moment to be seen by a reader thread.
+    bool waiting = true;
+    for (int i = 0; i < 50 && waiting; ++i) {
+        waiting = TOSSpecific::IsKeyWaiting();
+        if (waiting) break;
+        TOSSpecific::USleep(10);
+    }
+    EXPECT_FALSE(waiting);
+    EXPECT_EQ(-1, TOSSpecific::GetKeyboardChar());
 }
 
 }  // namespace
