@@ -3,22 +3,30 @@
 // as it was.
 #include <cstdio>
 #include <cstdint>
+#include <filesystem>
 #include <string>
-
-#include <stdlib.h>
-#include <unistd.h>
 
 #include "wyxcore/cim_xml.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 
+namespace {
+
+// The input file of this process, removed when it ends.
+struct InputFile {
+    InputFile()
+        : path((std::filesystem::temp_directory_path() /
+                ("wyxcore-fuzz-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".xml"))
+                   .string()) {}
+    ~InputFile() { std::remove(path.c_str()); }
+    std::string path;
+};
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = [] {
-        char name[] = "/tmp/wyxcore-fuzz-XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd >= 0) close(fd);
-        return std::string(name);
-    }();
+    static InputFile input;
+    const std::string& path = input.path;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return 0;
     std::fwrite(data, 1, size, file);
