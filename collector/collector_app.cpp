@@ -4,6 +4,8 @@
 #include <iostream>
 
 #include "banner.h"
+#include "minidumper.h"
+#include "wyxcore/os_specific.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
 #include "wyxcore/plugin_manager.h"
@@ -45,6 +47,7 @@ int CollectorApp::run(int argc, char** argv) {
     checkOptions(programName);
     handleWebsite();
     selectPlugins();
+    theMiniDumper().installCrashHandler((outputDir + TOSSpecific::kFileSeparator).c_str());
 
     const std::string dump = dumpPath();
     if (!dump.empty()) writeConsole("Writing OSK data after each plugin runs to file:\n" + dump + "\n\n");
