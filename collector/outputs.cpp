@@ -46,7 +46,8 @@ void CollectorApp::handleWebsite() {
 
 TContainer* CollectorApp::readInputFile() {
     writeConsole("Reading input file.\n");
-    TContainer* container = nullptr;
+    // Lives until the process ends, like the framework's collection container.
+    static TContainer* container = nullptr;
     try {
         container = new TContainer();
         container->PopulateContainerFromFile(inputFile);

@@ -79,7 +79,7 @@ protected:
 };
 
 TEST_F(RunLogTest, TurnsEveryEntryIntoARecordNumberedOverBothLogs) {
-    TContainer c;
+    TContainer c(TContainer::kEmpty);
     declareRunLogClasses(c);
     ILogger* log = TRootObject::GetCoreLogger();
     log->Write(nullptr, 2, "started");
@@ -125,7 +125,7 @@ TEST_F(RunLogTest, TurnsEveryEntryIntoARecordNumberedOverBothLogs) {
 }
 
 TEST_F(RunLogTest, ASecondCallKeepsOneLogInstanceAndNumbersFromZeroAgain) {
-    TContainer c;
+    TContainer c(TContainer::kEmpty);
     declareRunLogClasses(c);
     ILogger* log = TRootObject::GetCoreLogger();
     log->Write(nullptr, 1, "first");
@@ -144,7 +144,7 @@ TEST_F(RunLogTest, ASecondCallKeepsOneLogInstanceAndNumbersFromZeroAgain) {
 }
 
 TEST_F(RunLogTest, AFailingRecordStopsTheRecordsButTheFileIsStillWritten) {
-    TContainer c;
+    TContainer c(TContainer::kEmpty);
     declareRunLogClasses(c, false);   // no Source: setting it throws
     ILogger* log = TRootObject::GetCoreLogger();
     log->Write(nullptr, 100, "kept");
@@ -167,7 +167,7 @@ TEST_F(RunLogTest, AWriterWithoutTheWriteInterfaceWritesNothingAndSaysNothing) {
     } bare;
     Plugin plugin(&bare);
     app.xmlWriter = &plugin;
-    TContainer c;
+    TContainer c(TContainer::kEmpty);
     declareRunLogClasses(c);
     testing::internal::CaptureStdout();
     app.writeXmlWithRunLog(&c, false, "x.xml.gz");
@@ -180,8 +180,8 @@ TEST_F(RunLogDeathTest, AMissingClassStopsTheRun) {
     const char* const classes[] = {"VARNSG_OSKMessageLog", "VARNSG_HeavyHittersMessageLog", "VARNSG_OSKLogRecord",
                                    "VARNSG_HeavyHittersLogRecord"};
     for (int missing = 0; missing < 4; ++missing) {
-        TContainer c;
-        TContainer full;
+        TContainer c(TContainer::kEmpty);
+        TContainer full(TContainer::kEmpty);
         declareRunLogClasses(full);
         for (int i = 0; i < 4; ++i) {
             if (i == missing) continue;
@@ -199,7 +199,7 @@ TEST_F(RunLogDeathTest, AMissingClassStopsTheRun) {
 }
 
 TEST_F(RunLogDeathTest, AWriterFailureStopsTheRun) {
-    TContainer c;
+    TContainer c(TContainer::kEmpty);
     declareRunLogClasses(c);
     xml.fail = true;
     EXPECT_EXIT(
