@@ -77,7 +77,7 @@ class Target:
             return [wine, str(self.exe)] + list(args)
         return [str(self.exe)] + list(args)
 
-    def run(self, args, env=None, input=b"", cwd=None, timeout=90, stdin=None):
+    def run(self, args, env=None, input=b"", cwd=None, timeout=300, stdin=None):
         """Runs norbix with args; env holds overrides (None removes a variable)."""
         kwargs = dict(stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=self.env(**(env or {})),
                       cwd=cwd, timeout=timeout)
@@ -85,16 +85,11 @@ class Target:
             kwargs["stdin"] = stdin
         else:
             kwargs["input"] = input
-        # Under heavy load Wine now and then fails to start a program (nothing on
-        # standard output, where norbix always prints its banner first) or stalls
-        # while it starts; such a start is made again, twice at most.
+        # Under heavy load Wine now and then fails to start a program: nothing on
+        # standard output, where norbix always prints its banner first. Such a
+        # start is made again, twice at most.
         for attempt in range(3):
-            try:
-                proc = subprocess.run(self.command(args), **kwargs)
-            except subprocess.TimeoutExpired:
-                if not self.windows or stdin is not None or attempt == 2:
-                    raise
-                continue
+            proc = subprocess.run(self.command(args), **kwargs)
             if not self.windows or proc.stdout or stdin is not None:
                 break
         return Result(proc, self)
