@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "scripted_driver.h"
 #include "tolm_decoder.h"
 #include "vantlib/SPLibrary.h"
@@ -9,9 +11,12 @@ namespace {
 // A reply: six header bytes, the event type, the event data, and the final
 // byte that the reader clears.
 Bytes event(unsigned char type, const Bytes& data) {
-    Bytes reply = {0x11, 0x22, 0, 0, 0, 0, type};
-    reply.insert(reply.end(), data.begin(), data.end());
-    reply.push_back(0x99);
+    Bytes reply(7 + data.size() + 1, 0);
+    reply[0] = 0x11;
+    reply[1] = 0x22;
+    reply[6] = type;
+    std::copy(data.begin(), data.end(), reply.begin() + 7);
+    reply.back() = 0x99;
     return reply;
 }
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "test_support.h"
 #include "trav_log.h"
 #include "vantlib/SPLibrary.h"
@@ -9,10 +11,13 @@ typedef std::vector<std::string> Texts;
 // A TRAV reply of 33 bytes: time stamp, event type, data; the last byte is
 // cleared by the reader.
 Bytes travEntry(uint32_t stamp, unsigned char type, const Bytes& data = Bytes(), size_t size = 33) {
-    Bytes r = {0xAA, 0xBB, static_cast<unsigned char>(stamp >> 24), static_cast<unsigned char>(stamp >> 16),
-               static_cast<unsigned char>(stamp >> 8), static_cast<unsigned char>(stamp), type};
-    r.insert(r.end(), data.begin(), data.end());
-    r.resize(size, 0);
+    Bytes r(std::max(size, 7 + data.size()), 0);
+    const unsigned char head[] = {0xAA, 0xBB, static_cast<unsigned char>(stamp >> 24),
+                                  static_cast<unsigned char>(stamp >> 16), static_cast<unsigned char>(stamp >> 8),
+                                  static_cast<unsigned char>(stamp), type};
+    std::copy(head, head + 7, r.begin());
+    std::copy(data.begin(), data.end(), r.begin() + 7);
+    r.resize(size);
     return r;
 }
 

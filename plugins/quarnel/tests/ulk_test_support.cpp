@@ -6,11 +6,11 @@ Bytes UlkEntry::bytes() const {
                static_cast<unsigned char>(weekday),  static_cast<unsigned char>(hour),
                static_cast<unsigned char>(minute),   static_cast<unsigned char>(second),
                static_cast<unsigned char>(eventId),  static_cast<unsigned char>(eventId >> 8)};
-    std::string sixteen = source;
-    sixteen.resize(16, '\0');
-    b.insert(b.end(), sixteen.begin(), sixteen.end());
-    b.insert(b.end(), message.begin(), message.end());
-    b.push_back(0);
+    std::string rest = source;
+    rest.resize(16, '\0');
+    rest += message;
+    rest.push_back('\0');
+    for (char c : rest) b.push_back(static_cast<unsigned char>(c));
     return b;
 }
 
