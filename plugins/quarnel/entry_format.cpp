@@ -159,12 +159,10 @@ bool EntryDecoder::run() {
         }
         if (type == 'b' || type == 'a') {
             if (!(type == 'b' ? binaryField(name, fieldLength) : asciiField(name, fieldLength))) return false;
-        } else if (type == 'd') {
-            break;
-        } else if (atEnd) {
+        } else if (type == 'd' || atEnd) {
             break;
         }
-        // A line of an unknown type is skipped.
+        // A line of an unknown type is skipped, so the parse always ends.
         atEnd = !readLine(file, &line);
         if (atEnd) break;
     }
