@@ -1,6 +1,6 @@
 #include "html_report.h"
 #include "wyxcore/exception.h"
-#include "wyxcore/os_specific.h"
+#include "report_time.h"
 #include "wyxcore/plugin.h"
 #include "wyxcore/status.h"
 
@@ -12,7 +12,7 @@ public:
     std::string GetName() override { return "HTML"; }
     void WriteContainer(TContainer* container, const std::string& directory) override {
         if (!container) throw TWYXException(kWyxInvalidArgument, "HTML WriteContainer without a container");
-        WriteHtmlReport(*container, directory, TOSSpecific::GetLocalTime());
+        WriteHtmlReport(*container, directory, ReportTime());
     }
 };
 

@@ -2,7 +2,7 @@
 #include "text_report.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
-#include "wyxcore/os_specific.h"
+#include "report_time.h"
 #include "wyxcore/plugin.h"
 #include "wyxcore/status.h"
 
@@ -15,7 +15,7 @@ public:
     // base is the report's path without the ".txt" that this writer adds.
     void WriteContainer(TContainer* container, const std::string& base) override {
         if (!container) throw TWYXException(kWyxInvalidArgument, "Text WriteContainer without a container");
-        WriteReportFile(base + ".txt", RenderTextReport(*container, TOSSpecific::GetLocalTime()), true);
+        WriteReportFile(base + ".txt", RenderTextReport(*container, ReportTime()), true);
     }
 };
 
