@@ -8,7 +8,7 @@ const char kStyle[] = R"(body{font-family:system-ui,Segoe UI,Arial,sans-serif;ma
 h1{font-size:1.5em;margin:.2em 0}h2{font-size:1.2em;margin-top:1.6em;border-bottom:1px solid #ccc}
 nav{font-size:.9em;color:#555}a{color:#0645ad}
 table{border-collapse:collapse;font-size:.9em}th,td{border:1px solid #ccc;padding:.25em .5em;text-align:left;vertical-align:top}
-td{white-space:pre-wrap;max-width:48em;overflow-wrap:anywhere}
+td{white-space:pre-wrap;max-width:48em;overflow-wrap:break-word}td.wide{min-width:22em}
 th{background:#eef1f5;position:sticky;top:0}th button{font:inherit;font-weight:bold;border:0;background:none;cursor:pointer;padding:0}
 th[aria-sort=ascending] button::after{content:" \25B2"}th[aria-sort=descending] button::after{content:" \25BC"}
 tbody tr:nth-child(even){background:#f8f9fb}tr:target{outline:2px solid #d08000;background:#fff3d6}

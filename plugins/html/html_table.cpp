@@ -39,7 +39,9 @@ std::string DateTimeSortKey(const TCIMDateTime& value) {
 HtmlCell ValueCell(const TCIMValue* value) {
     if (!value) return HtmlCell();
     HtmlCell cell;
-    cell.html = EscapeHtml(DisplayValue(*value));
+    const std::string text = DisplayValue(*value);
+    cell.html = EscapeHtml(text);
+    cell.wide = text.size() > 60;
     if (value->GetType() == kCIMDateTime) cell.sortKey = DateTimeSortKey(value->GetDateTime());
     return cell;
 }
@@ -60,7 +62,7 @@ std::string RenderHtmlTable(const std::string& id, const std::vector<std::string
         if (!row.cssClass.empty()) out += " class=\"" + row.cssClass + "\"";
         out += ">";
         for (const HtmlCell& cell : row.cells) {
-            out += "<td";
+            out += cell.wide ? "<td class=\"wide\"" : "<td";
             if (!cell.sortKey.empty()) out += " data-key=\"" + EscapeHtml(cell.sortKey) + "\"";
             out += ">" + cell.html + "</td>";
         }

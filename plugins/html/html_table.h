@@ -9,6 +9,7 @@
 struct HtmlCell {
     std::string html;
     std::string sortKey;
+    bool wide = false;       // a long text, given room rather than squeezed
 };
 
 struct HtmlRow {
