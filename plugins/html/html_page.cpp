@@ -15,7 +15,7 @@ tbody tr:nth-child(even){background:#f8f9fb}tr:target{outline:2px solid #d08000;
 tr.error td{background:#fde7e7}tr.warning td{background:#fff6db}
 .tools{margin:.5em 0}.filter{padding:.2em .4em;width:20em}.shown{color:#555;font-size:.9em;margin-left:.5em}
 .scroll{overflow-x:auto}.facts th{background:none;position:static;white-space:nowrap}
-.alert{border:2px solid #c62828;background:#fff5f5;padding:.5em 1em;border-radius:4px}
+.alert,.calm{margin-top:1.5em}.alert{border:2px solid #c62828;background:#fff5f5;padding:.5em 1em;border-radius:4px}
 .alert h2{color:#c62828;border:0;margin-top:.3em}.calm{border:1px solid #9c9;background:#f4fbf4;padding:.5em 1em;border-radius:4px}
 .empty{color:#555;font-style:italic}
 )";

@@ -125,11 +125,11 @@ def test_markup_in_data_is_shown_as_text(browser, pages):
 
 
 def test_screenshot_of_index(browser, pages, target):
+    browser.set_window_size(1280, 1400)
     page = open_page(browser, pages / "index.html")
     shots = ROOT_BUILD / "screenshots"
     shots.mkdir(exist_ok=True)
     shot = shots / f"reports_index_{target.name}.png"
-    page.set_window_size(1280, 1400)
     assert page.save_screenshot(str(shot))
     data = shot.read_bytes()
     assert data[:8] == b"\x89PNG\r\n\x1a\n" and len(data) > 20000
