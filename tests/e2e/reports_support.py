@@ -7,11 +7,12 @@ ROOT_BUILD = Path(__file__).resolve().parents[2] / "build"
 
 def render_sample(target, tmp_path, catalog="Server OS, 5.10\nRAID driver, 4.0\n"):
     """Runs the sample-report program of the target's build with the four report
-    plug-ins; returns (html directory, text report path, completed process)."""
+    plug-ins (no catalog file when catalog is None); returns (html directory, text report path, completed process)."""
     plugins = target.plugin_dir(tmp_path, "html", "text", "analysis", "versioncheck")
     media = tmp_path / "media"
     media.mkdir(exist_ok=True)
-    (media / "catalog.txt").write_text(catalog)
+    if catalog is not None:
+        (media / "catalog.txt").write_text(catalog)
     html = tmp_path / "srv01_html"
     base = tmp_path / "srv01_report"
     exe = target.build / "tests" / ("report_sample.exe" if target.windows else "report_sample")

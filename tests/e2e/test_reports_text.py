@@ -1,6 +1,8 @@
 """The text report as the Text plug-in of each build writes it."""
 import re
 
+import pytest
+
 from reports_support import render_sample
 
 
@@ -16,6 +18,23 @@ def table_blocks(lines):
                 j += 1
             blocks.append((line, rows))
     return blocks
+
+
+def test_plugins_load_with_their_names_and_types(target, tmp_path):
+    _, _, proc = render_sample(target, tmp_path)
+    assert proc.returncode == 0, proc.stderr
+    assert proc.stdout.decode().replace("\r\n", "\n") == (
+        "Basic Analysis: type 2\nKalvix Version Checker: type 3\nHTML: type 1\nText: type 1\n")
+
+
+@pytest.mark.parametrize("catalog, detail", [
+    (None, "status 26: "),
+    ("Server OS 5.10\n", "status 25: "),
+])
+def test_missing_or_malformed_catalog_stops_the_version_check(target, tmp_path, catalog, detail):
+    _, _, proc = render_sample(target, tmp_path, catalog=catalog)
+    assert proc.returncode == 1
+    assert proc.stderr.decode().startswith(detail)
 
 
 def test_text_report_is_complete_and_aligned(target, tmp_path):

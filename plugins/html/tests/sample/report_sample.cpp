@@ -14,9 +14,11 @@
 
 namespace {
 
+// Finds the plug-in and reports its name and type on standard output.
 IPlugin* plugin(const char* name) {
     IPlugin* found = TRootObject::GetPluginManager()->FindPlugin(name);
     if (!found) throw std::runtime_error(std::string("plug-in not found: ") + name);
+    std::printf("%s: type %d\n", found->GetCallbacks()->GetName().c_str(), found->GetCallbacks()->GetType());
     return found;
 }
 
