@@ -96,6 +96,25 @@ TEST(WriteReportFile, UnwritablePathIsAccessDenied) {
     }
 }
 
+TEST(WriteReportFile, FailedWriteLeavesThePreviousFileAsItWas) {
+    // The temporary name leads to a device that is always full.
+    const std::string path = "text_tests_full.txt";
+    std::ofstream(path.c_str()) << "previous report\n";
+    std::remove((path + ".partial").c_str());
+    if (std::system(("ln -s /dev/full " + path + ".partial 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "no full device here";
+    try {
+        WriteReportFile(path, std::string(100000, 'x'), true);
+        ADD_FAILURE() << "no exception";
+    } catch (const TWYXException& e) {
+        EXPECT_EQ(e.GetStatus(), kWyxDiskFull);
+    }
+    EXPECT_EQ(readFile(path), "previous report\n");
+    EXPECT_FALSE(std::ifstream((path + ".partial").c_str()).good());
+    std::remove((path + ".partial").c_str());
+    std::remove(path.c_str());
+}
+
 TEST(WriteReportFile, FinalNameThatCannotBeReplacedKeepsNothingBehind) {
     // A directory that holds a file stands where the report should go.
     const std::string path = "text_tests_blocked";
