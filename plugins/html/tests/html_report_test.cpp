@@ -132,7 +132,7 @@ TEST(WriteHtmlReport, WritesIndexAndOnePagePerClassWithInstances) {
     EXPECT_FALSE(std::ifstream((dir + "/X_Empty.html").c_str()).good());
     for (const char* page : {"VARNSG_ComputerSystem.html", "VARNSG_OperatingSystem.html"})
         std::remove((dir + "/" + page).c_str());
-    std::remove(dir.c_str());
+    std::system(("rmdir " + dir).c_str());
 }
 
 TEST(WriteHtmlReport, UnwritableDirectoryIsAccessDenied) {
