@@ -47,23 +47,6 @@ TEST(TextReport, EmptyContainerSaysSo) {
     EXPECT_NE(report.find("No instances."), std::string::npos);
 }
 
-TEST(TextReport, HeavyHittersComeFirstAndLogsInTimeOrder) {
-    TContainer container;
-    FillSampleContainer(container);
-    const std::string report = RenderTextReport(container, fixedTime());
-    const size_t heavy = report.find("VARNSG_HeavyHittersLogRecord (2 instances)");
-    const size_t system = report.find("VARNSG_ComputerSystem (1 instance)");
-    ASSERT_NE(heavy, std::string::npos);
-    ASSERT_NE(system, std::string::npos);
-    EXPECT_LT(heavy, system);
-    // TRAV entries were added 1, 2, 3 but happened 2, 1, 3.
-    const size_t first = report.find("All power supplies present");
-    const size_t second = report.find("Fan 3 missing");
-    const size_t third = report.find("Over temperature: CPU 1");
-    EXPECT_LT(first, second);
-    EXPECT_LT(second, third);
-}
-
 TEST(TextReport, ValuesCannotBreakLinesOrColumns) {
     TContainer container;
     DeclareTestClass(container, "X_Note", {{"ID", kCIMString}, {"Text", kCIMString}});
