@@ -1,5 +1,7 @@
 #include "index_page.h"
 
+#include <algorithm>
+
 #include "html_escape.h"
 #include "html_page.h"
 #include "html_table.h"
@@ -121,8 +123,11 @@ std::string versionSection(const TContainer& container) {
 }
 
 std::string classesSection(const TContainer& container, const PageNames& pages) {
+    std::vector<TCIMClass*> classes = container.GetClasses();
+    std::sort(classes.begin(), classes.end(),
+              [](const TCIMClass* a, const TCIMClass* b) { return a->GetName() < b->GetName(); });
     std::vector<HtmlRow> rows;
-    for (const TCIMClass* cimClass : container.GetClasses()) {
+    for (const TCIMClass* cimClass : classes) {
         if (!cimClass->GetInstanceCount()) continue;
         HtmlRow row;
         row.cells.push_back(HtmlCell{"<a href=\"" + EscapeHtml(pages.Of(cimClass->GetName())) + "\">" +

@@ -8,8 +8,8 @@ class TContainer;
 class TCIMDateTime;
 
 // The first page: the machine, the heavy hitters (first and prominent), the
-// analysis findings and version checks, the classes with their instance counts
-// and links to their pages, and the run log.
+// analysis findings and version checks, the classes (by name) with their
+// instance counts and links to their pages, and the run log.
 std::string RenderIndexPage(const TContainer& container, const PageNames& pages, const TCIMDateTime& writtenAt);
 
 // One line naming the machine (host name, model, serial number), as HTML.

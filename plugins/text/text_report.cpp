@@ -23,9 +23,12 @@ std::vector<const TCIMClass*> sectionOrder(const TContainer& container) {
         const TCIMClass* cimClass = container.FindClass(name);
         if (cimClass && cimClass->GetInstanceCount()) order.push_back(cimClass);
     }
+    const size_t leading = order.size();
     for (const TCIMClass* cimClass : container.GetClasses())
         if (cimClass->GetInstanceCount() && std::find(order.begin(), order.end(), cimClass) == order.end())
             order.push_back(cimClass);
+    std::sort(order.begin() + leading, order.end(),
+              [](const TCIMClass* a, const TCIMClass* b) { return a->GetName() < b->GetName(); });
     return order;
 }
 

@@ -39,8 +39,6 @@ int main(int argc, char** argv) {
         TRootObject::GetPluginManager()->LoadPlugins();
         TContainer container;
         FillSampleContainer(container);
-        TCIMClass* findings = container.AddClass("VARNSG_AnalysisFinding");
-        if (findings->GetProvider().empty()) findings->SetProvider("analysis", 0);
         TRootObject::GetQueryManager()->RunQuery(plugin("Basic Analysis"), &container, {}, 0);
         if (argc == 4) {
             IPluginAdvancedQueryCallbacks* checker =
