@@ -1,0 +1,136 @@
+// FTP upload through libcurl. Credentials go to libcurl as options, never in
+// the URL, so no error text can carry them.
+#include <curl/curl.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "ftp_target.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/os_specific.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+struct CurlDeleter {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+
+void initCurlOnce() {
+    static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (init != CURLE_OK) throw TWYXException(kWyxGeneralFailure, "libcurl could not be initialised");
+}
+
+std::string escaped(CURL* curl, const std::string& text) {
+    char* escapedText = curl_easy_escape(curl, text.c_str(), static_cast<int>(text.size()));
+    if (!escapedText) throw TWYXException(kWyxOutOfMemory);
+    std::string result(escapedText);
+    curl_free(escapedText);
+    return result;
+}
+
+// Every path segment escaped, the slashes kept.
+std::string escapedPath(CURL* curl, const std::string& path) {
+    std::string result;
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t slash = path.find('/', start);
+        result += escaped(curl, path.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
+        if (slash == std::string::npos) break;
+        result += '/';
+        start = slash + 1;
+    }
+    return result;
+}
+
+// Throws for a failure of the connection; false when the server refused.
+bool outcome(CURL* curl, CURLcode code, const std::string& where) {
+    switch (code) {
+    case CURLE_OK:
+        return true;
+    case CURLE_LOGIN_DENIED:
+    case CURLE_REMOTE_ACCESS_DENIED:
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_REMOTE_DISK_FULL:
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+    case CURLE_QUOTE_ERROR:
+        return false;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        throw TWYXException(kWyxNoInternetConnection, where + ": " + curl_easy_strerror(code));
+    case CURLE_COULDNT_CONNECT: {
+        long osError = 0;
+        curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
+        const bool noRoute = osError == ENETUNREACH || osError == EHOSTUNREACH || osError == ENETDOWN;
+        throw TWYXException(noRoute ? kWyxNoInternetConnection : kWyxServiceUnreachable,
+                            where + ": " + curl_easy_strerror(code));
+    }
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_FTP_ACCEPT_TIMEOUT:
+    case CURLE_FTP_CANT_GET_HOST:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+        throw TWYXException(kWyxServiceUnreachable, where + ": " + curl_easy_strerror(code));
+    case CURLE_READ_ERROR:
+        throw TWYXException(kWyxReadFailed, where + ": " + curl_easy_strerror(code));
+    case CURLE_OUT_OF_MEMORY:
+        throw TWYXException(kWyxOutOfMemory);
+    default:
+        throw TWYXException(kWyxFtpProtocolError, where + ": " + curl_easy_strerror(code));
+    }
+}
+
+}  // namespace
+
+bool TOSSpecific::FTPFile(std::string filePath, std::string outputBaseName) {
+    wyxos::FtpTarget target;
+    if (!wyxos::FtpTargetFromEnvironment(&target))
+        throw TWYXException(kWyxInvalidArgument, "WYX_FTP_URL is not an ftp://[user[:password]@]host[:port]/dir/ URL");
+    const std::string remoteName = outputBaseName + ".xml.gz";
+    if (!wyxos::IsPlainRemoteName(remoteName)) throw TWYXException(kWyxInvalidArgument, "remote file name");
+
+    std::unique_ptr<FILE, FileCloser> file(std::fopen(filePath.c_str(), "rb"));
+    if (!file) {
+        const int error = errno;
+        throw TWYXException(error == ENOENT ? kWyxFileNotFound : error == EACCES ? kWyxAccessDenied : kWyxReadFailed,
+                            filePath);
+    }
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) throw TWYXException(kWyxReadFailed, filePath);
+    const long size = std::ftell(file.get());
+    if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) throw TWYXException(kWyxReadFailed, filePath);
+
+    initCurlOnce();
+    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    if (!curl) throw TWYXException(kWyxOutOfMemory);
+    CURL* c = curl.get();
+    const std::string where = "ftp://" + target.host + ":" + std::to_string(target.port) + target.directory;
+    const std::string url = "ftp://" + target.host + ":" + std::to_string(target.port) +
+                            escapedPath(c, target.directory) + escaped(c, remoteName);
+    const long timeout = static_cast<long>(wyxos::FtpTimeoutSeconds());
+
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp");
+    if (!target.user.empty()) {
+        curl_easy_setopt(c, CURLOPT_USERNAME, target.user.c_str());
+        curl_easy_setopt(c, CURLOPT_PASSWORD, target.password.c_str());
+    }
+    curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(c, CURLOPT_READDATA, file.get());
+    curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_NOPROXY, "*");
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, timeout);
+    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeout);
+    curl_easy_setopt(c, CURLOPT_ACCEPTTIMEOUT_MS, timeout * 1000);
+    // A transfer that moves nothing for the whole bound is given up.
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, timeout);
+    return outcome(c, curl_easy_perform(c), where);
+}
