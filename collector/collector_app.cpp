@@ -4,6 +4,8 @@
 #include <iostream>
 
 #include "banner.h"
+#include "minidumper.h"
+#include "wyxcore/os_specific.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
 #include "wyxcore/plugin_manager.h"
@@ -38,6 +40,27 @@ int CollectorApp::run(int argc, char** argv) {
         exitProgram(1);
     }
     echoCommandLine(argc, argv);
+
+    setupOutputDirectory(programName);
+    startConsoleLog();
+    checkWriters();
     checkOptions(programName);
-    return 0;
+    handleWebsite();
+    selectPlugins();
+    theMiniDumper().installCrashHandler((outputDir + TOSSpecific::kFileSeparator).c_str());
+
+    const std::string dump = dumpPath();
+    if (!dump.empty()) writeConsole("Writing OSK data after each plugin runs to file:\n" + dump + "\n\n");
+
+    TContainer* container;
+    if (inputFile.empty()) {
+        container = TRootObject::GetPluginManager()->GetContainer();
+        runCollection(container, dump);
+        markComputerSystem(container);
+    } else {
+        container = readInputFile();
+    }
+    runAnalysis(container);
+    if (!mediaDir.empty()) runVersionCheck(container, mediaDir);
+    return writeOutputs(container, dump);
 }

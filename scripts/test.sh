@@ -17,6 +17,8 @@ for t in native "$wintarget"; do
   echo "== unit tests: $t"
   (cd "$here/build/$t" && ctest --output-on-failure -j2) || status=1
 done
+echo "== fuzzing (bounded)"
+"$here/scripts/fuzz.sh" "${NORBIX_FUZZ_SECONDS:-10}" || status=1
 echo "== end-to-end tests: native, $wintarget"
 (cd "$here" && /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e) || status=1
 exit $status

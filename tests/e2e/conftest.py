@@ -23,6 +23,7 @@ class Result:
     def __init__(self, proc, target):
         self.returncode = proc.returncode
         self.raw = proc.stdout
+        self.stderr = proc.stderr
         self.target = target
 
     @property
@@ -76,7 +77,7 @@ class Target:
             return [wine, str(self.exe)] + list(args)
         return [str(self.exe)] + list(args)
 
-    def run(self, args, env=None, input=b"", cwd=None, timeout=180, stdin=None):
+    def run(self, args, env=None, input=b"", cwd=None, timeout=300, stdin=None):
         """Runs norbix with args; env holds overrides (None removes a variable)."""
         kwargs = dict(stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=self.env(**(env or {})),
                       cwd=cwd, timeout=timeout)
@@ -84,8 +85,32 @@ class Target:
             kwargs["stdin"] = stdin
         else:
             kwargs["input"] = input
-        proc = subprocess.run(self.command(args), **kwargs)
+        # Under heavy load Wine now and then fails to start a program: nothing on
+        # standard output, where norbix always prints its banner first. Such a
+        # start is made again, twice at most.
+        for attempt in range(3):
+            proc = subprocess.run(self.command(args), **kwargs)
+            if not self.windows or proc.stdout or stdin is not None:
+                break
         return Result(proc, self)
+
+    def copy_tree(self, dest, plugins=None, fixtures=(), fixture_schema=True):
+        """A copy of the built bin/ tree at dest, holding only the named plug-ins
+        of the tree (all when None) and the named fixture plug-ins; returns the
+        Target that runs it."""
+        shutil.copytree(self.bin, dest)
+        if plugins is not None:
+            for f in (dest / "plugins").iterdir():
+                if not any(f.name.startswith(n + ".") or f.name == n + "entry.txt" for n in plugins):
+                    f.unlink()
+        for n in fixtures:
+            shutil.copy(self.fixtures / (n + self.ext), dest / "plugins")
+        if fixture_schema:
+            shutil.copy(self.fixtures / "fixture_schema.xml", dest / "schema")
+        copy = Target(self.name)
+        copy.bin = dest
+        copy.exe = dest / self.exe.name
+        return copy
 
     def plugin_dir(self, tmp_path, *names, fixtures=(), name="plugins"):
         """A plug-in directory holding the named plug-ins of the built tree and
@@ -100,6 +125,18 @@ class Target:
         for n in fixtures:
             shutil.copy(self.fixtures / (n + self.ext), d)
         return d
+
+
+@pytest.fixture(scope="session", autouse=True)
+def wineserver():
+    """One wineserver for the session (it ends 60 s after its last client)."""
+    name = windows_target()
+    build = BUILD / name
+    server = "wineserver" if name == "win32" else "/usr/lib/wine/wineserver64"
+    env = dict(os.environ, WINEPREFIX=str(build / "wineprefix"), WINEDEBUG="-all")
+    subprocess.call([server, "-p", "60"], env=env)
+    yield
+    subprocess.call([server, "-k"], env=env, stderr=subprocess.DEVNULL)
 
 
 def pytest_generate_tests(metafunc):

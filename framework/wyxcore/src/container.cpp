@@ -1,5 +1,8 @@
 #include "wyxcore/container.h"
 
+#include "cim_xml_reader.h"
+#include "file_io.h"
+#include "schema_loader.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
@@ -58,11 +61,12 @@ std::vector<TCIMInstance*> TCIMClass::EnumerateInstances(bool) const {
 
 void TCIMClass::AdoptInstance(TCIMInstance* instance) { instances_.emplace_back(instance); }
 
-TContainer::TContainer() {}
+TContainer::TContainer() { schema::Load(this); }
+TContainer::TContainer(EmptyTag) {}
 TContainer::~TContainer() {}
 
 std::vector<std::string> TContainer::PopulateContainerFromFile(const std::string& path) {
-    throw TWYXException(kWyxNotSupported, path);
+    return cimxml::ReadInto(this, fileio::ReadAll(path));
 }
 
 TCIMClass* TContainer::FindClass(const std::string& name) const {

@@ -5,11 +5,20 @@ class TContainer;
 class TCIMInstance;
 
 // What a flat plug-in's container handle points to during one data callback.
-struct TContainerHandle {
-    static const unsigned kMagic = 0x57594348u;   // checked by the flat entry points
-    unsigned magic;
+// It is live (the flat entry points accept it) from construction to destruction.
+class TContainerHandle {
+public:
+    explicit TContainerHandle(TContainer* container);
+    ~TContainerHandle();
+    // The live handle at that address, or null.
+    static TContainerHandle* FromHandle(void* handle);
+
     TContainer* container;
     TCIMInstance* current;       // the instance of the last wyxAddClass, or null
+
+private:
+    TContainerHandle(const TContainerHandle&);
+    TContainerHandle& operator=(const TContainerHandle&);
 };
 
 #endif

@@ -6,7 +6,7 @@
 
 #include "wyxcore/logger.h"
 
-class CoreLogger : public ILogger {
+class WYX_API CoreLogger : public ILogger {
 public:
     CoreLogger();
     void Write(IPlugin* source, int type, const std::string& text) override;

@@ -14,7 +14,6 @@ void FlatPluginCallbacks::Query(TContainer* container, const std::vector<std::st
     std::vector<const char*> names;
     for (const std::string& name : classNames) names.push_back(name.c_str());
     names.push_back(nullptr);
-    TContainerHandle handle = {TContainerHandle::kMagic, container, nullptr};
+    TContainerHandle handle(container);
     record_.data(plugin_, &handle, names.data(), static_cast<int>(classNames.size()));
-    handle.magic = 0;
 }

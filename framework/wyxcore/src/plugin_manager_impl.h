@@ -12,7 +12,7 @@ class TContainer;
 
 // A plug-in as the manager holds it: its file, its library and its callbacks.
 // Its address is the plug-in handle that flat plug-ins receive.
-class LoadedPlugin : public IPlugin {
+class WYX_API LoadedPlugin : public IPlugin {
 public:
     explicit LoadedPlugin(const std::string& fileName);
     ~LoadedPlugin() override;
@@ -36,7 +36,7 @@ private:
     bool loaded_;
 };
 
-class PluginManager : public IPluginManager {
+class WYX_API PluginManager : public IPluginManager {
 public:
     PluginManager();
     void LoadPlugins() override;

@@ -1,13 +1,51 @@
 #include "query_manager_impl.h"
 
+#include <exception>
+
+#include "wyxcore/container.h"
 #include "wyxcore/exception.h"
+#include "wyxcore/os_specific.h"
 #include "wyxcore/plugin.h"
 #include "wyxcore/status.h"
+
+std::string QueryManager::SelectionName(const std::string& fileName) {
+    const std::string& ext = TOSSpecific::kPluginExtension;
+    size_t end = fileName.rfind(ext);
+    if (end == std::string::npos) end = fileName.size();
+    const size_t separator = end == 0 ? std::string::npos : fileName.rfind(TOSSpecific::kFileSeparator, end - 1);
+    const size_t start = separator == std::string::npos ? 0 : separator + TOSSpecific::kFileSeparator.size();
+    return fileName.substr(start, end - start);
+}
+
+std::vector<std::string> QueryManager::ProvidedClasses(TContainer* container, const std::string& selectionName,
+                                                       int pass) {
+    std::vector<std::string> names;
+    for (const TCIMClass* cimClass : container->GetClasses())
+        if (cimClass->GetProviderPass() >= 0 && cimClass->GetProviderPass() == pass &&
+            cimClass->GetProvider() == selectionName)
+            names.push_back(cimClass->GetName());
+    return names;
+}
 
 void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::vector<std::string>& classNames,
                             int pass) {
     if (!plugin || !container || !plugin->GetCallbacks()) throw TWYXException(kWyxInvalidArgument, "RunQuery");
-    IPluginBasicQueryCallbacks* query = dynamic_cast<IPluginBasicQueryCallbacks*>(plugin->GetCallbacks());
-    if (!query) throw TWYXException(kWyxNotSupported, "plug-in has no query interface");
-    query->Query(container, classNames, pass);
+    if (!plugin->IsLoaded()) throw TWYXException(kWyxPluginLoadFailed, plugin->GetFileName());
+    IPluginCallbacks* callbacks = plugin->GetCallbacks();
+    IPluginBasicQueryCallbacks* query = dynamic_cast<IPluginBasicQueryCallbacks*>(callbacks);
+    if (!query) throw TWYXException(kWyxNotSupported, callbacks->GetName() + " has no query interface");
+    std::vector<std::string> wanted = classNames;
+    // A collector's pass is what the schema registers it for; other plug-ins
+    // (analysis) are handed the request as it is.
+    if (wanted.empty() && callbacks->GetType() == kWyxCollector) {
+        wanted = ProvidedClasses(container, SelectionName(plugin->GetFileName()), pass);
+        if (wanted.empty()) return;
+    }
+    try {
+        query->Query(container, wanted, pass);
+    } catch (const TWYXException&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw TWYXException(kWyxQueryFailed, callbacks->GetName() + ": " + e.what());
+    }
 }

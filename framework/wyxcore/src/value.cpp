@@ -1,12 +1,55 @@
 #include "wyxcore/value.h"
 
+#include <cerrno>
+#include <cstdlib>
+
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
 namespace {
+
 const char* const kTypeNames[] = {"string", "boolean", "char16", "datetime", "uint8", "sint8", "uint16",
                                   "sint16", "uint32", "sint32", "uint64", "sint64", "real32", "real64"};
+
+bool allDigits(const std::string& text, size_t from) {
+    if (from >= text.size()) return false;
+    for (size_t i = from; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
 }
+
+// Decimal integers only (an optional '-' for the signed types), kept in their
+// shortest form so that "007" and "7" are the same value.
+std::string canonicalInteger(const std::string& text, bool isSigned, unsigned bits) {
+    const bool negative = !text.empty() && text[0] == '-';
+    if ((negative && !isSigned) || !allDigits(text, negative ? 1 : 0)) throw TWYXException(kWyxTypeMismatch, text);
+    size_t first = negative ? 1 : 0;
+    while (first + 1 < text.size() && text[first] == '0') ++first;
+    const std::string magnitude = text.substr(first);
+    if (magnitude.size() > 20) throw TWYXException(kWyxTypeMismatch, text);
+    errno = 0;
+    const unsigned long long value = std::strtoull(magnitude.c_str(), nullptr, 10);
+    if (errno == ERANGE) throw TWYXException(kWyxTypeMismatch, text);
+    const unsigned long long maxMagnitude =
+        bits == 64 ? (isSigned ? (negative ? 9223372036854775808ull : 9223372036854775807ull) : ~0ull)
+                   : (isSigned ? (1ull << (bits - 1)) - (negative ? 0 : 1) : (1ull << bits) - 1);
+    if (value > maxMagnitude) throw TWYXException(kWyxTypeMismatch, text);
+    if (value == 0) return "0";
+    return (negative ? "-" : "") + magnitude;
+}
+
+void checkReal(const std::string& text) {
+    if (text.empty() || text[0] == ' ' || text[0] == '\t' || text[0] == '\n' || text[0] == '\r')
+        throw TWYXException(kWyxTypeMismatch, text);
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E'))
+            throw TWYXException(kWyxTypeMismatch, text);
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) throw TWYXException(kWyxTypeMismatch, text);
+}
+
+}  // namespace
 
 const char* CIMTypeName(TCIMType type) { return kTypeNames[type]; }
 
@@ -30,11 +73,36 @@ TCIMValue::TCIMValue(const TCIMDateTime& dateTime)
 TCIMValue TCIMValue::FromText(TCIMType type, const std::string& text) {
     TCIMValue value(text);
     value.type_ = type;
-    if (type == kCIMDateTime) {
-        value.dateTime_ = TCIMDateTime::FromString(text);
-        return value;
+    switch (type) {
+    case kCIMString: break;
+    case kCIMBoolean:
+        if (text == "TRUE" || text == "True") value.text_ = "true";
+        else if (text == "FALSE" || text == "False") value.text_ = "false";
+        else if (text != "true" && text != "false") throw TWYXException(kWyxTypeMismatch, text);
+        break;
+    case kCIMChar16:
+        if (text.size() != 1) throw TWYXException(kWyxTypeMismatch, text);
+        break;
+    case kCIMDateTime:
+        try {
+            value.dateTime_ = TCIMDateTime::FromString(text);
+        } catch (const TWYXException&) {
+            throw TWYXException(kWyxTypeMismatch, text);
+        }
+        value.text_ = value.dateTime_.ToString();
+        break;
+    case kCIMUInt8: value.text_ = canonicalInteger(text, false, 8); break;
+    case kCIMSInt8: value.text_ = canonicalInteger(text, true, 8); break;
+    case kCIMUInt16: value.text_ = canonicalInteger(text, false, 16); break;
+    case kCIMSInt16: value.text_ = canonicalInteger(text, true, 16); break;
+    case kCIMUInt32: value.text_ = canonicalInteger(text, false, 32); break;
+    case kCIMSInt32: value.text_ = canonicalInteger(text, true, 32); break;
+    case kCIMUInt64: value.text_ = canonicalInteger(text, false, 64); break;
+    case kCIMSInt64: value.text_ = canonicalInteger(text, true, 64); break;
+    case kCIMReal32:
+    case kCIMReal64: checkReal(text); break;
+    default: throw TWYXException(kWyxTypeMismatch, "unknown type");
     }
-    if (type != kCIMString) throw TWYXException(kWyxNotSupported, "type not yet supported");
     return value;
 }
 

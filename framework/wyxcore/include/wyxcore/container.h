@@ -87,13 +87,17 @@ private:
 // the schema directory) and no instances.
 class WYX_API TContainer {
 public:
+    enum EmptyTag { kEmpty };
     TContainer();
+    // A container without the schema.
+    explicit TContainer(EmptyTag);
     virtual ~TContainer();
 
     // Reads a CIM-XML file, gzip-compressed or plain, and adds its classes and
-    // instances; returns the names of the classes it read. Throws TWYXException:
-    // kWyxFileNotFound, kWyxAccessDenied, or a kWyxFile* status for a bad file, in
-    // which case the container is left as it was before the call.
+    // instances; returns the names of the classes it read. A class the container
+    // has gains the file's extra properties. Throws TWYXException:
+    // kWyxFileNotFound, kWyxAccessDenied, kWyxReadFailed, or a kWyxFile* status
+    // for a bad file; the container is then left as it was before the call.
     std::vector<std::string> PopulateContainerFromFile(const std::string& path);
 
     // Null when the container has no such class.

@@ -14,7 +14,8 @@ class WYX_API TCIMDateTime {
 public:
     TCIMDateTime();
 
-    // Point in time; utcOffset in minutes east of UTC (-1439 .. 1439).
+    // Point in time; utcOffset in minutes east of UTC (-999 .. 999: the three
+    // digits of the DMTF form).
     void Set(int year, int month, int day, int hour, int minute, int second,
              long microseconds, int utcOffset);
     // Interval.
@@ -40,7 +41,8 @@ public:
     bool operator==(const TCIMDateTime& other) const;
     bool operator!=(const TCIMDateTime& other) const { return !(*this == other); }
 
-    // Readable form: "2026-12-08 05:31:07 UTC-05:00" or "1 day 06:00:00".
+    // Readable form: "2026-12-08 05:31:07 (UTC-05:00)" or "1 day 06:00:00";
+    // microseconds, when there are any, follow the seconds.
     std::string ToUIString() const;
     // DMTF form (25 characters).
     std::string ToString() const;

@@ -1,0 +1,20 @@
+#ifndef NORBIX_PATH_SPLIT_H
+#define NORBIX_PATH_SPLIT_H
+
+#include <string>
+#include <vector>
+
+// Cuts a path at every separator: adjacent separators give an empty component,
+// a separator at the very end gives no empty last component, an empty path none.
+std::vector<std::string> splitPath(const std::string& path, const std::string& separator);
+
+// Cuts an OSK_INCLUDE / OSK_EXCLUDE value at every space, comma and semicolon:
+// adjacent and leading separators give empty names, a trailing one nothing.
+std::vector<std::string> splitPluginNames(const std::string& value);
+
+// The name a plug-in is selected by: its file name without directory and
+// without the plug-in extension.
+std::string selectionName(const std::string& fileName, const std::string& extension,
+                          const std::string& separator);
+
+#endif

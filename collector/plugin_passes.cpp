@@ -1,0 +1,133 @@
+// Plug-in selection, the collector passes, the computer-system marking, the
+// analysis and the version check.
+#include <cstdlib>
+
+#include "collector_app.h"
+#include "path_split.h"
+#include "wyxcore/container.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/flat.h"
+#include "wyxcore/logger.h"
+#include "wyxcore/os_specific.h"
+#include "wyxcore/plugin.h"
+#include "wyxcore/plugin_manager.h"
+#include "wyxcore/query_manager.h"
+#include "wyxcore/root_object.h"
+#include "wyxcore/schema_helper.h"
+
+void CollectorApp::selectPlugins() {
+    const char* include = std::getenv("OSK_INCLUDE");
+    const char* exclude = std::getenv("OSK_EXCLUDE");
+    const char* value = nullptr;
+    if (include) {
+        includeMode = true;
+        value = include;
+        if (exclude) {
+            writeConsole("ERROR: OSK_INCLUDE and OSK_EXCLUDE can't both be set.\n\n");
+            exitProgram(1);
+        }
+    } else if (exclude) {
+        includeMode = false;
+        value = exclude;
+    }
+    if (value) pluginNames = splitPluginNames(value);
+}
+
+bool CollectorApp::isSelected(const std::string& name) const {
+    bool listed = false;
+    for (const std::string& entry : pluginNames) listed = listed || entry == name;
+    return includeMode ? listed : !listed;
+}
+
+std::string CollectorApp::dumpPath() const {
+    if (!dumpXml) return std::string();
+    return outputDir + TOSSpecific::kFileSeparator + "OSK_Output_" + timeStamp() + ".xml.gz";
+}
+
+void CollectorApp::runCollection(TContainer* container, const std::string& dump) {
+    try {
+        writeConsole("Running collector plug-ins pass 1.\n");
+        IPlugin* system = nullptr;
+        for (const boost::shared_ptr<IPlugin>& plugin : TRootObject::GetPluginManager()->GetPlugins()) {
+            if (plugin->GetCallbacks() && plugin->GetCallbacks()->GetName() == "System") {
+                system = plugin.get();
+                break;
+            }
+        }
+        if (!system || !system->IsLoaded()) {
+            writeConsole("ERROR: System plug-in not found\n");
+            exitProgram(1);
+        }
+        TRootObject::GetQueryManager()->RunQuery(system, container,
+                                                 std::vector<std::string>(1, "VARNSG_ComputerSystem"), 0);
+        runCollectorPass(container, 0, dump);
+        writeConsole("\nRunning collector plug-ins pass 2.\n");
+        runCollectorPass(container, 1, dump);
+        writeConsole("\n");
+    } catch (const TWYXException& e) {
+        writeConsole(std::string("ERROR: RunQuery returned exception code ") + wyxTranslateStatusCode(e.GetStatus()) +
+                     "\n");
+        exitProgram(1);
+    }
+}
+
+void CollectorApp::runCollectorPass(TContainer* container, int pass, const std::string& dump) {
+    for (const boost::shared_ptr<IPlugin>& plugin : TRootObject::GetPluginManager()->GetPlugins()) {
+        IPluginCallbacks* callbacks = plugin->GetCallbacks();
+        if (callbacks->GetType() != kWyxCollector || !plugin->IsLoaded()) continue;
+        const std::string name =
+            selectionName(plugin->GetFileName(), TOSSpecific::kPluginExtension, TOSSpecific::kFileSeparator);
+        if (!isSelected(name)) {
+            writeConsole("     Disabled - " + name + ": " + callbacks->GetName() + "\n");
+            continue;
+        }
+        writeConsole("   " + name + ": " + callbacks->GetName() + "\n");
+        TRootObject::GetQueryManager()->RunQuery(plugin.get(), container, std::vector<std::string>(), pass);
+        if (dumpXml) writeXmlWithRunLog(container, false, dump);
+    }
+}
+
+void CollectorApp::markComputerSystem(TContainer* container) {
+    try {
+        TCIMClass* cls = container->FindClass(TCIMSchemaHelper::GetSystemCreationClassName(container));
+        if (!cls) return;
+        std::vector<TCIMInstance*> instances = cls->EnumerateInstances(true);
+        if (instances.empty()) return;
+        instances[0]->SetPropertyValue("CMCMTM", TCIMValue("{CMCMTM}" + TCIMSchemaHelper::GetMTM(container)));
+    } catch (const TWYXException&) {
+    }
+}
+
+namespace {
+
+// Runs an analysis-like plug-in; its failures only reach the core log.
+template <class Interface, class Call>
+void runOptionalPlugin(IPlugin* plugin, Call call) {
+    const std::string name = plugin->GetCallbacks()->GetName();
+    ILogger* log = TRootObject::GetCoreLogger();
+    try {
+        Interface* callbacks = dynamic_cast<Interface*>(plugin->GetCallbacks());
+        if (callbacks) call(callbacks);
+        else log->Write(nullptr, kWyxLogError, "Plug-in " + name + " doesn't support any query interfaces");
+    } catch (const TWYXException& e) {
+        log->Write(nullptr, kWyxLogError, "Plug-in " + name + " threw exception " + wyxTranslateStatusCode(e.GetStatus()));
+    }
+}
+
+}  // namespace
+
+void CollectorApp::runAnalysis(TContainer* container) {
+    IPlugin* plugin = TRootObject::GetPluginManager()->FindPlugin("Basic Analysis");
+    if (!plugin) return;
+    writeConsole("Running " + plugin->GetCallbacks()->GetName() + "\n");
+    runOptionalPlugin<IPluginBasicQueryCallbacks>(plugin, [&](IPluginBasicQueryCallbacks*) {
+        TRootObject::GetQueryManager()->RunQuery(plugin, container, std::vector<std::string>(), 0);
+    });
+}
+
+void CollectorApp::runVersionCheck(TContainer* container, const std::string& directory) {
+    writeConsole("Running " + versionChecker->GetCallbacks()->GetName() + "\n");
+    runOptionalPlugin<IPluginAdvancedQueryCallbacks>(versionChecker, [&](IPluginAdvancedQueryCallbacks* checker) {
+        checker->AdvancedQuery(container, directory);
+    });
+}

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "path_split.h"
+
+namespace {
+
+using Parts = std::vector<std::string>;
+
+TEST(SplitPath, CutsAtEverySeparator) {
+    const struct {
+        const char* path;
+        const char* separator;
+        Parts parts;
+    } cases[] = {
+        {"", "/", {}},
+        {"a", "/", {"a"}},
+        {"/tmp/a/b", "/", {"", "tmp", "a", "b"}},
+        {"a//b", "/", {"a", "", "b"}},
+        {"a/b/", "/", {"a", "b"}},
+        {"/", "/", {""}},
+        {"C:\\VARN_Support\\x", "\\", {"C:", "VARN_Support", "x"}},
+        {"C:\\a\\\\b\\", "\\", {"C:", "a", "", "b"}},
+        {"a/b", "\\", {"a/b"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(splitPath(c.path, c.separator), c.parts) << c.path;
+}
+
+TEST(SplitPluginNames, SpaceCommaAndSemicolonSeparate) {
+    const struct {
+        const char* value;
+        Parts names;
+    } cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a,b;c d", {"a", "b", "c", "d"}},
+        {"a,,b", {"a", "", "b"}},
+        {",a", {"", "a"}},
+        {"a;", {"a"}},
+        {" ", {""}},
+        {"Quarnel  x", {"Quarnel", "", "x"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(splitPluginNames(c.value), c.names) << c.value;
+}
+
+TEST(SelectionName, IsTheFileNameWithoutDirectoryAndExtension) {
+    const struct {
+        const char* file;
+        const char* extension;
+        const char* separator;
+        const char* name;
+    } cases[] = {
+        {"/opt/norbix/plugins/quarnel.pi.so", ".pi.so", "/", "quarnel"},
+        {"C:\\OSK\\plugins\\system.pi.dll", ".pi.dll", "\\", "system"},
+        {"quarnel.pi.so", ".pi.so", "/", "quarnel"},
+        {"/p/a.pi.so.pi.so", ".pi.so", "/", "a.pi.so"},      // the last occurrence ends the name
+        {"/p.pi.so/x", ".pi.so", "/", "p"},                  // ends at the extension, even in a directory
+        {"/p/plain", ".pi.so", "/", "plain"},                // no extension: to the end
+        {"/p/.pi.so", ".pi.so", "/", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(selectionName(c.file, c.extension, c.separator), c.name) << c.file;
+}
+
+}  // namespace

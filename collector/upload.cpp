@@ -1,0 +1,50 @@
+// The transfer of the compressed XML file, after a window in which any key
+// cancels it.
+#include "collector_app.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/flat.h"
+#include "wyxcore/os_specific.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+const char* const kStars = "                              ***************\n";
+
+}  // namespace
+
+bool CollectorApp::uploadOutput(std::string xmlPath) {
+    writeConsole("\n\n");
+    writeConsole(kStars);
+    writeConsole("Attempted data upload to VARN by means of an unencrypted channel will\n");
+    writeConsole("proceed in 10 seconds.  Press any key to cancel the attempted upload.\n");
+    writeConsole(kStars);
+    // The key is tested before every pause and once more after the last one, so
+    // a key pressed at any time inside the window cancels.
+    for (int pass = 0; pass <= 10; ++pass) {
+        if (TOSSpecific::IsKeyWaiting()) {
+            TOSSpecific::GetKeyboardChar();
+            writeConsole("\nUpload cancelled.\n");
+            return false;
+        }
+        if (pass == 10) break;
+        TOSSpecific::USleep(1000);
+        writeConsole(".");
+    }
+    writeConsole("\nTransferring collected data to VARN Service.\n");
+    try {
+        if (TOSSpecific::FTPFile(xmlPath, outputBaseName)) {
+            writeConsole("Transfer complete.\n");
+            return true;
+        }
+        writeConsole("Transfer failed.\n");
+    } catch (const TWYXException& e) {
+        if (e.GetStatus() == kWyxServiceUnreachable)
+            writeConsole("ERROR: Couldn't connect to VARN Service.\n");
+        else if (e.GetStatus() == kWyxNoInternetConnection)
+            writeConsole("ERROR: Couldn't establish Internet connection.\n");
+        else
+            writeConsole(std::string("ERROR: FTPFile threw exception ") + wyxTranslateStatusCode(e.GetStatus()) +
+                         ".\n");
+    }
+    return false;
+}

@@ -1,0 +1,130 @@
+// Flat entry points that build instances and date-times for flat plug-ins.
+// Each refuses a bad handle, an undeclared class or property and a value that
+// does not fit its property with 3, and changes nothing then.
+#include <exception>
+#include <new>
+#include <vector>
+
+#include "container_handle.h"
+#include "handle_registry.h"
+#include "wyxcore/container.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/flat.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+// Never destroyed: plug-ins may call in during static destruction.
+HandleRegistry& containerHandles() {
+    static HandleRegistry* registry = new HandleRegistry();
+    return *registry;
+}
+HandleRegistry& dateTimes() {
+    static HandleRegistry* registry = new HandleRegistry();
+    return *registry;
+}
+HandleRegistry& valueArrays() {
+    static HandleRegistry* registry = new HandleRegistry();
+    return *registry;
+}
+
+typedef std::vector<TCIMValue> ValueArray;
+
+// The current instance's declared property, or null.
+const TCIMPropertyDecl* currentProperty(void* container, const char* name, TCIMInstance** instance) {
+    TContainerHandle* handle = TContainerHandle::FromHandle(container);
+    if (!handle || !handle->current || !name) return nullptr;
+    *instance = handle->current;
+    return handle->current->GetClass()->FindProperty(name);
+}
+
+}  // namespace
+
+TContainerHandle::TContainerHandle(TContainer* c) : container(c), current(nullptr) { containerHandles().add(this); }
+TContainerHandle::~TContainerHandle() { containerHandles().remove(this); }
+
+TContainerHandle* TContainerHandle::FromHandle(void* handle) {
+    return containerHandles().contains(handle) ? static_cast<TContainerHandle*>(handle) : nullptr;
+}
+
+extern "C" int wyxAddClass(void* container, const char* className) {
+    TContainerHandle* handle = TContainerHandle::FromHandle(container);
+    if (!handle || !className) return kWyxFailure;
+    TCIMClass* cimClass = handle->container->FindClass(className);
+    if (!cimClass) return kWyxFailure;
+    try {
+        TCIMInstance* instance = new TCIMInstance(cimClass);
+        instance->Commit();
+        handle->current = instance;
+        return kWyxOK;
+    } catch (const std::exception&) {
+        return kWyxFailure;
+    }
+}
+
+extern "C" int wyxAddProperty(void* container, const char* name, const char* value) {
+    TCIMInstance* instance = nullptr;
+    const TCIMPropertyDecl* decl = currentProperty(container, name, &instance);
+    if (!decl || !value) return kWyxFailure;
+    try {
+        instance->SetPropertyValue(name, TCIMValue::FromText(decl->type, value));
+        return kWyxOK;
+    } catch (const std::exception&) {
+        return kWyxFailure;
+    }
+}
+
+extern "C" int wyxAddDateTimeProperty(void* container, const char* name, void* dateTime) {
+    TCIMInstance* instance = nullptr;
+    const TCIMPropertyDecl* decl = currentProperty(container, name, &instance);
+    if (!decl || decl->type != kCIMDateTime || !dateTimes().contains(dateTime)) return kWyxFailure;
+    const TCIMDateTime& value = *static_cast<TCIMDateTime*>(dateTime);
+    if (!value.IsInterval() && value.GetMonth() == 0) return kWyxFailure;   // never set
+    try {
+        instance->SetPropertyValue(name, TCIMValue(value));
+        return kWyxOK;
+    } catch (const std::exception&) {
+        return kWyxFailure;
+    }
+}
+
+extern "C" int wyxNewCIMDateTime(void** dateTime) {
+    if (!dateTime) return kWyxFailure;
+    TCIMDateTime* made = new (std::nothrow) TCIMDateTime();
+    if (!made) return kWyxFailure;
+    dateTimes().add(made);
+    *dateTime = made;
+    return kWyxOK;
+}
+
+extern "C" int wyxSetDateTime(void* dateTime, int year, int month, int day, int hour, int minute, int second,
+                              int microseconds, int utcOffset) {
+    if (!dateTimes().contains(dateTime)) return kWyxFailure;
+    try {
+        static_cast<TCIMDateTime*>(dateTime)->Set(year, month, day, hour, minute, second, microseconds, utcOffset);
+        return kWyxOK;
+    } catch (const TWYXException&) {
+        return kWyxFailure;
+    }
+}
+
+extern "C" int wyxDeleteCIMDateTime(void* dateTime) {
+    if (!dateTimes().remove(dateTime)) return kWyxFailure;
+    delete static_cast<TCIMDateTime*>(dateTime);
+    return kWyxOK;
+}
+
+extern "C" int wyxNewCIMValueArray(void** valueArray) {
+    if (!valueArray) return kWyxFailure;
+    ValueArray* made = new (std::nothrow) ValueArray();
+    if (!made) return kWyxFailure;
+    valueArrays().add(made);
+    *valueArray = made;
+    return kWyxOK;
+}
+
+extern "C" int wyxDeleteCIMValueArray(void* valueArray) {
+    if (!valueArrays().remove(valueArray)) return kWyxFailure;
+    delete static_cast<ValueArray*>(valueArray);
+    return kWyxOK;
+}

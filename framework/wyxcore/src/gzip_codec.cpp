@@ -1,0 +1,89 @@
+#include "gzip_codec.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+namespace gzipcodec {
+
+namespace {
+
+// A bound on what one file may expand to: a small crafted file must not eat the
+// machine's memory.
+const size_t kMaxExpanded = size_t(1) << 30;
+
+class Inflater {
+public:
+    Inflater() : ok_(false) {
+        std::memset(&stream_, 0, sizeof stream_);
+        ok_ = inflateInit2(&stream_, 16 + MAX_WBITS) == Z_OK;
+    }
+    ~Inflater() {
+        if (ok_) inflateEnd(&stream_);
+    }
+    z_stream& stream() { return stream_; }
+    bool ok() const { return ok_; }
+
+private:
+    z_stream stream_;
+    bool ok_;
+};
+
+}  // namespace
+
+bool LooksCompressed(const std::string& data) {
+    return data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0x1F &&
+           static_cast<unsigned char>(data[1]) == 0x8B;
+}
+
+std::string Decompress(const std::string& data) {
+    Inflater inflater;
+    if (!inflater.ok()) throw TWYXException(kWyxOutOfMemory, "zlib");
+    z_stream& zs = inflater.stream();
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = static_cast<uInt>(data.size());
+    std::string out;
+    char buffer[65536];
+    for (;;) {
+        zs.next_out = reinterpret_cast<Bytef*>(buffer);
+        zs.avail_out = sizeof buffer;
+        const int rc = inflate(&zs, Z_NO_FLUSH);
+        out.append(buffer, sizeof buffer - zs.avail_out);
+        if (out.size() > kMaxExpanded) throw TWYXException(kWyxReadFailed, "file expands beyond 1 GiB");
+        if (rc == Z_STREAM_END) {
+            // Concatenated members form one file; anything else after the end is damage.
+            if (zs.avail_in == 0) return out;
+            if (zs.avail_in < 2 || zs.next_in[0] != 0x1F || zs.next_in[1] != 0x8B)
+                throw TWYXException(kWyxFileTruncated, "data after the end of the compressed stream");
+            if (inflateReset(&zs) != Z_OK) throw TWYXException(kWyxFileTruncated, "inflateReset");
+            continue;
+        }
+        if (rc == Z_BUF_ERROR && zs.avail_in == 0) throw TWYXException(kWyxFileTruncated, "compressed data ends early");
+        if (rc != Z_OK && rc != Z_BUF_ERROR)
+            throw TWYXException(kWyxFileTruncated, zs.msg ? zs.msg : "corrupt compressed data");
+    }
+}
+
+std::string Compress(const std::string& data) {
+    z_stream zs;
+    std::memset(&zs, 0, sizeof zs);
+    if (deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw TWYXException(kWyxOutOfMemory, "zlib");
+    std::string out;
+    out.resize(deflateBound(&zs, static_cast<uLong>(data.size())) + 32);
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = static_cast<uInt>(data.size());
+    zs.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    zs.avail_out = static_cast<uInt>(out.size());
+    const int rc = deflate(&zs, Z_FINISH);
+    const size_t written = out.size() - zs.avail_out;
+    deflateEnd(&zs);
+    if (rc != Z_STREAM_END) throw TWYXException(kWyxWriteFailed, "compression failed");
+    out.resize(written);
+    return out;
+}
+
+}  // namespace gzipcodec

@@ -1,0 +1,78 @@
+#include "xml_text.h"
+
+namespace cimxml {
+
+namespace {
+
+void appendUtf8(unsigned code, std::string* out) {
+    if (code < 0x80) {
+        out->push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+const unsigned kControlBase = 0xE000;
+
+}  // namespace
+
+std::string EscapeText(const std::string& bytes, bool attribute) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (unsigned char c : bytes) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        case '\r': out += "&#13;"; break;
+        case '\n': out += attribute ? "&#10;" : "\n"; break;
+        case '\t': out += attribute ? "&#9;" : "\t"; break;
+        default:
+            if (c < 0x20) appendUtf8(kControlBase + c, &out);
+            else appendUtf8(c, &out);
+        }
+    }
+    return out;
+}
+
+bool DecodeText(const char* text, std::string* bytes) {
+    bytes->clear();
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p) {
+        unsigned code;
+        int extra;
+        if (*p < 0x80) {
+            code = *p;
+            extra = 0;
+        } else if ((*p & 0xE0) == 0xC0) {
+            code = *p & 0x1F;
+            extra = 1;
+        } else if ((*p & 0xF0) == 0xE0) {
+            code = *p & 0x0F;
+            extra = 2;
+        } else if ((*p & 0xF8) == 0xF0) {
+            code = *p & 0x07;
+            extra = 3;
+        } else {
+            return false;
+        }
+        ++p;
+        for (int i = 0; i < extra; ++i, ++p) {
+            if ((*p & 0xC0) != 0x80) return false;
+            code = (code << 6) | (*p & 0x3F);
+        }
+        if (code <= 0xFF) bytes->push_back(static_cast<char>(code));
+        else if (code >= kControlBase && code < kControlBase + 0x20) bytes->push_back(static_cast<char>(code - kControlBase));
+        else bytes->push_back('?');
+    }
+    return true;
+}
+
+}  // namespace cimxml

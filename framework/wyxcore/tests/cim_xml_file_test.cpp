@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "test_support.h"
+#include "wyxcore/cim_xml.h"
+#include "wyxcore/container.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/flat.h"
+#include "wyxcore/os_specific.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+using testsupport::Describe;
+using testsupport::TempDir;
+
+std::string allBytes() {
+    std::string bytes;
+    for (int c = 0; c < 256; ++c) bytes.push_back(static_cast<char>(c));
+    return bytes;
+}
+
+std::string gzip(const std::string& data) {
+    z_stream zs = {};
+    deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&zs, static_cast<uLong>(data.size())) + 32, '\0');
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = static_cast<uInt>(data.size());
+    zs.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    zs.avail_out = static_cast<uInt>(out.size());
+    deflate(&zs, Z_FINISH);
+    out.resize(out.size() - zs.avail_out);
+    deflateEnd(&zs);
+    return out;
+}
+
+void add(TCIMClass* cimClass, const std::vector<std::pair<std::string, TCIMValue> >& props) {
+    TCIMInstance* instance = new TCIMInstance(cimClass);
+    for (const auto& prop : props) instance->SetPropertyValue(prop.first, prop.second);
+    instance->Commit();
+}
+
+// A container with the schema, a class of every type and texts that XML
+// cannot carry as they are.
+void fill(TContainer* container) {
+    TCIMClass* all = container->AddClass("Test_AllTypes");
+    const TCIMType types[] = {kCIMString, kCIMBoolean, kCIMChar16, kCIMDateTime, kCIMUInt8, kCIMSInt8, kCIMUInt16,
+                              kCIMSInt16, kCIMUInt32, kCIMSInt32, kCIMUInt64, kCIMSInt64, kCIMReal32, kCIMReal64};
+    for (TCIMType type : types) all->DeclareProperty(std::string("P_") + CIMTypeName(type), type);
+    all->DeclareProperty("NeverSet", kCIMString);
+    all->SetProvider("fixture_flat", 1);
+    TCIMDateTime when;
+    when.Set(2026, 12, 8, 5, 31, 7, 123456, -300);
+    TCIMDateTime span;
+    span.Set(3, 4, 5, 6, 7);
+    add(all, {{"P_string", TCIMValue("text")},
+              {"P_boolean", TCIMValue::FromText(kCIMBoolean, "true")},
+              {"P_char16", TCIMValue::FromText(kCIMChar16, "\xE9")},
+              {"P_datetime", TCIMValue(when)},
+              {"P_uint8", TCIMValue::FromText(kCIMUInt8, "255")},
+              {"P_sint8", TCIMValue::FromText(kCIMSInt8, "-128")},
+              {"P_uint16", TCIMValue(static_cast<uint16_t>(65535))},
+              {"P_sint16", TCIMValue::FromText(kCIMSInt16, "-32768")},
+              {"P_uint32", TCIMValue::FromText(kCIMUInt32, "4294967295")},
+              {"P_sint32", TCIMValue::FromText(kCIMSInt32, "-2147483648")},
+              {"P_uint64", TCIMValue::FromText(kCIMUInt64, "18446744073709551615")},
+              {"P_sint64", TCIMValue::FromText(kCIMSInt64, "-9223372036854775808")},
+              {"P_real32", TCIMValue::FromText(kCIMReal32, "1.5")},
+              {"P_real64", TCIMValue::FromText(kCIMReal64, "-2.5e-10")}});
+    add(all, {{"P_datetime", TCIMValue(span)}, {"P_string", TCIMValue("")}});
+    add(all, {});
+    TCIMClass* texts = container->AddClass("Test_Texts");
+    texts->DeclareProperty("Text", kCIMString);
+    const char* const samples[] = {"& < > \" ' ]]>", "line\r\nnext\rcr\nlf", "  leading and trailing  ", " ",
+                                   "\t", "<![CDATA[x]]>", "&amp; is not decoded twice", "\xEF\xBB\xBF bom",
+                                   "\xC3\xA9 utf-8 bytes stay bytes"};
+    for (const char* sample : samples) add(texts, {{"Text", TCIMValue(sample)}});
+    add(texts, {{"Text", TCIMValue(allBytes())}});
+    std::string high;
+    for (int c = 0x80; c <= 0xFF; ++c) high.push_back(static_cast<char>(c));
+    add(texts, {{"Text", TCIMValue(high)}});
+    // Names travel through the same escaping.
+    TCIMClass* odd = container->AddClass("Test_\xE9&<Name>");
+    odd->DeclareProperty("Prop\"'\xFF", kCIMString);
+    add(odd, {{"Prop\"'\xFF", TCIMValue("v")}});
+    TCIMClass* log = container->FindClass("VARNSG_OSKLogRecord");
+    ASSERT_NE(nullptr, log);
+    add(log, {{"Source", TCIMValue("Core")}, {"Type", TCIMValue(static_cast<uint16_t>(2))},
+              {"MessageTimestamp", TCIMValue(when)}, {"RecordID", TCIMValue("0")}});
+}
+
+std::string dtdPath() {
+    const std::string source = testsupport::RequiredEnv("NORBIX_SOURCE_DIR");
+    for (const char* relative : {"/../shared/cim/DSP0203_2.2.0.dtd", "/../../shared/cim/DSP0203_2.2.0.dtd"}) {
+        const std::string path = source + relative;
+        if (std::filesystem::exists(path)) return path;
+    }
+    return std::string();
+}
+
+bool onWindows() { return TOSSpecific::kFileSeparator == "\\"; }
+
+TEST(CIMXMLFile, RoundTripKeepsEveryClassInstanceAndByte) {
+    TempDir dir;
+    TContainer original;
+    fill(&original);
+    const std::string path = dir.path("round.xml.gz");
+    TCIMXMLFile::Write(&original, path);
+    const std::string written = testsupport::ReadBytes(path);
+    ASSERT_GE(written.size(), 2u);
+    EXPECT_EQ('\x1F', written[0]);
+    EXPECT_EQ('\x8B', written[1]);
+    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+
+    TContainer copy;
+    const std::vector<std::string> names = copy.PopulateContainerFromFile(path);
+    EXPECT_EQ(Describe(original), Describe(copy));
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), "Test_AllTypes"));
+    const TCIMClass* texts = copy.FindClass("Test_Texts");
+    ASSERT_NE(nullptr, texts);
+    EXPECT_EQ(allBytes(), texts->EnumerateInstances(true)[9]->GetPropertyValue("Text")->GetText());
+    const TCIMInstance* empty = copy.FindClass("Test_AllTypes")->EnumerateInstances(true)[1];
+    ASSERT_NE(nullptr, empty->GetPropertyValue("P_string"));
+    EXPECT_EQ("", empty->GetPropertyValue("P_string")->GetText());
+    EXPECT_EQ(nullptr, empty->GetPropertyValue("NeverSet"));
+
+    // Written again, the file is the same document.
+    TCIMXMLFile::Write(&copy, dir.path("again.xml.gz"));
+    EXPECT_EQ(TCIMXMLFile::Render(&original), TCIMXMLFile::Render(&copy));
+}
+
+// NORBIX_KEEP_XML names a path that receives the file as well, so that the
+// end-to-end tests can check the Windows build's file with xmllint.
+TEST(CIMXMLFile, WrittenFileIsValidAgainstTheDtd) {
+    TempDir dir;
+    TContainer container;
+    fill(&container);
+    const std::string path = dir.path("valid.xml.gz");
+    TCIMXMLFile::Write(&container, path);
+    if (const char* keep = std::getenv("NORBIX_KEEP_XML")) TCIMXMLFile::Write(&container, keep);
+    const std::string dtd = dtdPath();
+    if (onWindows() || dtd.empty()) GTEST_SKIP() << "xmllint and the DTD are checked on the native build";
+    const std::string command = "xmllint --nonet --noout --dtdvalid '" + dtd + "' '" + path + "' 2>'" +
+                                dir.path("lint.txt") + "'";
+    EXPECT_EQ(0, std::system(command.c_str())) << testsupport::ReadBytes(dir.path("lint.txt"));
+}
+
+TEST(CIMXMLFile, ReadsPlainFilesOfOtherToolsInTheirEncoding) {
+    TempDir dir;
+    const std::string path = dir.path("latin1.xml");
+    testsupport::WriteBytes(path,
+                            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+                            "<!DOCTYPE CIM SYSTEM \"CIM_DTD_V22.dtd\">\r\n"
+                            "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\"><DECLARATION><DECLGROUP>"
+                            "<VALUE.OBJECT><CLASS NAME=\"Other_Thing\" SUPERCLASS=\"CIM_Thing\">"
+                            "<QUALIFIER NAME=\"Description\" TYPE=\"string\"><VALUE>x</VALUE></QUALIFIER>"
+                            "<PROPERTY NAME=\"Label\" TYPE=\"string\"/><METHOD NAME=\"Reset\" TYPE=\"uint32\"/>"
+                            "</CLASS></VALUE.OBJECT>"
+                            "<VALUE.OBJECT><INSTANCE CLASSNAME=\"Other_Thing\">"
+                            "<PROPERTY NAME=\"Label\" TYPE=\"string\"><VALUE>caf\xE9\r\n2</VALUE></PROPERTY>"
+                            "<PROPERTY NAME=\"Extra\" TYPE=\"uint32\"><VALUE>42</VALUE></PROPERTY>"
+                            "<PROPERTY NAME=\"Null\" TYPE=\"string\"/>"
+                            "</INSTANCE></VALUE.OBJECT>"
+                            "<VALUE.OBJECT><INSTANCE CLASSNAME=\"VARNSG_ComputerSystem\">"
+                            "<PROPERTY NAME=\"Model\" TYPE=\"string\"><VALUE>8841-AB1</VALUE></PROPERTY>"
+                            "<PROPERTY NAME=\"AssetTag\" TYPE=\"string\"><VALUE>A1</VALUE></PROPERTY>"
+                            "</INSTANCE></VALUE.OBJECT>"
+                            "</DECLGROUP></DECLARATION></CIM>");
+    TContainer container;
+    container.PopulateContainerFromFile(path);
+    const TCIMClass* other = container.FindClass("Other_Thing");
+    ASSERT_NE(nullptr, other);
+    const TCIMInstance* thing = other->EnumerateInstances(true).at(0);
+    EXPECT_EQ("caf\xE9\n2", thing->GetPropertyValue("Label")->GetText());
+    EXPECT_EQ(kCIMUInt32, thing->GetPropertyValue("Extra")->GetType());
+    EXPECT_EQ(nullptr, thing->GetPropertyValue("Null"));
+    // A schema class gains the file's extra property and keeps its own.
+    const TCIMClass* system = container.FindClass("VARNSG_ComputerSystem");
+    EXPECT_NE(nullptr, system->FindProperty("AssetTag"));
+    EXPECT_NE(nullptr, system->FindProperty("SerialNumber"));
+    EXPECT_EQ("system", system->GetProvider());
+}
+
+const char kGoodStart[] =
+    "<?xml version=\"1.0\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\"><DECLARATION><DECLGROUP>"
+    "<VALUE.OBJECT><CLASS NAME=\"New_Class\"><PROPERTY NAME=\"A\" TYPE=\"string\"/></CLASS></VALUE.OBJECT>"
+    "<VALUE.OBJECT><INSTANCE CLASSNAME=\"New_Class\"><PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>a</VALUE>"
+    "</PROPERTY></INSTANCE></VALUE.OBJECT>";
+const char kGoodEnd[] = "</DECLGROUP></DECLARATION></CIM>";
+
+std::string withBody(const std::string& body) { return kGoodStart + body + kGoodEnd; }
+
+std::string instanceOf(const std::string& cimClass, const std::string& property) {
+    return "<VALUE.OBJECT><INSTANCE CLASSNAME=\"" + cimClass + "\">" + property + "</INSTANCE></VALUE.OBJECT>";
+}
+
+struct BadFile {
+    const char* what;
+    std::string bytes;
+    int status;
+};
+
+TEST(CIMXMLFile, BadFilesThrowTheirStatusAndLeaveTheContainerAsItWas) {
+    const std::string good = withBody("");
+    const std::string compressed = gzip(good);
+    std::string corrupt = compressed;
+    for (size_t i = 12; i < corrupt.size() - 8; i += 3) corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
+    const BadFile cases[] = {
+        {"truncated gzip", compressed.substr(0, compressed.size() / 2), kWyxFileTruncated},
+        {"gzip header only", compressed.substr(0, 10), kWyxFileTruncated},
+        {"corrupt gzip", corrupt, kWyxFileTruncated},
+        {"gzip with trailing garbage", compressed + "garbage", kWyxFileTruncated},
+        {"plain text", "hello, world\n", kWyxFileNotCompressedOrXml},
+        {"empty file", "", kWyxFileNotCompressedOrXml},
+        {"compressed text", gzip("hello, world\n"), kWyxFileNotXml},
+        {"unclosed elements", "<CIM><DECLARATION>", kWyxFileNotXml},
+        {"cut in the middle", good.substr(0, good.size() - 20), kWyxFileNotXml},
+        {"malformed UTF-8", withBody(instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>\xC3("
+                                                             "</VALUE></PROPERTY>")),
+         kWyxFileNotXml},
+        {"not CIM", "<html><body/></html>", kWyxFileNotCimXml},
+        {"CIM without DECLARATION", "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\"/>", kWyxFileNotCimXml},
+        {"a MESSAGE", "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\"><MESSAGE ID=\"1\"/></CIM>", kWyxFileNotCimXml},
+        {"instance without class name", withBody("<VALUE.OBJECT><INSTANCE/></VALUE.OBJECT>"), kWyxFileNotCimXml},
+        {"property without name", withBody(instanceOf("New_Class", "<PROPERTY TYPE=\"string\"/>")),
+         kWyxFileNotCimXml},
+        {"element inside a value",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE><B/></VALUE></PROPERTY>")),
+         kWyxFileNotCimXml},
+        {"unknown type", withBody(instanceOf("New_Class", "<PROPERTY NAME=\"B\" TYPE=\"uint128\"/>")),
+         kWyxFileUnknownType},
+        {"property without type", withBody(instanceOf("New_Class", "<PROPERTY NAME=\"B\"/>")), kWyxFileNotCimXml},
+        {"array property",
+         withBody(instanceOf("New_Class", "<PROPERTY.ARRAY NAME=\"B\" TYPE=\"string\"></PROPERTY.ARRAY>")),
+         kWyxFileUnknownType},
+        {"uint16 that is not a number",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"N\" TYPE=\"uint16\"><VALUE>x</VALUE></PROPERTY>")),
+         kWyxFileBadValue},
+        {"uint8 out of range",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"N\" TYPE=\"uint8\"><VALUE>256</VALUE></PROPERTY>")),
+         kWyxFileBadValue},
+        {"datetime of 30 February",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"D\" TYPE=\"datetime\"><VALUE>20240230000000.000000+000"
+                                          "</VALUE></PROPERTY>")),
+         kWyxFileBadValue},
+        {"type differing from the schema",
+         withBody(instanceOf("VARNSG_OSKLogRecord", "<PROPERTY NAME=\"Type\" TYPE=\"string\"><VALUE>2</VALUE>"
+                                                    "</PROPERTY>")),
+         kWyxFileBadValue},
+        {"type differing from the file's own class",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"uint8\"><VALUE>1</VALUE></PROPERTY>")),
+         kWyxFileBadValue},
+        {"bad provider pass",
+         withBody("<VALUE.OBJECT><CLASS NAME=\"P\"><QUALIFIER NAME=\"ProviderPass\" TYPE=\"uint16\"><VALUE>-1"
+                  "</VALUE></QUALIFIER></CLASS></VALUE.OBJECT>"),
+         kWyxFileBadValue},
+    };
+    TempDir dir;
+    TContainer container;
+    TCIMClass* kept = container.AddClass("Kept");
+    kept->DeclareProperty("K", kCIMString);
+    add(kept, {{"K", TCIMValue("k")}});
+    const std::string before = Describe(container);
+    for (const BadFile& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.path("bad.xml.gz");
+        testsupport::WriteBytes(path, c.bytes);
+        try {
+            container.PopulateContainerFromFile(path);
+            ADD_FAILURE() << "accepted";
+        } catch (const TWYXException& e) {
+            EXPECT_EQ(c.status, e.GetStatus()) << e.what();
+            EXPECT_NE(std::string::npos, std::string(e.what()).find(wyxTranslateStatusCode(c.status)));
+        }
+        EXPECT_EQ(before, Describe(container));
+    }
+    // The good document itself is accepted, so each case above fails for its own fault.
+    testsupport::WriteBytes(dir.path("good.xml"), good);
+    container.PopulateContainerFromFile(dir.path("good.xml"));
+    EXPECT_NE(nullptr, container.FindClass("New_Class"));
+}
+
+TEST(CIMXMLFile, MissingOrUnreadablePaths) {
+    TempDir dir;
+    TContainer container;
+    const struct {
+        std::string path;
+        int status;
+    } cases[] = {
+        {dir.path("missing.xml.gz"), kWyxFileNotFound},
+        {dir.path("no-such-dir") + TOSSpecific::kFileSeparator + "x.xml", kWyxFileNotFound},
+        {dir.path(), kWyxAccessDenied},
+    };
+    for (const auto& c : cases) {
+        try {
+            container.PopulateContainerFromFile(c.path);
+            ADD_FAILURE() << c.path << " accepted";
+        } catch (const TWYXException& e) {
+            EXPECT_EQ(c.status, e.GetStatus()) << c.path;
+        }
+    }
+}
+
+TEST(CIMXMLFile, WriteFailuresLeaveNoFileBehind) {
+    TempDir dir;
+    TContainer container;
+    std::filesystem::create_directory(dir.path("taken"));
+    const struct {
+        std::string path;
+        int status;
+    } cases[] = {
+        {dir.path("taken"), kWyxAccessDenied},
+        {dir.path("no-such-dir") + TOSSpecific::kFileSeparator + "x.xml.gz", kWyxWriteFailed},
+    };
+    for (const auto& c : cases) {
+        try {
+            TCIMXMLFile::Write(&container, c.path);
+            ADD_FAILURE() << c.path << " written";
+        } catch (const TWYXException& e) {
+            EXPECT_EQ(c.status, e.GetStatus()) << c.path << ": " << e.what();
+        }
+        EXPECT_FALSE(std::filesystem::exists(c.path + ".part"));
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path("taken")));
+}
+
+TEST(CIMXMLFile, WriteReplacesAnEarlierFile) {
+    TempDir dir;
+    const std::string path = dir.path("out.xml.gz");
+    testsupport::WriteBytes(path, "an older, longer file that must not survive in any part");
+    TContainer container;
+    fill(&container);
+    TCIMXMLFile::Write(&container, path);
+    TContainer copy;
+    copy.PopulateContainerFromFile(path);
+    EXPECT_EQ(Describe(container), Describe(copy));
+}
+
+}  // namespace

@@ -1,0 +1,10 @@
+#include <stdlib.h>
+
+#include "test_support.h"
+
+namespace testsupport {
+
+void SetEnv(const std::string& name, const std::string& value) { _putenv_s(name.c_str(), value.c_str()); }
+void UnsetEnv(const std::string& name) { _putenv_s(name.c_str(), ""); }
+
+}  // namespace testsupport

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+#include "wyxcore/value.h"
+
+namespace {
+
+struct TextCase {
+    TCIMType type;
+    const char* text;
+    const char* canonical;   // null: rejected
+};
+
+const TextCase kCases[] = {
+    {kCIMString, "", ""},
+    {kCIMString, " any\ttext ", " any\ttext "},
+    {kCIMBoolean, "true", "true"},
+    {kCIMBoolean, "FALSE", "false"},
+    {kCIMBoolean, "yes", nullptr},
+    {kCIMBoolean, "", nullptr},
+    {kCIMChar16, "x", "x"},
+    {kCIMChar16, "", nullptr},
+    {kCIMChar16, "xy", nullptr},
+    {kCIMUInt8, "255", "255"},
+    {kCIMUInt8, "256", nullptr},
+    {kCIMUInt8, "-1", nullptr},
+    {kCIMSInt8, "-128", "-128"},
+    {kCIMSInt8, "-129", nullptr},
+    {kCIMSInt8, "127", "127"},
+    {kCIMSInt8, "128", nullptr},
+    {kCIMUInt16, "007", "7"},
+    {kCIMUInt16, "65535", "65535"},
+    {kCIMUInt16, "65536", nullptr},
+    {kCIMUInt16, "", nullptr},
+    {kCIMUInt16, " 1", nullptr},
+    {kCIMUInt16, "1 ", nullptr},
+    {kCIMUInt16, "+1", nullptr},
+    {kCIMUInt16, "0x10", nullptr},
+    {kCIMUInt16, "abc", nullptr},
+    {kCIMSInt16, "-0", "0"},
+    {kCIMSInt16, "-32768", "-32768"},
+    {kCIMSInt16, "32768", nullptr},
+    {kCIMUInt32, "4294967295", "4294967295"},
+    {kCIMUInt32, "4294967296", nullptr},
+    {kCIMSInt32, "-2147483648", "-2147483648"},
+    {kCIMSInt32, "2147483648", nullptr},
+    {kCIMUInt64, "18446744073709551615", "18446744073709551615"},
+    {kCIMUInt64, "18446744073709551616", nullptr},
+    {kCIMUInt64, "000000000000000000000001", "1"},
+    {kCIMSInt64, "-9223372036854775808", "-9223372036854775808"},
+    {kCIMSInt64, "9223372036854775808", nullptr},
+    {kCIMReal32, "1.5", "1.5"},
+    {kCIMReal64, "-2.5e-10", "-2.5e-10"},
+    {kCIMReal64, "1.5x", nullptr},
+    {kCIMReal64, "", nullptr},
+    {kCIMReal64, "nan", nullptr},
+    {kCIMDateTime, "20261208053107.000000-300", "20261208053107.000000-300"},
+    {kCIMDateTime, "00000001060000.000000:000", "00000001060000.000000:000"},
+    {kCIMDateTime, "20260230053107.000000-300", nullptr},
+    {kCIMDateTime, "yesterday", nullptr},
+};
+
+TEST(ValueFromText, AcceptsTheTypesTextAndRejectsTheRest) {
+    for (const TextCase& c : kCases) {
+        SCOPED_TRACE(std::string(CIMTypeName(c.type)) + " '" + c.text + "'");
+        if (c.canonical) {
+            const TCIMValue value = TCIMValue::FromText(c.type, c.text);
+            EXPECT_EQ(c.type, value.GetType());
+            EXPECT_EQ(c.canonical, value.GetText());
+        } else {
+            try {
+                TCIMValue::FromText(c.type, c.text);
+                ADD_FAILURE() << "accepted";
+            } catch (const TWYXException& e) {
+                EXPECT_EQ(kWyxTypeMismatch, e.GetStatus());
+            }
+        }
+    }
+}
+
+TEST(ValueConstructors, EachGivesItsType) {
+    TCIMDateTime when;
+    when.Set(2026, 12, 8, 5, 31, 7, 0, -300);
+    EXPECT_EQ(kCIMString, TCIMValue(std::string("a")).GetType());
+    EXPECT_EQ(kCIMString, TCIMValue("a").GetType());
+    EXPECT_EQ("", TCIMValue(static_cast<const char*>(nullptr)).GetText());
+    EXPECT_EQ(kCIMUInt16, TCIMValue(static_cast<uint16_t>(65535)).GetType());
+    EXPECT_EQ("65535", TCIMValue(static_cast<uint16_t>(65535)).GetText());
+    EXPECT_EQ(kCIMDateTime, TCIMValue(when).GetType());
+    EXPECT_EQ(when, TCIMValue(when).GetDateTime());
+    // A string "7" and a uint16 7 are different values.
+    EXPECT_NE(TCIMValue("7"), TCIMValue(static_cast<uint16_t>(7)));
+}
+
+TEST(ValueTypeNames, RoundTripAndUnknown) {
+    for (int i = kCIMString; i <= kCIMReal64; ++i) {
+        TCIMType type;
+        ASSERT_TRUE(CIMTypeFromName(CIMTypeName(static_cast<TCIMType>(i)), &type));
+        EXPECT_EQ(i, type);
+    }
+    TCIMType type;
+    EXPECT_FALSE(CIMTypeFromName("reference", &type));
+    EXPECT_FALSE(CIMTypeFromName("String", &type));
+}
+
+}  // namespace
