@@ -129,12 +129,20 @@ class Target:
 
 @pytest.fixture(scope="session", autouse=True)
 def wineserver():
-    """One wineserver for the session (it ends 60 s after its last client)."""
+    """One wineserver for the session (it ends 60 s after its last client).
+
+    The first program of a new wineserver starts Wine's own services, which
+    inherit its output; a first program whose output goes nowhere keeps them
+    from holding a test's pipe open."""
     name = windows_target()
     build = BUILD / name
     server = "wineserver" if name == "win32" else "/usr/lib/wine/wineserver64"
-    env = dict(os.environ, WINEPREFIX=str(build / "wineprefix"), WINEDEBUG="-all")
-    subprocess.call([server, "-p", "60"], env=env)
+    wine = "wine" if name == "win32" else "/usr/lib/wine/wine64"
+    env = dict(os.environ, WINEPREFIX=str(build / "wineprefix"), WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    subprocess.call([server, "-p", "60"], **quiet)
+    subprocess.call([wine, "cmd", "/c", "exit"], timeout=300, **quiet)
     yield
     subprocess.call([server, "-k"], env=env, stderr=subprocess.DEVNULL)
 
