@@ -50,6 +50,8 @@ def test_crash_leaves_dump_message_and_console_log(tree, tmp_path):
     dump_path = tree.path(out) + tree.sep + "OSK_Core.dmp"
 
     assert OPENING + "\nSaved debugging file to '" + dump_path + "'" in result.stdout
+    # What the console showed before the crash is not lost on the way out.
+    assert "\nRunning collector plug-ins pass 1.\n" in result.stdout.split(OPENING)[0]
     assert FINISHED not in result.stdout
     if tree.windows:
         assert result.returncode not in (0, 1)
