@@ -37,7 +37,8 @@ def dmi(tmp_path):
 
 @pytest.fixture
 def tree(target, tmp_path):
-    return target.copy_tree(tmp_path / "bin", plugins=["system", "xml"], fixtures=["fixture_collector"])
+    return target.copy_tree(tmp_path / "bin", plugins=["system", "xml", "html", "text"],
+                            fixtures=["fixture_collector"])
 
 
 def run(tree, args, dmi, env=None, **kw):
@@ -46,25 +47,24 @@ def run(tree, args, dmi, env=None, **kw):
     return tree.run(args, env=e, **kw)
 
 
-def rest_after_setup(tree, result, out_dir_text, warning=False):
-    """Standard output after the set-up lines; with warning, the console log
-    could not be opened."""
+def split(tree, result, out_dir_text, warning=False):
+    """(stamp, standard output after the set-up lines); with warning, the
+    console log could not be opened."""
     head = re.escape(BANNER + "Loading plug-ins.\n")
     if warning:
-        log = re.escape(out_dir_text + tree.sep + "OSK_Output_") + r"\d{8}-\d{6}\.txt"
+        log = re.escape(out_dir_text + tree.sep + "OSK_Output_") + r"(\d{8}-\d{6})\.txt"
         head += re.escape("WARNING: Couldn't open file '") + log + re.escape("' for logging.\n\n")
-        head += re.escape("Logging console output to file ") + log + "\n" + re.escape("Logging level set to Verbose.\n\n")
+        head += (re.escape("Logging console output to file ") + log.replace("(", "(?:") + "\n"
+                 + re.escape("Logging level set to Verbose.\n\n"))
     else:
         head = setup_lines(tree, out_dir_text)
     m = re.match(head, result.stdout)
     assert m, result.stdout
-    return result.stdout[m.end():]
+    return m.group(1), result.stdout[m.end():]
 
 
-def xml_failure(tree, d, name="dir_temp"):
-    return ("Adding VARN OSK log entries to XML file.\n"
-            + "Writing XML data to file " + d + tree.sep + name + ".xml.gz\n"
-            + "ERROR: Couldn't write XML file.\n")
+def rest_after_setup(tree, result, out_dir_text, warning=False):
+    return split(tree, result, out_dir_text, warning)[1]
 
 
 @contextmanager
@@ -103,7 +103,46 @@ def previous_output(tree, tmp_path, dmi):
     return (earlier / "dir_temp.xml.gz").read_bytes()
 
 
-def test_read_only_output_directory_keeps_the_previous_output(tree, tmp_path, dmi):
+# What a run writes last before it fails, by its outputs; {base} is the output
+# path without extension.
+FAILURES = {
+    "xml": (["dirmode"], lambda base, why: (
+        "Adding VARN OSK log entries to XML file.\n" + "Writing XML data to file " + base + ".xml.gz\n"
+        + "ERROR: Couldn't write XML file.\n")),
+    "html": (["/b", "/x", "/v"], lambda base, why: (
+        "Writing HTML files to directory " + base + "\n"
+        + ("ERROR: Access denied trying to write HTML files.\n" if why == "denied"
+           else "ERROR: HTML WriteContainer returned exception code " + why + "\n"))),
+    "text": (["/b", "/x", "/text"], lambda base, why: (
+        "Writing Text report file " + base + ".txt\n"
+        + ("ERROR: Access denied trying to write Text files.\n" if why == "denied"
+           else "ERROR: Text WriteContainer returned exception code " + why + "\n"))),
+}
+
+
+def failing_run(tree, out, dmi, output, warning, why):
+    """Runs into out, which cannot take the output; checks the transcript and
+    returns the stamp."""
+    options, tail = FAILURES[output]
+    d = tree.path(out)
+    args = options + [d] if output == "xml" else options + ["/d", d]
+    result = run(tree, args, dmi)
+    stamp, rest = split(tree, result, d, warning=warning)
+    name = "dir_temp" if output == "xml" else "8842-AB1_KD12345_" + stamp
+    assert rest == collection() + tail(d + tree.sep + name, why)
+    assert result.returncode == 1
+    return stamp
+
+
+def no_partial_files(out):
+    left = [f.name for f in out.rglob("*") if f.name.endswith((".part", ".partial"))]
+    assert left == []
+    for page in out.rglob("*.html"):
+        assert page.read_bytes().rstrip().endswith(b"</html>"), page
+
+
+@pytest.mark.parametrize("output", sorted(FAILURES))
+def test_read_only_output_directory(tree, tmp_path, dmi, output):
     previous = previous_output(tree, tmp_path, dmi)
     source = tmp_path / "source"
     source.mkdir()
@@ -111,11 +150,7 @@ def test_read_only_output_directory_keeps_the_previous_output(tree, tmp_path, dm
     out = tmp_path / "out"
     out.mkdir()
     with mounted(out, "--bind", "-o", "ro", str(source)):
-        d = tree.path(out)
-        result = run(tree, ["dirmode", d], dmi)
-        rest = rest_after_setup(tree, result, d, warning=True)
-        assert rest == collection() + xml_failure(tree, d)
-        assert result.returncode == 1
+        failing_run(tree, out, dmi, output, warning=True, why="denied")
         assert [f.name for f in out.iterdir()] == ["dir_temp.xml.gz"]
         assert (out / "dir_temp.xml.gz").read_bytes() == previous
 
@@ -149,26 +184,31 @@ def test_output_directory_removed_during_the_run(target, tmp_path, dmi):
     assert m, text
     base = "8842-AB1_KD12345_" + m.group(1)
     listing = ("   fixture_collector: Fixture Collector\n   fixture_gate: Fixture Gate\n   system: System\n")
-    assert text[m.end():] == collection(listing) + xml_failure(tree, d, base)
+    assert text[m.end():] == collection(listing) + FAILURES["xml"][1](d + tree.sep + base, None)
     assert proc.returncode == 1
     assert not out.exists()             # nothing re-created it
 
 
-def test_full_file_system_keeps_the_previous_output(tree, tmp_path, dmi):
+@pytest.mark.parametrize("output", sorted(FAILURES))
+def test_full_file_system(tree, tmp_path, dmi, output):
     previous = previous_output(tree, tmp_path, dmi)
     out = tmp_path / "out"
     out.mkdir()
     with mounted(out, "-t", "tmpfs", "-o", "size=256k", "tmpfs"):
         (out / "dir_temp.xml.gz").write_bytes(previous)
         fill(out)
-        d = tree.path(out)
-        result = run(tree, ["dirmode", d], dmi)
         # The console log file opens (an empty file needs no room) and then
         # takes no text; the run goes on to the write that fails.
-        assert rest_after_setup(tree, result, d) == collection() + xml_failure(tree, d)
-        assert result.returncode == 1
-        assert sorted(f.name for f in out.iterdir()) == ["dir_temp.xml.gz", "filler"]
+        failing_run(tree, out, dmi, output, warning=False, why="Disk full")
         assert (out / "dir_temp.xml.gz").read_bytes() == previous
+        no_partial_files(out)
+        names = sorted(f.name for f in out.iterdir())
+        if output == "html":
+            # The directory itself needs no room; no page fitted, so no index.
+            [pages] = [f for f in out.iterdir() if f.is_dir()]
+            assert not (pages / "index.html").exists()
+            names.remove(pages.name)
+        assert names == ["dir_temp.xml.gz", "filler"]
 
 
 @pytest.mark.parametrize("how", ["missing", "a_file"])

@@ -5,6 +5,7 @@ log file holds every message written before the kill, whole."""
 import gzip
 import random
 import re
+import shutil
 import subprocess
 import time
 import xml.etree.ElementTree as ET
@@ -18,7 +19,7 @@ SCENARIOS = {
     # Always the same output name: a previous output is there to be kept.
     "dirmode": lambda d: ["dirmode", d],
     # Every output and the dump file rewritten after each collector.
-    "all_outputs": lambda d: ["/b", "/dumpxml", "/d", d],
+    "all_outputs": lambda d: ["/b", "/dumpxml", "/v", "/text", "/d", d],
 }
 
 
@@ -56,6 +57,32 @@ def assert_complete_xml(path):
     root = ET.fromstring(gzip.decompress(path.read_bytes()))
     classes = [i.get("CLASSNAME") for i in root.iter("INSTANCE")]
     assert "VARNSG_OSKMessageLog" in classes, path
+
+
+def assert_complete_report(path):
+    text = path.read_bytes()
+    assert text.endswith(b"\n") and b"VARNSG_OSKLogRecord" in text, path
+
+
+def assert_complete_pages(directory):
+    """Every page whole; the index is written last, so with it every page it
+    links is there."""
+    for page in directory.glob("*.html"):
+        assert page.read_bytes().rstrip().endswith(b"</html>"), page
+    index = directory / "index.html"
+    if index.exists():
+        links = set(re.findall(r'href="([^"#?/:]+\.html)"', index.read_text(encoding="latin-1")))
+        assert links and all((directory / link).exists() for link in links), links
+
+
+def assert_complete_outputs(out):
+    for f in out.iterdir():
+        if f.name.endswith(".xml.gz"):
+            assert_complete_xml(f)
+        elif f.name.endswith(".txt") and not f.name.startswith("OSK_Output_"):
+            assert_complete_report(f)
+        elif f.is_dir():
+            assert_complete_pages(f)
 
 
 def start(tree, args, env):
@@ -120,7 +147,7 @@ def kill_at(proc, out, gate, rng, before, after):
 
 @pytest.mark.parametrize("scenario", sorted(SCENARIOS))
 def test_a_killed_run_leaves_whole_outputs_and_its_transcript(target, tmp_path, dmi, scenario):
-    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml"],
+    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml", "html", "text"],
                             fixtures=["fixture_collector", "fixture_gate"])
     gate = Gate(tmp_path, tree)
     out = tmp_path / "out"
@@ -132,7 +159,8 @@ def test_a_killed_run_leaves_whole_outputs_and_its_transcript(target, tmp_path, 
     stdout, before, after = timed_run(tree, args, env, gate)
     transcript = text_of(stdout)
     assert transcript.endswith("OSK finished; exiting.\n")
-    previous = {f.name: f.read_bytes() for f in out.iterdir()}
+    assert_complete_outputs(out)
+    previous = {f.name: f.read_bytes() for f in out.glob("*.xml.gz")}
     assert len(previous) == 1
 
     rng = random.Random("%s-%s" % (tree.name, scenario))
@@ -155,9 +183,10 @@ def test_a_killed_run_leaves_whole_outputs_and_its_transcript(target, tmp_path, 
             assert kept.exists(), name
             if kept.read_bytes() != data:
                 assert_complete_xml(kept)
-        for f in out.glob("*.xml.gz"):
-            assert_complete_xml(f)
+        assert_complete_outputs(out)
         for f in out.iterdir():
-            if f.name not in previous:
+            if f.is_dir():
+                shutil.rmtree(f)
+            elif f.name not in previous:
                 f.unlink()
         previous = {name: (out / name).read_bytes() for name in previous}
