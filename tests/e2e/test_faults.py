@@ -199,7 +199,10 @@ def test_full_file_system(tree, tmp_path, dmi, output):
         fill(out)
         # The console log file opens (an empty file needs no room) and then
         # takes no text; the run goes on to the write that fails.
-        failing_run(tree, out, dmi, output, warning=False, why="Disk full")
+        # The Windows runtime's text-mode stream loses the failure (under Wine at
+        # least); the writer finds the short file and reports the write.
+        why = "Write failed" if output == "text" and tree.windows else "Disk full"
+        failing_run(tree, out, dmi, output, warning=False, why=why)
         assert (out / "dir_temp.xml.gz").read_bytes() == previous
         no_partial_files(out)
         names = sorted(f.name for f in out.iterdir())
