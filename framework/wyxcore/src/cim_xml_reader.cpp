@@ -199,12 +199,12 @@ private:
             declare(instance.staged, name, type);
             const pugi::xml_node value = child.child("VALUE");
             if (!value) continue;   // a null value: the property is not set
-            const std::string text = valueText(value);
+            std::string text = valueText(value);
             TCIMValue parsed;
             try {
-                parsed = TCIMValue::FromText(type, text);
+                parsed = TCIMValue::FromText(type, std::move(text));
             } catch (const TWYXException&) {
-                bad(kWyxFileBadValue, instance.staged->name + "." + name + " '" + text + "' is not a " +
+                bad(kWyxFileBadValue, instance.staged->name + "." + name + " '" + valueText(value) + "' is not a " +
                                           CIMTypeName(type));
             }
             setProperty(&instance, std::move(name), std::move(parsed));

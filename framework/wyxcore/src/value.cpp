@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
@@ -64,7 +65,7 @@ bool CIMTypeFromName(const std::string& name, TCIMType* type) {
 }
 
 TCIMValue::TCIMValue() : type_(kCIMString) {}
-TCIMValue::TCIMValue(const std::string& text) : type_(kCIMString), text_(text) {}
+TCIMValue::TCIMValue(std::string text) : type_(kCIMString), text_(std::move(text)) {}
 TCIMValue::TCIMValue(const char* text) : type_(kCIMString), text_(text ? text : "") {}
 TCIMValue::TCIMValue(uint16_t number) : type_(kCIMUInt16), text_(std::to_string(number)) {}
 TCIMValue::TCIMValue(const TCIMDateTime& dateTime)
@@ -83,8 +84,11 @@ const TCIMDateTime& TCIMValue::GetDateTime() const {
     return dateTime_ ? *dateTime_ : none;
 }
 
-TCIMValue TCIMValue::FromText(TCIMType type, const std::string& text) {
-    TCIMValue value(text);
+TCIMValue TCIMValue::FromText(TCIMType type, const std::string& text) { return FromText(type, std::string(text)); }
+
+TCIMValue TCIMValue::FromText(TCIMType type, std::string&& taken) {
+    TCIMValue value(std::move(taken));
+    const std::string& text = value.text_;
     value.type_ = type;
     switch (type) {
     case kCIMString: break;

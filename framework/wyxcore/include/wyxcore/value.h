@@ -24,7 +24,7 @@ WYX_API bool CIMTypeFromName(const std::string& name, TCIMType* type);
 class WYX_API TCIMValue {
 public:
     TCIMValue();                                  // empty string
-    TCIMValue(const std::string& text);           // string
+    TCIMValue(std::string text);                  // string
     TCIMValue(const char* text);                  // string
     TCIMValue(uint16_t number);                   // uint16
     TCIMValue(const TCIMDateTime& dateTime);      // datetime
@@ -37,6 +37,8 @@ public:
     // A value of the given type from its CIM-XML text; throws TWYXException
     // (kWyxTypeMismatch) when the text does not parse as that type.
     static TCIMValue FromText(TCIMType type, const std::string& text);
+    // The same, taking the text over.
+    static TCIMValue FromText(TCIMType type, std::string&& text);
 
     TCIMType GetType() const { return type_; }
     const std::string& GetText() const { return text_; }   // canonical text (DMTF form for datetime)
