@@ -102,14 +102,21 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
         missing("ULK collection", "UlkCollection");
     }
     for (const char* which : {"WholeRunUlk", "WholeRunTolm"}) {
-        const std::string figure = std::string("norbix /v /text, ") + (which[8] == 'U' ? "ULK image" : "Tolm image");
+        const std::string image = which[8] == 'U' ? "ULK image" : "Tolm image";
+        const std::string figure = "norbix /v /text, " + image;
         if (const Counters* c = find(which)) {
-            row(figure, format("%.2f s wall, %.1f MiB peak", value(*c, kMeasured), value(*c, "peak_bytes") / kMiB),
+            row(value(*c, "xml_only") > 0 ? "norbix (XML only*), " + image : figure, format("%.2f s wall, %.1f MiB peak", value(*c, kMeasured), value(*c, "peak_bytes") / kMiB),
                 format("%.0f instances written", value(*c, "instances")), 0, 0);
         } else {
             missing(figure, which);
         }
     }
+    for (const char* which : {"WholeRunUlk", "WholeRunTolm"})
+        if (const Counters* c = find(which))
+            if (value(*c, "xml_only") > 0) {
+                out << "* the tree has no HTML or Text writer, so /v /text cannot run; measured without them\n";
+                break;
+            }
     if (const Counters* c = find("HtmlPages")) {
         row("HTML, 100000 instances: slowest page", format("%.2f s", value(*c, kMeasured)),
             format("%.0f pages, largest %.0f KiB", value(*c, "pages"), value(*c, "largest_bytes") / 1024), 0, 0);
