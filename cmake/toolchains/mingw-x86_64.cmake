@@ -1,13 +1,6 @@
 # The same Windows build for x86_64: used to run the Windows tests under wine64
 # on machines that cannot execute 32-bit code.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(NORBIX_MINGW_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${NORBIX_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${NORBIX_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${NORBIX_MINGW_TRIPLET}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${NORBIX_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

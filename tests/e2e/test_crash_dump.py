@@ -28,73 +28,61 @@ CRASHER_SCHEMA = """<?xml version="1.0" encoding="UTF-8"?>
 
 
 @pytest.fixture
-def crash_env(target, tmp_path):
-    """Environment of a run with the tree's plug-ins and the crashing collector."""
-    plugins = target.plugin_dir(tmp_path, *[p.name[:-len(target.ext)] for p in (target.bin / "plugins").iterdir()
-                                            if p.name.endswith(target.ext)], fixtures=["fixture_crasher"])
-    for extra in (target.bin / "plugins").glob("*.txt"):
-        shutil.copy(extra, plugins)
-    schema = tmp_path / "schema"
-    shutil.copytree(target.bin / "schema", schema)
-    (schema / "zz_crasher.xml").write_text(CRASHER_SCHEMA)
-    return {"WYX_PLUGIN_DIR": target.path(plugins), "WYX_SCHEMA_DIR": target.path(schema)}
+def tree(target, tmp_path):
+    """A copy of the built tree with its own plug-ins and the crashing collector."""
+    tree = target.copy_tree(tmp_path / "bin", fixtures=["fixture_crasher"], fixture_schema=False)
+    (tree.bin / "schema" / "zz_crasher.xml").write_text(CRASHER_SCHEMA)
+    return tree
 
 
-def crash(target, out, env, bin_copy=None):
-    args = ["/b", "/d", target.path(out)]
-    if bin_copy is None:
-        return target.run(args, env=env)
-    # A copy of the tree: the program's own directory is under test.
-    saved = target.exe
-    target.exe = bin_copy / target.exe.name
-    try:
-        return target.run(args, env=env)
-    finally:
-        target.exe = saved
+def crash(tree, out, env=None):
+    return tree.run(["/b", "/d", tree.path(out)], env=env)
 
 
-def dump_header(target):
-    return b"MDMP" if target.windows else b"OSK_Core crash dump\n"
+def dump_header(tree):
+    return b"MDMP" if tree.windows else b"OSK_Core crash dump\n"
 
 
-def test_crash_leaves_dump_message_and_console_log(target, tmp_path, crash_env):
+def test_crash_leaves_dump_message_and_console_log(tree, tmp_path):
     out = tmp_path / "out"
     out.mkdir()
-    result = crash(target, out, crash_env)
-    dump_path = target.path(out) + target.sep + "OSK_Core.dmp"
+    result = crash(tree, out)
+    dump_path = tree.path(out) + tree.sep + "OSK_Core.dmp"
 
     assert OPENING + "\nSaved debugging file to '" + dump_path + "'" in result.stdout
+    # What the console showed before the crash is not lost on the way out.
+    assert "\nRunning collector plug-ins pass 1.\n" in result.stdout.split(OPENING)[0]
     assert FINISHED not in result.stdout
-    if target.windows:
+    if tree.windows:
         assert result.returncode not in (0, 1)
     else:
         assert result.returncode == -signal.SIGSEGV
     dump = (out / "OSK_Core.dmp").read_bytes()
-    assert dump.startswith(dump_header(target))
-    if not target.windows:
+    assert dump.startswith(dump_header(tree))
+    if not tree.windows:
         text = dump.decode("latin-1")
         for part in ("Signal: 11 (SIGSEGV)", "Fault address: 0x0\n", "\nBacktrace:\n", "\nModules:\n",
-                     "fixture_crasher" + target.ext):
+                     "fixture_crasher" + tree.ext):
             assert part in text
     logs = list(out.glob("OSK_Output_*.txt"))
     assert len(logs) == 1
-    assert target.nl("Logging console output to file ") in logs[0].read_bytes().decode("latin-1")
+    assert tree.nl("Logging console output to file ") in logs[0].read_bytes().decode("latin-1")
 
 
-def test_second_crash_replaces_the_dump(target, tmp_path, crash_env):
+def test_second_crash_replaces_the_dump(tree, tmp_path):
     out = tmp_path / "out"
     out.mkdir()
-    crash(target, out, crash_env)
+    crash(tree, out)
     first = (out / "OSK_Core.dmp").read_bytes()
-    crash(target, out, crash_env)
+    crash(tree, out)
     second = (out / "OSK_Core.dmp").read_bytes()
-    assert second.startswith(dump_header(target))
-    assert second.count(dump_header(target)) == 1
+    assert second.startswith(dump_header(tree))
+    assert second.count(dump_header(tree)) == 1
     assert second != first
 
 
 @pytest.mark.parametrize("how", ["dump_name_taken_by_a_directory", "read_only_directory"])
-def test_dump_that_cannot_be_created(target, tmp_path, crash_env, how):
+def test_dump_that_cannot_be_created(tree, tmp_path, how):
     out = tmp_path / "out"
     out.mkdir()
     if how == "dump_name_taken_by_a_directory":
@@ -104,37 +92,34 @@ def test_dump_that_cannot_be_created(target, tmp_path, crash_env, how):
             pytest.skip("permissions do not bind root")
         out.chmod(0o555)
     try:
-        result = crash(target, out, crash_env)
+        result = crash(tree, out)
     finally:
         out.chmod(0o755)
-    dump_path = target.path(out) + target.sep + "OSK_Core.dmp"
+    dump_path = tree.path(out) + tree.sep + "OSK_Core.dmp"
     assert OPENING + "\nFailed to create debugging file '" + dump_path + "'" in result.stdout
     assert "Saved debugging file" not in result.stdout
     assert FINISHED not in result.stdout
     assert not (out / "OSK_Core.dmp").is_file()
 
 
-def test_crash_before_the_handler_is_installed_leaves_no_dump(target, tmp_path, crash_env):
+def test_crash_before_the_handler_is_installed_leaves_no_dump(tree, tmp_path):
     out = tmp_path / "out"
     out.mkdir()
-    result = crash(target, out, dict(crash_env, CRASHER_AT_LOAD="1"))
-    assert "Loading plug-ins." in result.stdout
+    result = crash(tree, out, {"CRASHER_AT_LOAD": "1"})
     assert OPENING not in result.stdout
     assert result.returncode != 0
     assert list(out.iterdir()) == []
 
 
-def test_debugging_library_beside_the_program_comes_first(target, tmp_path, crash_env):
-    if not target.windows:
+def test_debugging_library_beside_the_program_comes_first(tree, tmp_path):
+    if not tree.windows:
         pytest.skip("the debugging library is a Windows matter")
-    copy = tmp_path / "bin"
-    shutil.copytree(target.bin, copy)
     # A library that lacks MiniDumpWriteDump, under the debugging library's name.
-    shutil.copy(copy / "libwinpthread-1.dll", copy / "DBGHELP.DLL")
+    shutil.copy(tree.bin / "libwinpthread-1.dll", tree.bin / "DBGHELP.DLL")
     out = tmp_path / "out"
     out.mkdir()
-    env = dict(crash_env, WINEDLLOVERRIDES="mscoree,mshtml=;dbghelp=n,b")
-    result = crash(target, out, env, bin_copy=copy)
+    # Wine would otherwise prefer its own built-in library.
+    result = crash(tree, out, {"WINEDLLOVERRIDES": "mscoree,mshtml=;dbghelp=n,b"})
     assert (OPENING + "\nFailed to save debugging file, incompatible dbghelp.dll loaded"
             + "\n[Win32 Error: 127: ") in result.stdout
     assert not (out / "OSK_Core.dmp").exists()

@@ -17,6 +17,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 namespace {
 
@@ -189,6 +190,11 @@ void MiniDumper::installCrashHandler(const char* directory) {
     dumpDirectory = copyOf(directory ? directory : "");
     const int length = std::snprintf(dumpPath, sizeof dumpPath, "%s%s.dmp", dumpDirectory, fFilename);
     dumpPathFits = length >= 0 && static_cast<size_t>(length) < sizeof dumpPath;
+
+    // A fatal signal ends the process without flushing stdio, and the handler
+    // must not flush it; so from here on the console text goes out at once.
+    std::cout << std::unitbuf;
+    std::fflush(stdout);
 
     // The first backtrace loads the unwinder, which must not happen in the handler.
     void* frame[1];

@@ -1,0 +1,36 @@
+#ifndef VANTLIB_SP_IMAGE_H
+#define VANTLIB_SP_IMAGE_H
+
+#include <string>
+#include <vector>
+
+// One scripted reply of the simulated processor: a send that succeeds (ok) or
+// fails, and the bytes it delivers.
+struct SpReply {
+    bool ok = false;
+    std::vector<unsigned char> bytes;
+};
+
+struct SpProcessor {
+    SpReply clock;       // default: a failing send
+    SpReply timezone;
+    std::vector<SpReply> entries;
+};
+
+// The simulated service processor described by a VANT_SP_IMAGE file.
+struct SpImage {
+    enum Kind { None, Dot, Tolm };
+    Kind kind = None;
+    bool commOk = true;
+    bool qmxStop = true;
+    bool ulkLibrary = false;
+    int boxId = 0;
+    std::vector<SpProcessor> processors;   // dot
+    std::vector<SpReply> travEntries;      // tolm
+};
+
+// Parses an image strictly. On the first malformed line returns false and sets
+// *error to "line N: reason"; *image is then unspecified.
+bool parseSpImage(const std::string& text, SpImage* image, std::string* error);
+
+#endif

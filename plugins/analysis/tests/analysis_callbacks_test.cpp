@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "analysis_callbacks.h"
+#include "finding_class.h"
+#include "support/sample_container.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+TEST(BasicAnalysisCallbacks, IsTheAnalysisPlugin) {
+    BasicAnalysis analysis;
+    EXPECT_EQ(analysis.GetName(), "Basic Analysis");
+    EXPECT_EQ(analysis.GetType(), 2);
+}
+
+TEST(BasicAnalysisCallbacks, QueryRunsForNoClassOrItsOwn) {
+    const struct { std::vector<std::string> classes; bool runs; } cases[] = {
+        {{}, true},
+        {{"VARNSG_AnalysisFinding"}, true},
+        {{"VARNSG_ULKLog", "VARNSG_AnalysisFinding"}, true},
+        {{"VARNSG_ULKLog"}, false},
+    };
+    for (const auto& c : cases) {
+        TContainer container;
+        FillSampleContainer(container);
+        BasicAnalysis().Query(&container, c.classes, 0);
+        const TCIMClass* findings = container.FindClass(kFindingClass);
+        EXPECT_EQ(findings && findings->GetInstanceCount() > 0, c.runs) << c.classes.size();
+    }
+}
+
+TEST(BasicAnalysisCallbacks, QueryWithoutContainerIsRefused) {
+    try {
+        BasicAnalysis().Query(nullptr, {}, 0);
+        ADD_FAILURE() << "no exception";
+    } catch (const TWYXException& e) {
+        EXPECT_EQ(e.GetStatus(), kWyxInvalidArgument);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "message_rules.h"
+
+namespace {
+
+std::string summary(const std::vector<MessageFinding>& found) {
+    std::string out;
+    for (const MessageFinding& f : found) out += (out.empty() ? "" : "; ") + f.category + "/" + f.severity;
+    return out;
+}
+
+TEST(ClassifyMessage, ServiceProcessorMessagesGiveTheirFindings) {
+    const struct { const char* message; const char* findings; } cases[] = {
+        // Decoded TRAV events that report trouble.
+        {"Fan 3 missing. Fan 1 failed.", "Fan/Error"},
+        {"Fans 1, 2 missing. ", "Fan/Error"},
+        {"Power supply 2 missing. Power supply 2 Fault. ", "Power supply/Error"},
+        {"Power supply 2 has AC Power Removed.", "Power supply/Warning"},
+        {"DASD backplane 1: device 1 missing. ", "DASD/Error"},
+        {"DASD backplane 2: devices 12, 13 failed.", "DASD/Error"},
+        {"VRMs on CPU 1, CPU 2 failed", "VRM/Error"},
+        {"VRM 1 failed", "VRM/Error"},
+        {"System board voltages not in normal range. VRM on CPU 1 failed", "VRM/Error; Voltage/Error"},
+        {"Over temperature: CPU 1. Warning threshold reached", "Temperature/Warning"},
+        {"Over temperature: Rsrvd thermal trip", "Temperature/Error"},
+        {"Over temperature: DASD 1. Shutting down O/S and powering off server", "Temperature/Error"},
+        {"Voltage fault: Emergency Power, 5V A", "Voltage/Error"},
+        {"Server restarted:  POST watchdog timed out", "Watchdog/Warning"},
+        {"Server restarted:  Unknown Watchdog Triggered.", "Watchdog/Warning"},
+        // Free text of a ULK processor.
+        {"FAN 4 FAILURE DETECTED", "Fan/Error"},
+        // Messages that report everything in order.
+        {"All fans present and functioning.", ""},
+        {"All power supplies present and functioning.", ""},
+        {"All DASD backplanes and devices present and functioning.", ""},
+        {"All system board voltages within normal ranges. All VRMs present and functioning.", ""},
+        {"System temperatures operating in normal range", ""},
+        {"No voltage faults reported", ""},
+        {"SMI s-error", ""},
+        {"BIOS message: POST", ""},
+        {"", ""},
+        // Words that merely contain a keyword.
+        {"Infant mortality test failed", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(summary(ClassifyMessage(c.message)), c.findings) << c.message;
+}
+
+TEST(IsErrorSeverity, RecognisesTheErrorCodes) {
+    const struct { const char* severity; bool error; } cases[] = {
+        {"2", true}, {"69", true}, {"E", true}, {"e", true}, {"Error", true}, {" 2 ", true},
+        {"0", false}, {"1", false}, {"3", false}, {"W", false}, {"87", false}, {"", false}, {"22", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsErrorSeverity(c.severity), c.error) << c.severity;
+}
+
+}  // namespace

@@ -1,0 +1,14 @@
+#ifndef NORBIX_HTML_REPORT_H
+#define NORBIX_HTML_REPORT_H
+
+#include <string>
+
+class TContainer;
+class TCIMDateTime;
+
+// Creates directory when it does not exist and writes index.html and one page
+// per class that has instances into it, each complete or not at all. Throws
+// TWYXException kWyxAccessDenied when the directory cannot be made or written.
+void WriteHtmlReport(const TContainer& container, const std::string& directory, const TCIMDateTime& writtenAt);
+
+#endif

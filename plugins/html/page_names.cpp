@@ -1,0 +1,34 @@
+#include "page_names.h"
+
+#include <cctype>
+#include <set>
+
+#include "wyxcore/container.h"
+
+namespace {
+
+std::string lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
+    std::set<std::string> taken = {"index"};
+    for (const TCIMClass* cimClass : classes) {
+        std::string stem;
+        for (char c : cimClass->GetName())
+            stem += std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' ? c : '_';
+        if (stem.empty()) stem = "class";
+        std::string name = stem;
+        for (int n = 2; taken.count(lower(name)); ++n) name = stem + "-" + std::to_string(n);
+        taken.insert(lower(name));
+        names_[cimClass->GetName()] = name + ".html";
+    }
+}
+
+std::string PageNames::Of(const std::string& className) const {
+    auto it = names_.find(className);
+    return it == names_.end() ? std::string() : it->second;
+}

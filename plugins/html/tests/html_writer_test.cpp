@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "html_writer.h"
+#include "wyxcore/container.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+TEST(HtmlWriter, IsTheHtmlWriter) {
+    HtmlWriter writer;
+    EXPECT_EQ(writer.GetName(), "HTML");
+    EXPECT_EQ(writer.GetType(), 1);
+}
+
+TEST(HtmlWriter, FailuresAreReportedWithTheirStatus) {
+    TContainer container;
+    const struct { TContainer* container; const char* directory; int status; } cases[] = {
+        {nullptr, "html_writer_none", kWyxInvalidArgument},
+        {&container, "html_writer_no_parent/sub", kWyxAccessDenied},
+    };
+    for (const auto& c : cases) {
+        try {
+            HtmlWriter().WriteContainer(c.container, c.directory);
+            ADD_FAILURE() << "no exception for " << c.directory;
+        } catch (const TWYXException& e) {
+            EXPECT_EQ(e.GetStatus(), c.status) << c.directory;
+        }
+    }
+}
+
+}  // namespace

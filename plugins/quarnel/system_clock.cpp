@@ -1,0 +1,5 @@
+#include "system_clock.h"
+
+#include "wyxcore/os_specific.h"
+
+TCIMDateTime systemLocalTime() { return TOSSpecific::GetLocalTime(); }

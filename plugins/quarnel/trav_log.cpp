@@ -1,0 +1,95 @@
+#include "trav_log.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "quarnel_plugin.h"
+#include "system_clock.h"
+#include "tolm_decoder.h"
+#include "trav_time.h"
+#include "vantlib/SPLibrary.h"
+
+namespace {
+
+const int kReplySize = 255;
+const int kRequestLength = 33;
+
+// The framework handles of one entry, released however the entry ends.
+struct EntryHandles {
+    void* valueArray = nullptr;
+    void* dateTime = nullptr;
+    ~EntryHandles() {
+        if (valueArray) wyxDeleteCIMValueArray(valueArray);
+        if (dateTime) wyxDeleteCIMDateTime(dateTime);
+    }
+};
+
+int fail(void* plugin, const char* message) {
+    wyxWriteLog(plugin, 0, message);
+    return kQuarnelFailed;
+}
+
+int addEntry(SPLibrary& library, void* plugin, void* container, const unsigned char* reply, int length,
+             int recordId) {
+    if (wyxAddClass(container, "VARNSG_TRAVLog") == 3)
+        return fail(plugin, "Error adding instance of VARNSG_Quarnel Class");
+    if (wyxAddProperty(container, "CreationClassName", "VARNSG_TRAVLog") == 3)
+        return fail(plugin, "Error adding CreationClassName field for VARNSG_Quarnel");
+    if (wyxAddProperty(container, "LogCreationClassName", " ") == 3)
+        return fail(plugin, "Error adding LogCreationClassName field for VARNSG_Quarnel");
+    if (wyxAddProperty(container, "LogName", "TRAVEvent") == 3)
+        return fail(plugin, "Error adding LogName field for VARNSG_Quarnel");
+
+    EntryHandles handles;
+    if (wyxNewCIMValueArray(&handles.valueArray) == 3) {
+        handles.valueArray = nullptr;
+        return fail(plugin, "failed to create CIM value array");
+    }
+    if (wyxNewCIMDateTime(&handles.dateTime) == 3) {
+        handles.dateTime = nullptr;
+        return fail(plugin, "failed to create CIMDateTime");
+    }
+    const uint32_t stamp = (static_cast<uint32_t>(reply[2]) << 24) | (static_cast<uint32_t>(reply[3]) << 16) |
+                           (static_cast<uint32_t>(reply[4]) << 8) | reply[5];
+    const CalendarTime t = travTimeToCalendar(stamp);
+    const int utcOffset = signedOffset(systemLocalTime());
+    if (wyxSetDateTime(handles.dateTime, t.year, t.month, t.day, t.hour, t.minute, t.second, 0, utcOffset) == 3)
+        return fail(plugin, "Error Setting DateTime for VARNSG_Quarnel");
+    if (wyxAddDateTimeProperty(container, "MessageTimestamp", handles.dateTime) == 3)
+        return fail(plugin, "Error adding MessageTimestamp for VARNSG_Quarnel");
+
+    const std::string message = decodeTolmEvent(TolmReply(reply, length), library).substr(0, 99);
+    if (wyxAddProperty(container, "Message", message.c_str()) == 3)
+        return fail(plugin, "Error adding ErrorData field for VARNSG_Quarnel");
+    if (wyxAddProperty(container, "RecordID", std::to_string(recordId).c_str()) == 3)
+        return fail(plugin, "Error adding instance field for VARNSG_Quarnel");
+    wyxWriteLog(plugin, 3, " added to xml file successfully ");
+    return kQuarnelOK;
+}
+
+}  // namespace
+
+int getTolmlog(SPLibrary& library, void* plugin, void* container) {
+    std::unique_ptr<TolmCmd> firstEntry(new TolmCmd(2, 0x90, 0x90, 0x56, nullptr, 0, true, false));
+    std::unique_ptr<TolmCmd> nextEntry(new TolmCmd(2, 0x10, 0x90, 0xF0, nullptr, 0, true, false));
+    std::vector<unsigned char> reply(kReplySize);
+    const int limit = std::getenv("WYX_RETRIEVE_FULL_H8_LOGS") ? 200 : 15;
+    bool firstSent = false;
+    for (int request = 1; request <= limit; ++request) {
+        std::fill(reply.begin(), reply.end(), 0);
+        int length = kRequestLength;
+        const bool sent = library.sendTolmCommand(firstSent ? nextEntry.get() : firstEntry.get(), &length,
+                                                  reply.data());
+        firstSent = true;
+        length = std::min(length, kReplySize);   // the buffer holds no more
+        if (length <= 3) break;                  // end of the log
+        if (addEntry(library, plugin, container, reply.data(), length, request) != kQuarnelOK)
+            return kQuarnelFailed;
+        if (!sent) break;
+    }
+    wyxWriteLog(plugin, 3, "quarnel::getTolmlog() returning....");
+    return kQuarnelOK;
+}

@@ -1,0 +1,37 @@
+#include "reading_order.h"
+
+#include <algorithm>
+
+#include "wyxcore/container.h"
+
+namespace {
+const char kTimestamp[] = "MessageTimestamp";
+
+const TCIMDateTime* timestampOf(const TCIMInstance* instance) {
+    const TCIMValue* value = instance->GetPropertyValue(kTimestamp);
+    return value && value->GetType() == kCIMDateTime ? &value->GetDateTime() : nullptr;
+}
+}  // namespace
+
+std::vector<const TCIMInstance*> ReadingOrder(const TCIMClass& cimClass) {
+    std::vector<const TCIMInstance*> order;
+    for (TCIMInstance* instance : cimClass.EnumerateInstances(true)) order.push_back(instance);
+    const TCIMPropertyDecl* decl = cimClass.FindProperty(kTimestamp);
+    if (!decl || decl->type != kCIMDateTime) return order;
+    std::stable_sort(order.begin(), order.end(), [](const TCIMInstance* a, const TCIMInstance* b) {
+        const TCIMDateTime* ta = timestampOf(a);
+        const TCIMDateTime* tb = timestampOf(b);
+        if (!ta || !tb) return ta && !tb;
+        return *ta < *tb;
+    });
+    return order;
+}
+
+std::string DisplayValue(const TCIMValue& value) {
+    return value.GetType() == kCIMDateTime ? value.GetDateTime().ToUIString() : value.GetText();
+}
+
+std::string PropertyText(const TCIMInstance& instance, const std::string& name) {
+    const TCIMValue* value = instance.GetPropertyValue(name);
+    return value ? DisplayValue(*value) : std::string();
+}

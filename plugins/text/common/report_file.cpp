@@ -1,0 +1,31 @@
+#include "report_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+void WriteReportFile(const std::string& path, const std::string& content, bool textMode) {
+    const std::string temp = path + ".partial";
+    std::FILE* file = std::fopen(temp.c_str(), textMode ? "w" : "wb");
+    if (!file) throw TWYXException(kWyxAccessDenied, path + ": " + std::strerror(errno));
+    bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    int error = errno;
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        std::remove(temp.c_str());
+        throw TWYXException(error == ENOSPC ? kWyxDiskFull : kWyxWriteFailed, path + ": " + std::strerror(error));
+    }
+    if (std::rename(temp.c_str(), path.c_str()) == 0) return;
+    // Windows does not rename over an existing file: the old one goes first.
+    std::remove(path.c_str());
+    if (std::rename(temp.c_str(), path.c_str()) == 0) return;
+    error = errno;
+    std::remove(temp.c_str());
+    throw TWYXException(kWyxAccessDenied, path + ": " + std::strerror(error));
+}

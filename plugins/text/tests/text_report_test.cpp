@@ -1,0 +1,121 @@
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "report_file.h"
+#include "support/sample_container.h"
+#include "text_report.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+std::string readFile(const std::string& path, bool textMode = true) {
+    std::ifstream in(path.c_str(), textMode ? std::ios::in : std::ios::in | std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TCIMDateTime fixedTime() {
+    TCIMDateTime at;
+    at.Set(2026, 12, 8, 5, 31, 7, 0, 60);
+    return at;
+}
+
+// Set NORBIX_UPDATE_GOLDEN=1 to rewrite the golden file after a deliberate change.
+TEST(TextReport, SampleContainerMatchesGoldenFile) {
+    TContainer container;
+    FillSampleContainer(container);
+    const std::string report = RenderTextReport(container, fixedTime());
+    const std::string golden =
+        std::string(std::getenv("NORBIX_SOURCE_DIR")) + "/plugins/text/tests/golden/sample_report.txt";
+    if (std::getenv("NORBIX_UPDATE_GOLDEN")) {
+        std::ofstream(golden.c_str(), std::ios::binary) << report;
+    }
+    EXPECT_EQ(report, readFile(golden, false));
+}
+
+TEST(TextReport, EmptyContainerSaysSo) {
+    TContainer container;
+    DeclareReportClasses(container);
+    const std::string report = RenderTextReport(container, fixedTime());
+    EXPECT_NE(report.find("No computer-system data."), std::string::npos);
+    EXPECT_NE(report.find("No instances."), std::string::npos);
+}
+
+TEST(TextReport, ValuesCannotBreakLinesOrColumns) {
+    TContainer container;
+    DeclareTestClass(container, "X_Note", {{"ID", kCIMString}, {"Text", kCIMString}});
+    AddTestInstance(container, "X_Note", {{"ID", "1"}, {"Text", "line one\nline two\r\x1b"}});
+    AddTestInstance(container, "X_Note", {{"ID", "2"}, {"Text", "ok"}});
+    const std::string report = RenderTextReport(container, fixedTime());
+    EXPECT_NE(report.find("  1   line one\\nline two\\r\\x1B\n"), std::string::npos) << report;
+    EXPECT_EQ(report.find('\r'), std::string::npos);
+    EXPECT_EQ(report.find('\x1b'), std::string::npos);
+}
+
+TEST(WriteReportFile, WritesAndReplacesWithoutLeavingTemporaryFiles) {
+    const std::string path = "text_tests_replace.txt";
+    WriteReportFile(path, "first version, longer\n", true);
+    WriteReportFile(path, "second\n", true);
+    EXPECT_EQ(readFile(path), "second\n");
+    EXPECT_FALSE(std::ifstream((path + ".partial").c_str()).good());
+    std::remove(path.c_str());
+}
+
+TEST(WriteReportFile, UnwritablePathIsAccessDenied) {
+    const char* const paths[] = {"no_such_directory/report.txt", ""};
+    for (const char* path : paths) {
+        try {
+            WriteReportFile(path, "text", true);
+            ADD_FAILURE() << "no exception for " << path;
+        } catch (const TWYXException& e) {
+            EXPECT_EQ(e.GetStatus(), kWyxAccessDenied) << path;
+        }
+    }
+}
+
+TEST(WriteReportFile, FailedWriteLeavesThePreviousFileAsItWas) {
+    // The temporary name leads to a device that is always full.
+    const std::string path = "text_tests_full.txt";
+    std::ofstream(path.c_str()) << "previous report\n";
+    std::remove((path + ".partial").c_str());
+    if (std::system(("ln -s /dev/full " + path + ".partial").c_str()) != 0) {
+        std::remove(path.c_str());
+        GTEST_SKIP() << "no full device here";
+    }
+    try {
+        WriteReportFile(path, std::string(100000, 'x'), true);
+        ADD_FAILURE() << "no exception";
+    } catch (const TWYXException& e) {
+        EXPECT_EQ(e.GetStatus(), kWyxDiskFull);
+    }
+    EXPECT_EQ(readFile(path), "previous report\n");
+    EXPECT_FALSE(std::ifstream((path + ".partial").c_str()).good());
+    std::remove((path + ".partial").c_str());
+    std::remove(path.c_str());
+}
+
+TEST(WriteReportFile, FinalNameThatCannotBeReplacedKeepsNothingBehind) {
+    // A directory that holds a file stands where the report should go.
+    const std::string path = "text_tests_blocked";
+    std::remove((path + "/keep").c_str());
+    std::system(("rmdir " + path).c_str());
+    ASSERT_EQ(std::system(("mkdir " + path).c_str()), 0);
+    std::ofstream((path + "/keep").c_str()) << "x";
+    try {
+        WriteReportFile(path, "text", true);
+        ADD_FAILURE() << "no exception";
+    } catch (const TWYXException& e) {
+        EXPECT_EQ(e.GetStatus(), kWyxAccessDenied);
+    }
+    EXPECT_FALSE(std::ifstream((path + ".partial").c_str()).good());
+    std::remove((path + "/keep").c_str());
+    std::system(("rmdir " + path).c_str());
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "support/sample_container.h"
+#include "text_writer.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+TEST(TextWriter, IsTheTextWriter) {
+    TextWriter writer;
+    EXPECT_EQ(writer.GetName(), "Text");
+    EXPECT_EQ(writer.GetType(), 1);
+}
+
+TEST(TextWriter, WritesBasePlusTxt) {
+    TContainer container;
+    FillSampleContainer(container);
+    TextWriter().WriteContainer(&container, "text_writer_out");
+    std::ifstream in("text_writer_out.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str().compare(0, 33, "norbix diagnostic report\nWritten "), 0);
+    EXPECT_NE(text.str().find("  Host name           srv01\n"), std::string::npos);
+    in.close();
+    std::remove("text_writer_out.txt");
+}
+
+TEST(TextWriter, FailuresAreReportedWithTheirStatus) {
+    TContainer container;
+    const struct { TContainer* container; const char* base; int status; } cases[] = {
+        {nullptr, "text_writer_none", kWyxInvalidArgument},
+        {&container, "no_such_directory/report", kWyxAccessDenied},
+    };
+    for (const auto& c : cases) {
+        try {
+            TextWriter().WriteContainer(c.container, c.base);
+            ADD_FAILURE() << "no exception for " << c.base;
+        } catch (const TWYXException& e) {
+            EXPECT_EQ(e.GetStatus(), c.status) << c.base;
+        }
+    }
+}
+
+}  // namespace

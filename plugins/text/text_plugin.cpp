@@ -1,0 +1,7 @@
+#include "text_writer.h"
+#include "wyxcore/export.h"
+
+extern "C" WYX_PLUGIN_EXPORT IPluginCallbacks* wyxCreatePlugin() {
+    static TextWriter writer;
+    return &writer;
+}
