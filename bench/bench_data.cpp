@@ -8,6 +8,9 @@
 #include "container_generator.h"
 #include "wyxcore/cim_xml.h"
 #include "wyxcore/container.h"
+#include "wyxcore/plugin.h"
+#include "wyxcore/plugin_manager.h"
+#include "wyxcore/root_object.h"
 
 namespace bench {
 
@@ -67,6 +70,22 @@ const std::string& BigFile() {
 std::string BinDir() {
     const char* dir = std::getenv("NORBIX_BIN");
     return dir && *dir ? dir : NORBIX_BIN;
+}
+
+IPlugin* LoadedPlugin(const std::string& fileName) {
+    static const bool loaded = [] {
+        setenv("WYX_PLUGIN_DIR", (BinDir() + "/plugins").c_str(), 1);
+        setenv("WYX_SCHEMA_DIR", (BinDir() + "/schema").c_str(), 1);
+        TRootObject::GetPluginManager()->LoadPlugins();
+        return true;
+    }();
+    (void)loaded;
+    for (const auto& plugin : TRootObject::GetPluginManager()->GetPlugins()) {
+        const std::string name = plugin->GetFileName();
+        if (name.size() >= fileName.size() && name.compare(name.size() - fileName.size(), fileName.size(), fileName) == 0)
+            return plugin.get();
+    }
+    return nullptr;
 }
 
 }  // namespace bench

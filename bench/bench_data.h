@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+class IPlugin;
 class TContainer;
 
 namespace bench {
@@ -24,6 +25,10 @@ const std::string& BigFile();
 
 // The built tree's bin directory.
 std::string BinDir();
+
+// Has the framework load the tree's plug-ins (once) and returns the one whose
+// file name ends with fileName, or null.
+IPlugin* LoadedPlugin(const std::string& fileName);
 
 }  // namespace bench
 

@@ -76,7 +76,26 @@ const Declared kComponentProps[] = {{"CreationClassName", kCIMString}, {"Name", 
                                     {"Offset", kCIMSInt64},           {"Level", kCIMSInt8},
                                     {"Flags", kCIMUInt16}};
 
+void addLogEntry(TCIMClass* events, size_t i, Random* random) {
+    TCIMInstance* instance = new TCIMInstance(events);
+    set(instance, "CreationClassName", kCIMString, "Bench_EventLogEntry");
+    set(instance, "RecordID", kCIMUInt32, number(i + 1));
+    set(instance, "Severity", kCIMUInt8, number(random->below(4)));
+    set(instance, "EventID", kCIMUInt16, number(random->below(65536)));
+    set(instance, "LoggingSource", kCIMString, random->below(2) ? "SP Node 1" : "BIOS");
+    set(instance, "Message", kCIMString, sentence(random, 4 + random->below(12)));
+    set(instance, "MessageTimestamp", kCIMDateTime, dateTime(random));
+    set(instance, "Sequence", kCIMUInt64, number((uint64_t(random->next()) << 32) | random->next()));
+    instance->Commit();
+}
+
 }  // namespace
+
+void FillLogEntries(TContainer* container, size_t count) {
+    Random random(20261209);
+    TCIMClass* events = declare(container, "Bench_EventLogEntry", kEventProps, sizeof kEventProps / sizeof kEventProps[0]);
+    for (size_t i = 0; i < count; ++i) addLogEntry(events, i, &random);
+}
 
 void FillContainer(TContainer* container, size_t count) {
     Random random(20261208);
@@ -87,16 +106,7 @@ void FillContainer(TContainer* container, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const uint32_t kind = random.below(10);
         if (kind < 6) {
-            TCIMInstance* instance = new TCIMInstance(events);
-            set(instance, "CreationClassName", kCIMString, "Bench_EventLogEntry");
-            set(instance, "RecordID", kCIMUInt32, number(i + 1));
-            set(instance, "Severity", kCIMUInt8, number(random.below(4)));
-            set(instance, "EventID", kCIMUInt16, number(random.below(65536)));
-            set(instance, "LoggingSource", kCIMString, random.below(2) ? "SP Node 1" : "BIOS");
-            set(instance, "Message", kCIMString, sentence(&random, 4 + random.below(12)));
-            set(instance, "MessageTimestamp", kCIMDateTime, dateTime(&random));
-            set(instance, "Sequence", kCIMUInt64, number((uint64_t(random.next()) << 32) | random.next()));
-            instance->Commit();
+            addLogEntry(events, i, &random);
         } else if (kind < 8) {
             TCIMInstance* instance = new TCIMInstance(sensors);
             set(instance, "CreationClassName", kCIMString, "Bench_Sensor");

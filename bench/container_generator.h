@@ -11,6 +11,8 @@ namespace bench {
 // use every scalar CIM type; texts carry markup characters, 8-bit and control
 // bytes now and then, as real logs do. The same count gives the same container.
 void FillContainer(TContainer* container, size_t count);
+// Only the log-entry class of FillContainer, count instances of it.
+void FillLogEntries(TContainer* container, size_t count);
 
 }  // namespace bench
 

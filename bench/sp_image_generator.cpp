@@ -66,25 +66,24 @@ void WriteDotImage(const std::string& path, int processors, size_t entriesEach) 
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-void WriteTolmImage(const std::string& path, size_t entriesEach) {
+void WriteTolmImage(const std::string& path, size_t entries) {
     static const uint8_t kTypes[] = {0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xAD, 0xAE, 0xE1, 0xA8};
     std::ofstream out = openImage(path);
-    out << "# TRAV log: " << entriesEach << " entries of each event type\nkind tolm\nboxid 2\n";
+    out << "# TRAV log: " << entries << " entries, every event type in turn\nkind tolm\nboxid 2\n";
     uint32_t seed = 11;
     uint32_t stamp = 1000000000;   // seconds since 1990
-    for (size_t i = 0; i < entriesEach; ++i) {
-        for (uint8_t type : kTypes) {
-            std::vector<uint8_t> entry = {0, 0};
-            stamp += 97;
-            for (int shift = 24; shift >= 0; shift -= 8) entry.push_back(static_cast<uint8_t>(stamp >> shift));
-            entry.push_back(type);
-            for (int b = 0; b < 25; ++b) {
-                seed = seed * 1103515245u + 12345u;
-                entry.push_back(static_cast<uint8_t>(seed >> 16));
-            }
-            entry.back() = 0;
-            hexLine(out, "entry", entry);
+    for (size_t i = 0; i < entries; ++i) {
+        const uint8_t type = kTypes[i % (sizeof kTypes / sizeof kTypes[0])];
+        std::vector<uint8_t> entry = {0, 0};
+        stamp += 97;
+        for (int shift = 24; shift >= 0; shift -= 8) entry.push_back(static_cast<uint8_t>(stamp >> shift));
+        entry.push_back(type);
+        for (int b = 0; b < 25; ++b) {
+            seed = seed * 1103515245u + 12345u;
+            entry.push_back(static_cast<uint8_t>(seed >> 16));
         }
+        entry.back() = 0;
+        hexLine(out, "entry", entry);
     }
     if (!out) throw std::runtime_error("cannot write " + path);
 }

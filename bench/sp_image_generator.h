@@ -11,9 +11,9 @@ namespace bench {
 // quarnelentry.txt describes them.
 void WriteDotImage(const std::string& path, int processors, size_t entriesEach);
 
-// A simulated Tolm service processor whose TRAV log holds entriesEach entries
-// of every event type the decoders know (and of one they do not).
-void WriteTolmImage(const std::string& path, size_t entriesEach);
+// A simulated Tolm service processor whose TRAV log holds entries entries, of
+// every event type the decoders know (and of one they do not) in turn.
+void WriteTolmImage(const std::string& path, size_t entries);
 
 }  // namespace bench
 

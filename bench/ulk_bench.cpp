@@ -16,7 +16,6 @@
 #include "sp_image_generator.h"
 #include "wyxcore/container.h"
 #include "wyxcore/plugin.h"
-#include "wyxcore/plugin_manager.h"
 #include "wyxcore/query_manager.h"
 #include "wyxcore/root_object.h"
 
@@ -48,15 +47,6 @@ size_t readFormatFile(const std::string& path) {
     return lines;
 }
 
-IPlugin* findPlugin(const std::string& fileName) {
-    for (const auto& plugin : TRootObject::GetPluginManager()->GetPlugins()) {
-        const std::string name = plugin->GetFileName();
-        if (name.size() >= fileName.size() && name.compare(name.size() - fileName.size(), fileName.size(), fileName) == 0)
-            return plugin.get();
-    }
-    return nullptr;
-}
-
 void UlkCollection(benchmark::State& state) {
     const std::string plugins = BinDir() + "/plugins";
     const std::string formatFile = plugins + "/quarnelentry.txt";
@@ -67,13 +57,8 @@ void UlkCollection(benchmark::State& state) {
     const std::string image = WorkDir() + "/ulk.image";
     const size_t entries = 2 * UlkEntriesPerProcessor();
     WriteDotImage(image, 2, UlkEntriesPerProcessor());
-    setenv("WYX_PLUGIN_DIR", plugins.c_str(), 1);
-    setenv("WYX_SCHEMA_DIR", (BinDir() + "/schema").c_str(), 1);
     setenv("VANT_SP_IMAGE", image.c_str(), 1);
-    static bool loaded = false;
-    if (!loaded) TRootObject::GetPluginManager()->LoadPlugins();
-    loaded = true;
-    IPlugin* quarnel = findPlugin("quarnel.pi.so");
+    IPlugin* quarnel = LoadedPlugin("quarnel.pi.so");
     if (!quarnel) {
         state.SkipWithError("quarnel.pi did not load");
         return;
