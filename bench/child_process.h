@@ -10,7 +10,9 @@ struct ChildResult {
     int status = -1;            // exit status, -1 when it did not exit normally
     std::string output;         // its standard output
     double wallSeconds = 0;
-    long peakResidentKiB = 0;   // ru_maxrss of the child alone
+    // ru_maxrss: a child spawned from a big process starts with that size as its
+    // peak, so measure a child of its own through time(1) where it matters.
+    long peakResidentKiB = 0;
 };
 
 // Runs program with args (environment: the current one plus extraEnv entries
