@@ -144,6 +144,10 @@ bool EntryDecoder::run() {
         wyxWriteLog(c_.plugin, 0, "Failed to open quarnelentry.txt!");
         return false;
     }
+    // The file is a few hundred bytes: a buffer of our own spares the stream its
+    // allocation and the size query that would pick one.
+    char buffer[1024];
+    std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
     const bool decoded = decode(file);
     std::fclose(file);
     return decoded;
