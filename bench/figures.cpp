@@ -54,17 +54,17 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
         const std::string ratioText = ratio > 0 ? format("%.2f", ratio) : "-";
         const std::string goalText = goal > 0 ? format("<= %.1f", goal) : ratio > 0 ? "" : "reported";
         const char* holds = goal <= 0 ? "" : ratio <= goal ? "yes" : "NO";
-        std::snprintf(line, sizeof line, "%-34s %-26s %-30s %6s  %-9s %s\n", figure.c_str(), measured.c_str(),
+        std::snprintf(line, sizeof line, "%-38s %-28s %-30s %6s  %-9s %s\n", figure.c_str(), measured.c_str(),
                       reference.c_str(), ratioText.c_str(), goalText.c_str(), holds);
         out << line;
     };
     auto missing = [&](const std::string& figure, const std::string& benchmark) {
         auto it = errors_.find(benchmark);
-        out << figure << std::string(figure.size() < 34 ? 35 - figure.size() : 1, ' ') << "not measured: "
+        out << figure << std::string(figure.size() < 38 ? 39 - figure.size() : 1, ' ') << "not measured: "
             << (it != errors_.end() ? it->second : "benchmark not run") << "\n";
     };
 
-    std::snprintf(line, sizeof line, "%-34s %-26s %-30s %6s  %-9s %s\n", "figure", "measured", "reference", "ratio",
+    std::snprintf(line, sizeof line, "%-38s %-28s %-30s %6s  %-9s %s\n", "figure", "measured", "reference", "ratio",
                   "goal", "holds");
     out << "\n" << line;
 
