@@ -7,12 +7,18 @@
 #include <cerrno>
 #include <cstring>
 
+#include "elf_image.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
 namespace wyxos {
 
 void* OpenLibrary(const std::string& path, std::string* error) {
+    std::string incomplete;
+    if (!ElfSegmentsComplete(path, &incomplete)) {
+        if (error) *error = path + ": " + incomplete;
+        return nullptr;
+    }
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library && error) {
         const char* text = dlerror();
