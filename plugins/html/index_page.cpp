@@ -1,6 +1,9 @@
 #include "index_page.h"
 
 #include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <utility>
 
 #include "html_escape.h"
 #include "html_page.h"
@@ -70,8 +73,31 @@ std::string heavyHittersSection(const TContainer& container) {
            ")</h2>\n" + RenderHtmlTable("heavy", {"Time", "Message"}, rows) + "</section>\n";
 }
 
+// Instances by the text of one property, each class and property indexed once:
+// an analysis may leave thousands of findings about a log of thousands of entries.
+class InstanceIndex {
+public:
+    // The position of the first instance of the class whose property has that text, or -1.
+    long find(const TCIMClass& cimClass, const std::string& property, const std::string& value) {
+        const auto key = std::make_pair(cimClass.GetName(), property);
+        auto it = positions_.find(key);
+        if (it == positions_.end()) {
+            it = positions_.emplace(key, std::unordered_map<std::string, long>()).first;
+            const std::vector<TCIMInstance*> instances = cimClass.EnumerateInstances(true);
+            for (size_t i = 0; i < instances.size(); ++i)
+                it->second.emplace(PropertyText(*instances[i], property), static_cast<long>(i));
+        }
+        const auto found = it->second.find(value);
+        return found == it->second.end() ? -1 : found->second;
+    }
+
+private:
+    std::map<std::pair<std::string, std::string>, std::unordered_map<std::string, long> > positions_;
+};
+
 // The anchor of the instance that a finding names by "Property=Value".
-std::string sourceLink(const TContainer& container, const PageNames& pages, const TCIMInstance& finding) {
+std::string sourceLink(const TContainer& container, const PageNames& pages, const TCIMInstance& finding,
+                       InstanceIndex* index) {
     const std::string className = PropertyText(finding, "SourceClass");
     const std::string key = PropertyText(finding, "SourceKey");
     const std::string label = EscapeHtml(className + (key.empty() ? "" : " " + key));
@@ -81,10 +107,8 @@ std::string sourceLink(const TContainer& container, const PageNames& pages, cons
     if (!source || page.empty()) return label;
     std::string anchor;
     if (equals != std::string::npos) {
-        const std::vector<TCIMInstance*> instances = source->EnumerateInstances(true);
-        for (size_t i = 0; i < instances.size() && anchor.empty(); ++i)
-            if (PropertyText(*instances[i], key.substr(0, equals)) == key.substr(equals + 1))
-                anchor = "#i" + std::to_string(i);
+        const long position = index->find(*source, key.substr(0, equals), key.substr(equals + 1));
+        if (position >= 0) anchor = "#i" + std::to_string(position);
     }
     return "<a href=\"" + EscapeHtml(page) + anchor + "\">" + label + "</a>";
 }
@@ -94,13 +118,14 @@ std::string findingsSection(const TContainer& container, const PageNames& pages)
     const std::vector<const TCIMInstance*> findings = instancesOf(container, "VARNSG_AnalysisFinding");
     if (findings.empty()) return out + "<p class=\"empty\">No findings.</p>\n";
     std::vector<HtmlRow> rows;
+    InstanceIndex index;
     for (const TCIMInstance* finding : findings) {
         HtmlRow row;
         const std::string severity = PropertyText(*finding, "Severity");
         row.cssClass = severity == "Error" ? "error" : severity == "Warning" ? "warning" : "";
         for (const char* name : {"Severity", "Category", "Description"})
             row.cells.push_back(ValueCell(finding->GetPropertyValue(name)));
-        row.cells.push_back(HtmlCell{sourceLink(container, pages, *finding), ""});
+        row.cells.push_back(HtmlCell{sourceLink(container, pages, *finding, &index), ""});
         row.cells.push_back(ValueCell(finding->GetPropertyValue("SourceMessage")));
         rows.push_back(row);
     }

@@ -18,6 +18,7 @@ namespace {
 
 struct StagedClass {
     std::string name;
+    const TCIMClass* existing = nullptr;   // the container's class of that name
     std::vector<TCIMPropertyDecl> decls;
     bool hasProvider = false;
     std::string provider;
@@ -45,6 +46,10 @@ std::string requiredAttribute(const pugi::xml_node& node, const char* name) {
 
 // The text of a VALUE element; no element may stand inside it.
 std::string valueText(const pugi::xml_node& value) {
+    const pugi::xml_node only = value.first_child();
+    if (!only) return std::string();
+    if (!only.next_sibling() && (only.type() == pugi::node_pcdata || only.type() == pugi::node_cdata))
+        return decoded(only.value(), "VALUE");
     std::string raw;
     for (pugi::xml_node child = value.first_child(); child; child = child.next_sibling()) {
         if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) raw += child.value();
@@ -91,9 +96,11 @@ public:
         }
         for (StagedInstance& staged : instances_) {
             std::unique_ptr<TCIMInstance> instance(new TCIMInstance(made[staged.staged]));
-            for (const auto& prop : staged.props) instance->SetPropertyValue(prop.first, prop.second);
+            for (auto& prop : staged.props) instance->SetPropertyValue(std::move(prop.first), std::move(prop.second));
+            std::vector<std::pair<std::string, TCIMValue> >().swap(staged.props);
             instance.release()->Commit();
         }
+        instances_.clear();
         return names;
     }
 
@@ -117,6 +124,7 @@ private:
         if (it != byName_.end()) return it->second;
         classes_.emplace_back(new StagedClass());
         classes_.back()->name = name;
+        classes_.back()->existing = container_->FindClass(name);
         byName_[name] = classes_.back().get();
         return classes_.back().get();
     }
@@ -125,7 +133,7 @@ private:
     // has it; a different type there makes the file bad.
     void declare(StagedClass* staged, const std::string& property, TCIMType type) {
         const TCIMPropertyDecl* known = nullptr;
-        if (const TCIMClass* existing = container_->FindClass(staged->name)) known = existing->FindProperty(property);
+        if (staged->existing) known = staged->existing->FindProperty(property);
         if (!known)
             for (const TCIMPropertyDecl& decl : staged->decls)
                 if (decl.name == property) known = &decl;
@@ -176,6 +184,9 @@ private:
     void readInstance(const pugi::xml_node& node) {
         StagedInstance instance;
         instance.staged = stage(requiredAttribute(node, "CLASSNAME"));
+        size_t children = 0;
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) ++children;
+        instance.props.reserve(children);
         for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) continue;
             const std::string kind = child.name();
@@ -183,30 +194,32 @@ private:
             if (kind == "PROPERTY.ARRAY" || kind == "PROPERTY.REFERENCE")
                 bad(kWyxFileUnknownType, kind + " " + requiredAttribute(child, "NAME") + " (not supported)");
             if (kind != "PROPERTY") bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
-            const std::string name = requiredAttribute(child, "NAME");
+            std::string name = requiredAttribute(child, "NAME");
             const TCIMType type = typeOf(child);
             declare(instance.staged, name, type);
             const pugi::xml_node value = child.child("VALUE");
             if (!value) continue;   // a null value: the property is not set
-            const std::string text = valueText(value);
+            std::string text = valueText(value);
+            TCIMValue parsed;
             try {
-                setProperty(&instance, name, TCIMValue::FromText(type, text));
+                parsed = TCIMValue::FromText(type, std::move(text));
             } catch (const TWYXException&) {
-                bad(kWyxFileBadValue, instance.staged->name + "." + name + " '" + text + "' is not a " +
+                bad(kWyxFileBadValue, instance.staged->name + "." + name + " '" + valueText(value) + "' is not a " +
                                           CIMTypeName(type));
             }
+            setProperty(&instance, std::move(name), std::move(parsed));
         }
-        instances_.push_back(instance);
+        instances_.push_back(std::move(instance));
     }
 
-    static void setProperty(StagedInstance* instance, const std::string& name, const TCIMValue& value) {
+    static void setProperty(StagedInstance* instance, std::string&& name, TCIMValue&& value) {
         for (auto& prop : instance->props) {
             if (prop.first == name) {
-                prop.second = value;
+                prop.second = std::move(value);
                 return;
             }
         }
-        instance->props.emplace_back(name, value);
+        instance->props.emplace_back(std::move(name), std::move(value));
     }
 
     TContainer* container_;
@@ -225,17 +238,28 @@ bool startsLikeXml(const std::string& data) {
 
 }  // namespace
 
-std::vector<std::string> ReadInto(TContainer* container, const std::string& bytes) {
-    const bool compressed = gzipcodec::LooksCompressed(bytes);
-    const std::string xml = compressed ? gzipcodec::Decompress(bytes) : bytes;
-    if (!startsLikeXml(xml)) bad(compressed ? kWyxFileNotXml : kWyxFileNotCompressedOrXml, "no XML markup at the start");
-    pugi::xml_document document;
-    const pugi::xml_parse_result parsed =
-        document.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
-    if (!parsed)
-        bad(kWyxFileNotXml, std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset));
+std::vector<std::string> ReadInto(TContainer* container, std::string bytes) {
     Reader reader(container);
-    reader.read(document);
+    {
+        const bool compressed = gzipcodec::LooksCompressed(bytes);
+        std::string xml;
+        if (compressed) {
+            xml = gzipcodec::Decompress(bytes);
+            std::string().swap(bytes);
+        } else {
+            xml.swap(bytes);
+        }
+        if (!startsLikeXml(xml))
+            bad(compressed ? kWyxFileNotXml : kWyxFileNotCompressedOrXml, "no XML markup at the start");
+        pugi::xml_document document;
+        // In place: the document's texts point into xml, which outlives it.
+        const pugi::xml_parse_result parsed = document.load_buffer_inplace(
+            &xml[0], xml.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
+        if (!parsed)
+            bad(kWyxFileNotXml, std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset));
+        reader.read(document);
+    }
+    // The document is gone before the container grows.
     return reader.apply();
 }
 

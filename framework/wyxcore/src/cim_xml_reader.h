@@ -12,7 +12,7 @@ namespace cimxml {
 // plain bytes) to the container and returns the names of the classes it names.
 // The whole document is checked before anything is added: on TWYXException the
 // container is as it was.
-std::vector<std::string> ReadInto(TContainer* container, const std::string& bytes);
+std::vector<std::string> ReadInto(TContainer* container, std::string bytes);
 
 }  // namespace cimxml
 

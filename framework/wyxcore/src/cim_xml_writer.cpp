@@ -7,14 +7,20 @@
 
 namespace {
 
+// Write hands the document to the compressor in pieces of about this size, so
+// neither the whole document nor its compressed form is ever held.
+const size_t kPieceSize = 256 * 1024;
+
 void appendValue(const std::string& text, std::string* out) {
     *out += "<VALUE>";
-    *out += cimxml::EscapeText(text, false);
+    cimxml::AppendEscaped(text, false, out);
     *out += "</VALUE>";
 }
 
 void appendClass(const TCIMClass& cimClass, std::string* out) {
-    *out += "<VALUE.OBJECT>\n<CLASS NAME=\"" + cimxml::EscapeText(cimClass.GetName(), true) + "\">\n";
+    *out += "<VALUE.OBJECT>\n<CLASS NAME=\"";
+    cimxml::AppendEscaped(cimClass.GetName(), true, out);
+    *out += "\">\n";
     if (!cimClass.GetProvider().empty()) {
         *out += "<QUALIFIER NAME=\"Provider\" TYPE=\"string\">";
         appendValue(cimClass.GetProvider(), out);
@@ -25,38 +31,70 @@ void appendClass(const TCIMClass& cimClass, std::string* out) {
             *out += "</QUALIFIER>\n";
         }
     }
-    for (const TCIMPropertyDecl& decl : cimClass.GetPropertyDecls())
-        *out += "<PROPERTY NAME=\"" + cimxml::EscapeText(decl.name, true) + "\" TYPE=\"" + CIMTypeName(decl.type) +
-                "\"/>\n";
+    for (const TCIMPropertyDecl& decl : cimClass.GetPropertyDecls()) {
+        *out += "<PROPERTY NAME=\"";
+        cimxml::AppendEscaped(decl.name, true, out);
+        *out += "\" TYPE=\"";
+        *out += CIMTypeName(decl.type);
+        *out += "\"/>\n";
+    }
     *out += "</CLASS>\n</VALUE.OBJECT>\n";
 }
 
-void appendInstance(const TCIMInstance& instance, std::string* out) {
-    *out += "<VALUE.OBJECT>\n<INSTANCE CLASSNAME=\"" + cimxml::EscapeText(instance.GetClass()->GetName(), true) +
-            "\">\n";
+void appendInstance(const TCIMInstance& instance, const std::string& classAttribute, std::string* out) {
+    *out += "<VALUE.OBJECT>\n<INSTANCE CLASSNAME=\"";
+    *out += classAttribute;
+    *out += "\">\n";
     for (const auto& prop : instance.GetProperties()) {
-        *out += "<PROPERTY NAME=\"" + cimxml::EscapeText(prop.first, true) + "\" TYPE=\"" +
-                CIMTypeName(prop.second.GetType()) + "\">";
+        *out += "<PROPERTY NAME=\"";
+        cimxml::AppendEscaped(prop.first, true, out);
+        *out += "\" TYPE=\"";
+        *out += CIMTypeName(prop.second.GetType());
+        *out += "\">";
         appendValue(prop.second.GetText(), out);
         *out += "</PROPERTY>\n";
     }
     *out += "</INSTANCE>\n</VALUE.OBJECT>\n";
 }
 
-}  // namespace
-
-std::string TCIMXMLFile::Render(const TContainer* container) {
-    std::string out =
+// The document into *out; flush(last) is called whenever *out has grown past
+// pieceSize and once at the end, and may take out's contents.
+template <class Flush>
+void renderDocument(const TContainer* container, size_t pieceSize, std::string* out, Flush flush) {
+    *out +=
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\">\n<DECLARATION>\n<DECLGROUP>\n";
     const std::vector<TCIMClass*> classes = container->GetClasses();
-    for (const TCIMClass* cimClass : classes) appendClass(*cimClass, &out);
-    for (const TCIMClass* cimClass : classes)
-        for (const TCIMInstance* instance : cimClass->EnumerateInstances(true)) appendInstance(*instance, &out);
-    out += "</DECLGROUP>\n</DECLARATION>\n</CIM>\n";
+    for (const TCIMClass* cimClass : classes) appendClass(*cimClass, out);
+    for (const TCIMClass* cimClass : classes) {
+        const std::string classAttribute = cimxml::EscapeText(cimClass->GetName(), true);
+        for (const TCIMInstance* instance : cimClass->EnumerateInstances(true)) {
+            appendInstance(*instance, classAttribute, out);
+            if (out->size() >= pieceSize) flush(false);
+        }
+    }
+    *out += "</DECLGROUP>\n</DECLARATION>\n</CIM>\n";
+    flush(true);
+}
+
+}  // namespace
+
+std::string TCIMXMLFile::Render(const TContainer* container) {
+    std::string out;
+    renderDocument(container, std::string::npos, &out, [](bool) {});
     return out;
 }
 
 void TCIMXMLFile::Write(const TContainer* container, const std::string& path) {
-    fileio::WriteAtomically(path, gzipcodec::Compress(Render(container)));
+    fileio::AtomicFile file(path);
+    gzipcodec::Deflater deflater;
+    std::string xml, compressed;
+    xml.reserve(kPieceSize + 64 * 1024);
+    renderDocument(container, kPieceSize, &xml, [&](bool last) {
+        deflater.Feed(xml.data(), xml.size(), last, &compressed);
+        xml.clear();
+        file.Write(compressed.data(), compressed.size());
+        compressed.clear();
+    });
+    file.Commit();
 }

@@ -1,5 +1,7 @@
 #include "wyxcore/container.h"
 
+#include <utility>
+
 #include "cim_xml_reader.h"
 #include "file_io.h"
 #include "schema_loader.h"
@@ -10,16 +12,21 @@ TCIMInstance::TCIMInstance(TCIMClass* cimClass) : class_(cimClass), committed_(f
 TCIMInstance::~TCIMInstance() {}
 
 void TCIMInstance::SetPropertyValue(const std::string& name, const TCIMValue& value) {
+    SetPropertyValue(std::string(name), TCIMValue(value));
+}
+
+void TCIMInstance::SetPropertyValue(std::string name, TCIMValue&& value) {
     const TCIMPropertyDecl* decl = class_->FindProperty(name);
     if (!decl) throw TWYXException(kWyxUnknownProperty, class_->GetName() + "." + name);
     if (decl->type != value.GetType()) throw TWYXException(kWyxTypeMismatch, class_->GetName() + "." + name);
     for (auto& prop : props_) {
         if (prop.first == name) {
-            prop.second = value;
+            prop.second = std::move(value);
             return;
         }
     }
-    props_.emplace_back(name, value);
+    if (props_.empty()) props_.reserve(class_->GetPropertyDecls().size());
+    props_.emplace_back(std::move(name), std::move(value));
 }
 
 void TCIMInstance::Commit() {

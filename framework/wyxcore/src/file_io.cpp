@@ -39,28 +39,51 @@ std::string ReadAll(const std::string& path) {
 }
 
 void WriteAtomically(const std::string& path, const std::string& data) {
-    const std::string temporary = path + ".part";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
+    AtomicFile file(path);
+    file.Write(data.data(), data.size());
+    file.Commit();
+}
+
+AtomicFile::AtomicFile(const std::string& path) : path_(path), temporary_(path + ".part"), file_(nullptr) {
+    file_ = std::fopen(temporary_.c_str(), "wb");
+    if (!file_) {
         const int error = errno;
         const int status = statusOfErrno(error, kWyxWriteFailed);
         throw TWYXException(status == kWyxFileNotFound ? kWyxWriteFailed : status, path + ": " + std::strerror(error));
     }
-    const bool written = std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    int error = errno;
-    const bool flushed = std::fflush(file) == 0;
-    if (written && !flushed) error = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (written && flushed && !closed) error = errno;
-    if (!written || !flushed || !closed) {
-        std::remove(temporary.c_str());
-        throw TWYXException(error == ENOSPC ? kWyxDiskFull : kWyxWriteFailed, path + ": " + std::strerror(error));
+}
+
+AtomicFile::~AtomicFile() {
+    if (!file_) return;
+    std::fclose(file_);
+    std::remove(temporary_.c_str());
+}
+
+void AtomicFile::fail(int error) {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    std::remove(temporary_.c_str());
+    throw TWYXException(error == ENOSPC ? kWyxDiskFull : kWyxWriteFailed, path_ + ": " + std::strerror(error));
+}
+
+void AtomicFile::Write(const char* data, size_t size) {
+    if (size && std::fwrite(data, 1, size, file_) != size) fail(errno);
+}
+
+void AtomicFile::Commit() {
+    if (std::fflush(file_) != 0) fail(errno);
+    std::FILE* file = file_;
+    file_ = nullptr;
+    if (std::fclose(file) != 0) {
+        const int error = errno;
+        std::remove(temporary_.c_str());
+        throw TWYXException(error == ENOSPC ? kWyxDiskFull : kWyxWriteFailed, path_ + ": " + std::strerror(error));
     }
     std::string reason;
-    const int status = wyxos::MoveOver(temporary, path, &reason);
+    const int status = wyxos::MoveOver(temporary_, path_, &reason);
     if (status != kWyxOK) {
-        std::remove(temporary.c_str());
-        throw TWYXException(status, path + ": " + reason);
+        std::remove(temporary_.c_str());
+        throw TWYXException(status, path_ + ": " + reason);
     }
 }
 

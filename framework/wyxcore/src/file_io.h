@@ -1,6 +1,7 @@
 #ifndef WYXCORE_FILE_IO_H
 #define WYXCORE_FILE_IO_H
 
+#include <cstdio>
 #include <string>
 
 namespace fileio {
@@ -12,6 +13,25 @@ std::string ReadAll(const std::string& path);
 // path never holds a partial file. Throws TWYXException: kWyxAccessDenied,
 // kWyxDiskFull, kWyxWriteFailed.
 void WriteAtomically(const std::string& path, const std::string& data);
+
+// The same for a file written piece by piece: Commit renames it over path;
+// without Commit the temporary file is removed. Each operation throws as
+// WriteAtomically does, and the temporary file is gone then.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    void Write(const char* data, size_t size);
+    void Commit();
+
+private:
+    AtomicFile(const AtomicFile&);
+    AtomicFile& operator=(const AtomicFile&);
+    [[noreturn]] void fail(int error);
+    std::string path_;
+    std::string temporary_;
+    std::FILE* file_;
+};
 
 }  // namespace fileio
 

@@ -11,7 +11,10 @@ extern "C" int wyxRegisterPlugin(const WyxPluginRecord* record, void** handle) {
 
 extern "C" int wyxWriteLog(void* plugin, int type, const char* text) {
     if (!text || (plugin && !LoadedPlugin::FromHandle(plugin))) return 3;
-    TRootObject::GetCoreLogger()->Write(static_cast<IPlugin*>(plugin), type, text);
+    ILogger* logger = TRootObject::GetCoreLogger();
+    // Plug-ins log a great deal per entry below the usual level: drop it before making a string of it.
+    if (type != kWyxLogHeavyHitter && type > logger->GetLevel()) return 0;
+    logger->Write(static_cast<IPlugin*>(plugin), type, text);
     return 0;
 }
 

@@ -32,6 +32,16 @@ private:
     bool ok_;
 };
 
+// The size that the last member's trailer announces (modulo 4 GiB), bounded by
+// what deflate can expand the data to: a first guess that spares regrowing.
+size_t expectedSize(const std::string& data) {
+    if (data.size() < 18) return 0;
+    const unsigned char* tail = reinterpret_cast<const unsigned char*>(data.data() + data.size() - 4);
+    const size_t announced = tail[0] | (tail[1] << 8) | (tail[2] << 16) | (size_t(tail[3]) << 24);
+    const size_t possible = data.size() < kMaxExpanded / 1032 ? data.size() * 1032 : kMaxExpanded;
+    return announced < possible ? announced : possible;
+}
+
 }  // namespace
 
 bool LooksCompressed(const std::string& data) {
@@ -46,6 +56,7 @@ std::string Decompress(const std::string& data) {
     zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
     zs.avail_in = static_cast<uInt>(data.size());
     std::string out;
+    out.reserve(expectedSize(data));
     char buffer[65536];
     for (;;) {
         zs.next_out = reinterpret_cast<Bytef*>(buffer);
@@ -68,22 +79,42 @@ std::string Decompress(const std::string& data) {
 }
 
 std::string Compress(const std::string& data) {
-    z_stream zs;
-    std::memset(&zs, 0, sizeof zs);
-    if (deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        throw TWYXException(kWyxOutOfMemory, "zlib");
     std::string out;
-    out.resize(deflateBound(&zs, static_cast<uLong>(data.size())) + 32);
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    zs.avail_in = static_cast<uInt>(data.size());
-    zs.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    zs.avail_out = static_cast<uInt>(out.size());
-    const int rc = deflate(&zs, Z_FINISH);
-    const size_t written = out.size() - zs.avail_out;
-    deflateEnd(&zs);
-    if (rc != Z_STREAM_END) throw TWYXException(kWyxWriteFailed, "compression failed");
-    out.resize(written);
+    Deflater deflater;
+    deflater.Feed(data.data(), data.size(), true, &out);
     return out;
+}
+
+Deflater::Deflater() : stream_(nullptr) {
+    z_stream* zs = new z_stream;
+    std::memset(zs, 0, sizeof *zs);
+    if (deflateInit2(zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        delete zs;
+        throw TWYXException(kWyxOutOfMemory, "zlib");
+    }
+    stream_ = zs;
+}
+
+Deflater::~Deflater() {
+    z_stream* zs = static_cast<z_stream*>(stream_);
+    deflateEnd(zs);
+    delete zs;
+}
+
+void Deflater::Feed(const char* data, size_t size, bool finish, std::string* out) {
+    z_stream* zs = static_cast<z_stream*>(stream_);
+    zs->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    zs->avail_in = static_cast<uInt>(size);
+    unsigned char buffer[65536];
+    for (;;) {
+        zs->next_out = buffer;
+        zs->avail_out = sizeof buffer;
+        const int rc = deflate(zs, finish ? Z_FINISH : Z_NO_FLUSH);
+        out->append(reinterpret_cast<const char*>(buffer), sizeof buffer - zs->avail_out);
+        if (rc == Z_STREAM_END) return;
+        if (rc != Z_OK && rc != Z_BUF_ERROR) throw TWYXException(kWyxWriteFailed, "compression failed");
+        if (!finish && zs->avail_in == 0 && zs->avail_out != 0) return;
+    }
 }
 
 }  // namespace gzipcodec

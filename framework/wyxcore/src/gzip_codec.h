@@ -1,6 +1,7 @@
 #ifndef WYXCORE_GZIP_CODEC_H
 #define WYXCORE_GZIP_CODEC_H
 
+#include <cstddef>
 #include <string>
 
 namespace gzipcodec {
@@ -11,6 +12,21 @@ bool LooksCompressed(const std::string& data);
 // result would exceed the limit.
 std::string Decompress(const std::string& data);
 std::string Compress(const std::string& data);
+
+// Compression in pieces, for data too big to hold twice: each Feed appends to
+// out what is ready; the Feed with finish set ends the stream. Throws
+// TWYXException (kWyxWriteFailed) when compression fails.
+class Deflater {
+public:
+    Deflater();
+    ~Deflater();
+    void Feed(const char* data, size_t size, bool finish, std::string* out);
+
+private:
+    Deflater(const Deflater&);
+    Deflater& operator=(const Deflater&);
+    void* stream_;
+};
 
 }  // namespace gzipcodec
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
@@ -64,14 +65,30 @@ bool CIMTypeFromName(const std::string& name, TCIMType* type) {
 }
 
 TCIMValue::TCIMValue() : type_(kCIMString) {}
-TCIMValue::TCIMValue(const std::string& text) : type_(kCIMString), text_(text) {}
+TCIMValue::TCIMValue(std::string text) : type_(kCIMString), text_(std::move(text)) {}
 TCIMValue::TCIMValue(const char* text) : type_(kCIMString), text_(text ? text : "") {}
 TCIMValue::TCIMValue(uint16_t number) : type_(kCIMUInt16), text_(std::to_string(number)) {}
 TCIMValue::TCIMValue(const TCIMDateTime& dateTime)
-    : type_(kCIMDateTime), text_(dateTime.ToString()), dateTime_(dateTime) {}
+    : type_(kCIMDateTime), text_(dateTime.ToString()), dateTime_(new TCIMDateTime(dateTime)) {}
+TCIMValue::TCIMValue(const TCIMValue& other)
+    : type_(other.type_), text_(other.text_), dateTime_(other.dateTime_ ? new TCIMDateTime(*other.dateTime_) : nullptr) {}
+TCIMValue::~TCIMValue() {}
 
-TCIMValue TCIMValue::FromText(TCIMType type, const std::string& text) {
-    TCIMValue value(text);
+TCIMValue& TCIMValue::operator=(const TCIMValue& other) {
+    if (this != &other) *this = TCIMValue(other);
+    return *this;
+}
+
+const TCIMDateTime& TCIMValue::GetDateTime() const {
+    static const TCIMDateTime none;
+    return dateTime_ ? *dateTime_ : none;
+}
+
+TCIMValue TCIMValue::FromText(TCIMType type, const std::string& text) { return FromText(type, std::string(text)); }
+
+TCIMValue TCIMValue::FromText(TCIMType type, std::string&& taken) {
+    TCIMValue value(std::move(taken));
+    const std::string& text = value.text_;
     value.type_ = type;
     switch (type) {
     case kCIMString: break;
@@ -85,11 +102,11 @@ TCIMValue TCIMValue::FromText(TCIMType type, const std::string& text) {
         break;
     case kCIMDateTime:
         try {
-            value.dateTime_ = TCIMDateTime::FromString(text);
+            value.dateTime_.reset(new TCIMDateTime(TCIMDateTime::FromString(text)));
         } catch (const TWYXException&) {
             throw TWYXException(kWyxTypeMismatch, text);
         }
-        value.text_ = value.dateTime_.ToString();
+        value.text_ = value.dateTime_->ToString();
         break;
     case kCIMUInt8: value.text_ = canonicalInteger(text, false, 8); break;
     case kCIMSInt8: value.text_ = canonicalInteger(text, true, 8); break;

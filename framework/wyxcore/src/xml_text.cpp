@@ -24,34 +24,48 @@ const unsigned kControlBase = 0xE000;
 std::string EscapeText(const std::string& bytes, bool attribute) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (unsigned char c : bytes) {
+    AppendEscaped(bytes, attribute, &out);
+    return out;
+}
+
+void AppendEscaped(const std::string& bytes, bool attribute, std::string* out) {
+    const char* const data = bytes.data();
+    const size_t size = bytes.size();
+    size_t plain = 0;   // start of the run of bytes that stand for themselves
+    for (size_t i = 0; i < size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(data[i]);
+        if (c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'') continue;
+        if (!attribute && (c == '\n' || c == '\t')) continue;
+        out->append(data + plain, i - plain);
+        plain = i + 1;
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        case '\r': out += "&#13;"; break;
-        case '\n': out += attribute ? "&#10;" : "\n"; break;
-        case '\t': out += attribute ? "&#9;" : "\t"; break;
+        case '&': *out += "&amp;"; break;
+        case '<': *out += "&lt;"; break;
+        case '>': *out += "&gt;"; break;
+        case '"': *out += "&quot;"; break;
+        case '\'': *out += "&apos;"; break;
+        case '\r': *out += "&#13;"; break;
+        case '\n': *out += "&#10;"; break;
+        case '\t': *out += "&#9;"; break;
         default:
-            if (c < 0x20) appendUtf8(kControlBase + c, &out);
-            else appendUtf8(c, &out);
+            if (c < 0x20) appendUtf8(kControlBase + c, out);
+            else appendUtf8(c, out);
         }
     }
-    return out;
+    out->append(data + plain, size - plain);
 }
 
 bool DecodeText(const char* text, std::string* bytes) {
     bytes->clear();
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p) {
+    for (;;) {
+        const unsigned char* ascii = p;
+        while (*p && *p < 0x80) ++p;
+        bytes->append(reinterpret_cast<const char*>(ascii), static_cast<size_t>(p - ascii));
+        if (!*p) return true;
         unsigned code;
         int extra;
-        if (*p < 0x80) {
-            code = *p;
-            extra = 0;
-        } else if ((*p & 0xE0) == 0xC0) {
+        if ((*p & 0xE0) == 0xC0) {
             code = *p & 0x1F;
             extra = 1;
         } else if ((*p & 0xF0) == 0xE0) {
@@ -72,7 +86,6 @@ bool DecodeText(const char* text, std::string* bytes) {
         else if (code >= kControlBase && code < kControlBase + 0x20) bytes->push_back(static_cast<char>(code - kControlBase));
         else bytes->push_back('?');
     }
-    return true;
 }
 
 }  // namespace cimxml

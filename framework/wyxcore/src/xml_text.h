@@ -15,6 +15,8 @@
 namespace cimxml {
 
 std::string EscapeText(const std::string& bytes, bool attribute);
+// EscapeText appended to out, without a string of its own.
+void AppendEscaped(const std::string& bytes, bool attribute, std::string* out);
 // text: UTF-8 as the parser delivers it. False for malformed UTF-8.
 bool DecodeText(const char* text, std::string* bytes);
 

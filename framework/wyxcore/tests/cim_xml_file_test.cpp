@@ -134,6 +134,50 @@ TEST(CIMXMLFile, RoundTripKeepsEveryClassInstanceAndByte) {
     EXPECT_EQ(TCIMXMLFile::Render(&original), TCIMXMLFile::Render(&copy));
 }
 
+std::string gunzip(const std::string& data) {
+    z_stream zs = {};
+    inflateInit2(&zs, 16 + MAX_WBITS);
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = static_cast<uInt>(data.size());
+    std::string out;
+    char buffer[65536];
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        zs.next_out = reinterpret_cast<Bytef*>(buffer);
+        zs.avail_out = sizeof buffer;
+        rc = inflate(&zs, Z_NO_FLUSH);
+        out.append(buffer, sizeof buffer - zs.avail_out);
+    }
+    inflateEnd(&zs);
+    return rc == Z_STREAM_END && zs.avail_in == 0 ? out : "(not one complete gzip stream)";
+}
+
+// The writer compresses a big document piece by piece: the file must still be
+// one gzip stream of exactly the rendered document, and read back the same.
+TEST(CIMXMLFile, DocumentOfManyPiecesIsOneStreamAndRoundTrips) {
+    TempDir dir;
+    TContainer original(TContainer::kEmpty);
+    TCIMClass* big = original.AddClass("Test_Big");
+    big->DeclareProperty("Text", kCIMString);
+    big->DeclareProperty("When", kCIMDateTime);
+    TCIMDateTime when;
+    when.Set(2026, 12, 8, 5, 31, 7, 0, 60);
+    std::string text;
+    for (int i = 0; i < 20000; ++i) {
+        text = "entry " + std::to_string(i) + " & <more> " + std::string(static_cast<size_t>(i % 97), '\x01');
+        add(big, {{"Text", TCIMValue(text)}, {"When", TCIMValue(when)}});
+    }
+    const std::string document = TCIMXMLFile::Render(&original);
+    ASSERT_GT(document.size(), 4u * 1024 * 1024);
+    const std::string path = dir.path("big.xml.gz");
+    TCIMXMLFile::Write(&original, path);
+    EXPECT_EQ(document, gunzip(testsupport::ReadBytes(path)));
+    TContainer copy(TContainer::kEmpty);
+    copy.PopulateContainerFromFile(path);
+    EXPECT_EQ(Describe(original), Describe(copy));
+    EXPECT_EQ(when, copy.FindClass("Test_Big")->EnumerateInstances(true)[19999]->GetPropertyValue("When")->GetDateTime());
+}
+
 // NORBIX_KEEP_XML names a path that receives the file as well, so that the
 // end-to-end tests can check the Windows build's file with xmllint.
 TEST(CIMXMLFile, WrittenFileIsValidAgainstTheDtd) {

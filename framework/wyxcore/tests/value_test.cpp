@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 #include "wyxcore/value.h"
@@ -91,6 +93,45 @@ TEST(ValueConstructors, EachGivesItsType) {
     EXPECT_EQ(when, TCIMValue(when).GetDateTime());
     // A string "7" and a uint16 7 are different values.
     EXPECT_NE(TCIMValue("7"), TCIMValue(static_cast<uint16_t>(7)));
+}
+
+// Only datetime values carry a date-time object: copies must carry their own,
+// and every other value reports the default point.
+TEST(ValueCopies, KeepTheirDateTimeApart) {
+    TCIMDateTime when;
+    when.Set(2026, 12, 8, 5, 31, 7, 0, -300);
+    TCIMDateTime later;
+    later.Set(2027, 1, 2, 3, 4, 5, 6, 60);
+    const TCIMValue original(when);
+    TCIMValue copied(original);
+    TCIMValue assigned("text");
+    assigned = original;
+    TCIMValue source(later);
+    const TCIMValue moved(std::move(source));
+    TCIMValue overwritten(when);
+    overwritten = TCIMValue("plain");
+    const struct {
+        const char* what;
+        const TCIMValue& value;
+        TCIMType type;
+        TCIMDateTime dateTime;
+    } cases[] = {
+        {"copy", copied, kCIMDateTime, when},
+        {"assigned", assigned, kCIMDateTime, when},
+        {"moved", moved, kCIMDateTime, later},
+        {"overwritten by a string", overwritten, kCIMString, TCIMDateTime()},
+        {"original", original, kCIMDateTime, when},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.type, c.value.GetType());
+        EXPECT_EQ(c.dateTime, c.value.GetDateTime());
+    }
+    copied = TCIMValue(later);   // changing a copy leaves the original alone
+    EXPECT_EQ(later, copied.GetDateTime());
+    EXPECT_EQ(when, original.GetDateTime());
+    EXPECT_EQ(TCIMDateTime(), TCIMValue::FromText(kCIMUInt8, "7").GetDateTime());
+    EXPECT_EQ(when, TCIMValue::FromText(kCIMDateTime, when.ToString()).GetDateTime());
 }
 
 TEST(ValueTypeNames, RoundTripAndUnknown) {

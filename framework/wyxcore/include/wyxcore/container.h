@@ -27,6 +27,8 @@ public:
     // Throws TWYXException: kWyxUnknownProperty for a property the class does not
     // declare, kWyxTypeMismatch for a value of another type.
     virtual void SetPropertyValue(const std::string& name, const TCIMValue& value);
+    // The same, taking the value (and the name) over.
+    void SetPropertyValue(std::string name, TCIMValue&& value);
     // The finishing operation: hands the instance to its class.
     virtual void Commit();
 

@@ -1,0 +1,132 @@
+#include "figures.h"
+
+#include <cstdio>
+
+namespace bench {
+
+const char kMeasured[] = "measured_s";
+const char kReference[] = "reference_s";
+
+void FigureReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        if (run.run_type != Run::RT_Iteration) continue;
+        const std::string name = run.run_name.function_name;
+        if (run.error_occurred) {
+            errors_[name] = run.error_message;
+            continue;
+        }
+        Counters& counters = results_[name];
+        for (const auto& counter : run.counters) {
+            // Repetitions: keep the best (lowest) of times and peaks alike.
+            auto it = counters.find(counter.first);
+            if (it == counters.end() || counter.second.value < it->second) counters[counter.first] = counter.second.value;
+        }
+    }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+const FigureReporter::Counters* FigureReporter::find(const std::string& benchmark) const {
+    auto it = results_.find(benchmark);
+    return it == results_.end() ? nullptr : &it->second;
+}
+
+namespace {
+
+double value(const std::map<std::string, double>& counters, const char* name) {
+    auto it = counters.find(name);
+    return it == counters.end() ? 0 : it->second;
+}
+
+std::string format(const char* pattern, double a, double b = 0) {
+    char text[128];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+const double kMiB = 1024.0 * 1024.0;
+
+}  // namespace
+
+void FigureReporter::PrintFigures(std::ostream& out) const {
+    char line[512];
+    auto row = [&](const std::string& figure, const std::string& measured, const std::string& reference, double ratio,
+                   double goal) {
+        const std::string ratioText = ratio > 0 ? format("%.2f", ratio) : "-";
+        const std::string goalText = goal > 0 ? format("<= %.1f", goal) : ratio > 0 ? "" : "reported";
+        const char* holds = goal <= 0 ? "" : ratio <= goal ? "yes" : "NO";
+        std::snprintf(line, sizeof line, "%-38s %-28s %-30s %6s  %-9s %s\n", figure.c_str(), measured.c_str(),
+                      reference.c_str(), ratioText.c_str(), goalText.c_str(), holds);
+        out << line;
+    };
+    auto missing = [&](const std::string& figure, const std::string& benchmark) {
+        auto it = errors_.find(benchmark);
+        out << figure << std::string(figure.size() < 38 ? 39 - figure.size() : 1, ' ') << "not measured: "
+            << (it != errors_.end() ? it->second : "benchmark not run") << "\n";
+    };
+
+    std::snprintf(line, sizeof line, "%-38s %-28s %-30s %6s  %-9s %s\n", "figure", "measured", "reference", "ratio",
+                  "goal", "holds");
+    out << "\n" << line;
+
+    if (const Counters* c = find("XmlWrite")) {
+        const double m = value(*c, kMeasured), r = value(*c, kReference);
+        row(format("XML write, %.0f instances", value(*c, "instances")), format("%.3f s", m),
+            format("zlib alone %.3f s", r), m / r, 1.3);
+    } else {
+        missing("XML write", "XmlWrite");
+    }
+    if (const Counters* c = find("XmlRead")) {
+        const double m = value(*c, kMeasured), r = value(*c, kReference);
+        row("XML read (PopulateContainerFromFile)", format("%.3f s", m),
+            format("inflate %.3f + parse %.3f s", value(*c, "inflate_s"), value(*c, "parse_s")), m / r, 1.5);
+    } else {
+        missing("XML read", "XmlRead");
+    }
+    for (const char* which : {"PeakMemoryWrite", "PeakMemoryRead"}) {
+        const bool write = std::string(which) == "PeakMemoryWrite";
+        const char* figure = write ? "peak memory, write (beyond cont.)" : "peak memory, read (with cont.)";
+        if (const Counters* c = find(which)) {
+            const double peak = value(*c, "peak_bytes"), xml = value(*c, "xml_bytes");
+            row(figure, format("%.1f MiB", peak / kMiB), format("XML %.1f MiB", xml / kMiB), peak / xml, 2.0);
+            row(write ? "  container itself (for reference)" : "  of which the container stays",
+                format("%.1f MiB", value(*c, "container_bytes") / kMiB), "", 0, 0);
+        } else {
+            missing(figure, which);
+        }
+    }
+    if (const Counters* c = find("UlkCollection")) {
+        const double m = value(*c, kMeasured), r = value(*c, kReference), n = value(*c, "entries");
+        row(format("ULK collection, %.0f entries", n), format("%.0f entries/s", n / m),
+            format("format file only %.0f/s", n / r), m / r, 2.0);
+    } else {
+        missing("ULK collection", "UlkCollection");
+    }
+    for (const char* which : {"WholeRunUlk", "WholeRunTolm"}) {
+        const std::string image = which[8] == 'U' ? "ULK image" : "Tolm image";
+        const std::string figure = "norbix /v /text, " + image;
+        if (const Counters* c = find(which)) {
+            row(value(*c, "xml_only") > 0 ? "norbix (XML only*), " + image : figure, format("%.2f s wall, %.1f MiB peak", value(*c, kMeasured), value(*c, "peak_bytes") / kMiB),
+                format("%.0f instances written", value(*c, "instances")), 0, 0);
+        } else {
+            missing(figure, which);
+        }
+    }
+    for (const char* which : {"WholeRunUlk", "WholeRunTolm"})
+        if (const Counters* c = find(which))
+            if (value(*c, "xml_only") > 0) {
+                out << "* the tree has no HTML or Text writer, so /v /text cannot run; measured without them\n";
+                break;
+            }
+    if (const Counters* c = find("HtmlPages")) {
+        const bool stopped = value(*c, kMeasured) >= value(*c, "limit_s") - 1;
+        row("HTML, 100000 instances: page open",
+            format(stopped ? "> %.0f s (stopped)" : "%.2f s (index, largest)", value(*c, kMeasured)),
+            format("%.0f pages, largest %.1f MiB", value(*c, "pages"), value(*c, "largest_bytes") / kMiB),
+            value(*c, kMeasured), 1.0);
+        row("  HTML writer", format("%.2f s", value(*c, "write_s")), "", 0, 0);
+    } else {
+        missing("HTML pages", "HtmlPages");
+    }
+}
+
+}  // namespace bench
