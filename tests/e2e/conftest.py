@@ -147,6 +147,17 @@ def wineserver():
     subprocess.call([server, "-k"], env=env, stderr=subprocess.DEVNULL)
 
 
+@pytest.fixture
+def dmi(tmp_path):
+    """A machine identity for WYX_DMI_DIR: type-model 8842-AB1, serial KD12345."""
+    d = tmp_path / "dmi"
+    d.mkdir()
+    (d / "sys_vendor").write_text("VARN\n")
+    (d / "product_name").write_text("8842-AB1\n")
+    (d / "product_serial").write_text("KD12345\n")
+    return d
+
+
 def pytest_generate_tests(metafunc):
     if "target" in metafunc.fixturenames:
         metafunc.parametrize("target", ["native", windows_target()], indirect=True)

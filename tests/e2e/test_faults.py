@@ -26,16 +26,6 @@ def collection(listing=LISTING):
 
 
 @pytest.fixture
-def dmi(tmp_path):
-    d = tmp_path / "dmi"
-    d.mkdir()
-    (d / "sys_vendor").write_text("VARN\n")
-    (d / "product_name").write_text("8842-AB1\n")
-    (d / "product_serial").write_text("KD12345\n")
-    return d
-
-
-@pytest.fixture
 def tree(target, tmp_path):
     return target.copy_tree(tmp_path / "bin", plugins=["system", "xml", "html", "text"],
                             fixtures=["fixture_collector"])

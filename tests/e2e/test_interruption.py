@@ -23,16 +23,6 @@ SCENARIOS = {
 }
 
 
-@pytest.fixture
-def dmi(tmp_path):
-    d = tmp_path / "dmi"
-    d.mkdir()
-    (d / "sys_vendor").write_text("VARN\n")
-    (d / "product_name").write_text("8842-AB1\n")
-    (d / "product_serial").write_text("KD12345\n")
-    return d
-
-
 def text_of(data):
     return STAMP.sub("STAMP", data.decode("latin-1").replace("\r\n", "\n"))
 

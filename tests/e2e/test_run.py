@@ -17,16 +17,6 @@ def tree(target, tmp_path):
                             fixtures=WRITERS + ["fixture_collector"])
 
 
-@pytest.fixture
-def dmi(tmp_path):
-    d = tmp_path / "dmi"
-    d.mkdir()
-    (d / "sys_vendor").write_text("VARN\n")
-    (d / "product_name").write_text("8842-AB1\n")
-    (d / "product_serial").write_text("KD12345\n")
-    return d
-
-
 def out_dir(tmp_path):
     out = tmp_path / "out"
     out.mkdir(exist_ok=True)

@@ -1,8 +1,5 @@
 """Run set-up as a user meets it: the output directory, the console log file,
 the writer checks and the option checks."""
-import os
-import re
-import signal
 import subprocess
 import time
 
