@@ -2,6 +2,8 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -10,16 +12,21 @@
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
-#include "xml_text.h"
+#include "xml_pull_parser.h"
 
 namespace cimxml {
 
 namespace {
 
+typedef std::vector<std::pair<std::string, TCIMValue> > Properties;
+
 struct StagedClass {
     std::string name;
-    const TCIMClass* existing = nullptr;   // the container's class of that name
-    std::vector<TCIMPropertyDecl> decls;
+    bool exists = false;                  // the container has a class of that name
+    std::vector<TCIMPropertyDecl> known;  // the container's declarations, then the file's
+    size_t fromFile = 0;                  // where the file's own declarations start in known
+    size_t cursor = 0;                    // where the next property is looked for first
+    size_t typicalCount = 0;              // properties of the class's instances so far
     bool hasProvider = false;
     std::string provider;
     int pass = -1;
@@ -27,95 +34,158 @@ struct StagedClass {
 
 struct StagedInstance {
     StagedClass* staged;
-    std::vector<std::pair<std::string, TCIMValue> > props;
+    Properties props;
 };
+
+// Element and attribute names, compared often.
+const std::string kCim = "CIM";
+const std::string kDeclaration = "DECLARATION";
+const std::string kDeclGroup = "DECLGROUP";
+const std::string kDeclGroupWithName = "DECLGROUP.WITHNAME";
+const std::string kDeclGroupWithPath = "DECLGROUP.WITHPATH";
+const std::string kValueObject = "VALUE.OBJECT";
+const std::string kValueNamedObject = "VALUE.NAMEDOBJECT";
+const std::string kValueObjectWithPath = "VALUE.OBJECTWITHPATH";
+const std::string kValueObjectWithLocalPath = "VALUE.OBJECTWITHLOCALPATH";
+const std::string kLocalNamespacePath = "LOCALNAMESPACEPATH";
+const std::string kNamespacePath = "NAMESPACEPATH";
+const std::string kQualifierDeclaration = "QUALIFIER.DECLARATION";
+const std::string kClass = "CLASS";
+const std::string kInstance = "INSTANCE";
+const std::string kProperty = "PROPERTY";
+const std::string kPropertyArray = "PROPERTY.ARRAY";
+const std::string kPropertyReference = "PROPERTY.REFERENCE";
+const std::string kQualifier = "QUALIFIER";
+const std::string kMethod = "METHOD";
+const std::string kValue = "VALUE";
+const std::string kNameAttribute = "NAME";
+const std::string kTypeAttribute = "TYPE";
+const std::string kClassNameAttribute = "CLASSNAME";
 
 [[noreturn]] void bad(int status, const std::string& detail) { throw TWYXException(status, detail); }
 
-std::string decoded(const char* text, const char* what) {
-    std::string bytes;
-    if (!DecodeText(text, &bytes)) bad(kWyxFileNotXml, std::string("malformed UTF-8 in ") + what);
-    return bytes;
-}
-
-std::string requiredAttribute(const pugi::xml_node& node, const char* name) {
-    const pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute) bad(kWyxFileNotCimXml, std::string(node.name()) + " without " + name);
-    return decoded(attribute.value(), name);
-}
-
-// The text of a VALUE element; no element may stand inside it.
-std::string valueText(const pugi::xml_node& value) {
-    const pugi::xml_node only = value.first_child();
-    if (!only) return std::string();
-    if (!only.next_sibling() && (only.type() == pugi::node_pcdata || only.type() == pugi::node_cdata))
-        return decoded(only.value(), "VALUE");
-    std::string raw;
-    for (pugi::xml_node child = value.first_child(); child; child = child.next_sibling()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) raw += child.value();
-        else if (child.type() == pugi::node_element) bad(kWyxFileNotCimXml, "element inside VALUE");
-    }
-    return decoded(raw.c_str(), "VALUE");
-}
-
-TCIMType typeOf(const pugi::xml_node& property) {
-    const std::string name = requiredAttribute(property, "TYPE");
-    TCIMType type;
-    if (!CIMTypeFromName(name, &type)) bad(kWyxFileUnknownType, "'" + name + "'");
-    return type;
+bool isObject(const std::string& name) {
+    return name == kValueObject || name == kValueNamedObject || name == kValueObjectWithPath ||
+           name == kValueObjectWithLocalPath;
 }
 
 class Reader {
 public:
-    explicit Reader(TContainer* container) : container_(container) {}
+    Reader(TContainer* container, XmlPullParser* parser) : container_(container), xml_(parser) {}
 
-    void read(const pugi::xml_document& document) {
-        const pugi::xml_node cim = document.document_element();
-        if (std::strcmp(cim.name(), "CIM") != 0) bad(kWyxFileNotCimXml, "the root element is not CIM");
-        const pugi::xml_node declaration = cim.child("DECLARATION");
-        if (!declaration) bad(kWyxFileNotCimXml, "no DECLARATION");
-        for (pugi::xml_node group = declaration.first_child(); group; group = group.next_sibling()) {
-            if (group.type() != pugi::node_element) continue;
-            const std::string name = group.name();
-            if (name != "DECLGROUP" && name != "DECLGROUP.WITHNAME" && name != "DECLGROUP.WITHPATH")
-                bad(kWyxFileNotCimXml, "unexpected " + name);
-            readGroup(group);
+    // The whole document, to its end.
+    void read() {
+        xml_->Next();
+        if (xml_->Name() != kCim) bad(kWyxFileNotCimXml, "the root element is not CIM");
+        bool declared = false;
+        while (nextChild()) {
+            if (declared || xml_->Name() != kDeclaration) {
+                xml_->SkipElement();
+                continue;
+            }
+            declared = true;
+            while (nextChild()) {
+                const std::string& name = xml_->Name();
+                if (name != kDeclGroup && name != kDeclGroupWithName && name != kDeclGroupWithPath)
+                    bad(kWyxFileNotCimXml, "unexpected " + name);
+                readGroup();
+            }
         }
+        if (!declared) bad(kWyxFileNotCimXml, "no DECLARATION");
+        xml_->Next();
     }
 
     std::vector<std::string> apply() {
         std::vector<std::string> names;
         std::map<StagedClass*, TCIMClass*> made;
         for (const auto& staged : classes_) {
-            const bool isNew = container_->FindClass(staged->name) == nullptr;
             TCIMClass* cimClass = container_->AddClass(staged->name);
-            for (const TCIMPropertyDecl& decl : staged->decls) cimClass->DeclareProperty(decl.name, decl.type);
-            if (isNew && staged->hasProvider) cimClass->SetProvider(staged->provider, staged->pass);
+            for (size_t i = staged->fromFile; i < staged->known.size(); ++i)
+                cimClass->DeclareProperty(staged->known[i].name, staged->known[i].type);
+            if (!staged->exists && staged->hasProvider) cimClass->SetProvider(staged->provider, staged->pass);
             made[staged.get()] = cimClass;
             names.push_back(staged->name);
         }
         for (StagedInstance& staged : instances_) {
             std::unique_ptr<TCIMInstance> instance(new TCIMInstance(made[staged.staged]));
-            for (auto& prop : staged.props) instance->SetPropertyValue(std::move(prop.first), std::move(prop.second));
-            std::vector<std::pair<std::string, TCIMValue> >().swap(staged.props);
+            instance->TakeCheckedProperties(std::move(staged.props));
             instance.release()->Commit();
         }
-        instances_.clear();
+        std::vector<StagedInstance>().swap(instances_);
         return names;
     }
 
 private:
-    void readGroup(const pugi::xml_node& group) {
-        for (pugi::xml_node object = group.first_child(); object; object = object.next_sibling()) {
-            if (object.type() != pugi::node_element) continue;
-            const std::string name = object.name();
-            if (name == "LOCALNAMESPACEPATH" || name == "NAMESPACEPATH" || name == "QUALIFIER.DECLARATION") continue;
-            if (name != "VALUE.OBJECT" && name != "VALUE.NAMEDOBJECT" && name != "VALUE.OBJECTWITHPATH" &&
-                name != "VALUE.OBJECTWITHLOCALPATH")
-                bad(kWyxFileNotCimXml, "unexpected " + name);
-            if (pugi::xml_node cimClass = object.child("CLASS")) readClass(cimClass);
-            else if (pugi::xml_node instance = object.child("INSTANCE")) readInstance(instance);
-            else bad(kWyxFileNotCimXml, name + " without CLASS or INSTANCE");
+    // The next child element of the open one; false at its end. Text between is ignored.
+    bool nextChild() {
+        for (;;) {
+            switch (xml_->Next()) {
+            case XmlPullParser::kStartElement: return true;
+            case XmlPullParser::kText: continue;
+            default: return false;
+            }
+        }
+    }
+
+    std::string requiredAttribute(const std::string& name) const {
+        std::string value;
+        if (!xml_->Attribute(name, &value)) bad(kWyxFileNotCimXml, xml_->Name() + " without " + name);
+        return value;
+    }
+
+    TCIMType typeAttribute() const {
+        const std::string name = requiredAttribute(kTypeAttribute);
+        TCIMType type;
+        if (!CIMTypeFromName(name, &type)) bad(kWyxFileUnknownType, "'" + name + "'");
+        return type;
+    }
+
+    // The text of the VALUE element just opened; no element may stand inside it.
+    void valueText(std::string* text) {
+        text->clear();
+        for (;;) {
+            switch (xml_->Next()) {
+            case XmlPullParser::kText: xml_->AppendText(text); break;
+            case XmlPullParser::kStartElement: bad(kWyxFileNotCimXml, "element inside VALUE");
+            default: return;
+            }
+        }
+    }
+
+    // The text of the first VALUE among the open element's children; false without one.
+    bool firstValue(std::string* text) {
+        bool found = false;
+        while (nextChild()) {
+            if (!found && xml_->Name() == kValue) {
+                valueText(text);
+                found = true;
+            } else {
+                xml_->SkipElement();
+            }
+        }
+        return found;
+    }
+
+    void readGroup() {
+        while (nextChild()) {
+            const std::string& name = xml_->Name();
+            if (name == kLocalNamespacePath || name == kNamespacePath || name == kQualifierDeclaration) {
+                xml_->SkipElement();
+                continue;
+            }
+            if (!isObject(name)) bad(kWyxFileNotCimXml, "unexpected " + name);
+            const std::string object = name;
+            bool found = false;
+            while (nextChild()) {
+                if (!found && xml_->Name() == kClass) readClass();
+                else if (!found && xml_->Name() == kInstance) readInstance();
+                else {
+                    xml_->SkipElement();
+                    continue;
+                }
+                found = true;
+            }
+            if (!found) bad(kWyxFileNotCimXml, object + " without CLASS or INSTANCE");
         }
     }
 
@@ -123,52 +193,64 @@ private:
         auto it = byName_.find(name);
         if (it != byName_.end()) return it->second;
         classes_.emplace_back(new StagedClass());
-        classes_.back()->name = name;
-        classes_.back()->existing = container_->FindClass(name);
-        byName_[name] = classes_.back().get();
-        return classes_.back().get();
+        StagedClass* staged = classes_.back().get();
+        staged->name = name;
+        if (const TCIMClass* existing = container_->FindClass(name)) {
+            staged->exists = true;
+            staged->known = existing->GetPropertyDecls();
+        }
+        staged->fromFile = staged->known.size();
+        byName_[name] = staged;
+        return staged;
     }
 
     // Declares the property unless the container's class or the file already
-    // has it; a different type there makes the file bad.
+    // has it; a different type there makes the file bad. Instances mostly list
+    // their properties in the same order, so the search starts after the last hit.
     void declare(StagedClass* staged, const std::string& property, TCIMType type) {
-        const TCIMPropertyDecl* known = nullptr;
-        if (staged->existing) known = staged->existing->FindProperty(property);
-        if (!known)
-            for (const TCIMPropertyDecl& decl : staged->decls)
-                if (decl.name == property) known = &decl;
-        if (!known) {
-            staged->decls.push_back(TCIMPropertyDecl{property, type});
-            return;
-        }
-        if (known->type != type)
+        std::vector<TCIMPropertyDecl>& known = staged->known;
+        size_t at = staged->cursor < known.size() && known[staged->cursor].name == property ? staged->cursor
+                                                                                             : known.size();
+        if (at == known.size())
+            at = static_cast<size_t>(
+                std::find_if(known.begin(), known.end(),
+                             [&](const TCIMPropertyDecl& decl) { return decl.name == property; }) -
+                known.begin());
+        if (at == known.size()) known.push_back(TCIMPropertyDecl{property, type});
+        else if (known[at].type != type)
             bad(kWyxFileBadValue, staged->name + "." + property + " is " + CIMTypeName(type) + ", declared " +
-                                      CIMTypeName(known->type));
+                                      CIMTypeName(known[at].type));
+        staged->cursor = at + 1;
     }
 
-    void readClass(const pugi::xml_node& node) {
-        StagedClass* staged = stage(requiredAttribute(node, "NAME"));
-        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-            if (child.type() != pugi::node_element) continue;
-            const std::string kind = child.name();
-            if (kind == "PROPERTY") {
-                declare(staged, requiredAttribute(child, "NAME"), typeOf(child));
-            } else if (kind == "QUALIFIER") {
-                readQualifier(staged, child);
-            } else if (kind == "PROPERTY.ARRAY" || kind == "PROPERTY.REFERENCE") {
-                bad(kWyxFileUnknownType, kind + " " + requiredAttribute(child, "NAME") + " (not supported)");
-            } else if (kind != "METHOD") {
+    void readClass() {
+        StagedClass* staged = stage(requiredAttribute(kNameAttribute));
+        while (nextChild()) {
+            const std::string& kind = xml_->Name();
+            if (kind == kProperty) {
+                const std::string name = requiredAttribute(kNameAttribute);
+                declare(staged, name, typeAttribute());
+                xml_->SkipElement();
+            } else if (kind == kQualifier) {
+                readQualifier(staged);
+            } else if (kind == kPropertyArray || kind == kPropertyReference) {
+                bad(kWyxFileUnknownType, kind + " " + requiredAttribute(kNameAttribute) + " (not supported)");
+            } else if (kind == kMethod) {
+                xml_->SkipElement();
+            } else {
                 bad(kWyxFileNotCimXml, "unexpected " + kind + " in CLASS");
             }
         }
     }
 
-    void readQualifier(StagedClass* staged, const pugi::xml_node& node) {
-        const std::string name = requiredAttribute(node, "NAME");
-        if (name != "Provider" && name != "ProviderPass") return;
-        const pugi::xml_node value = node.child("VALUE");
-        if (!value) bad(kWyxFileNotCimXml, "qualifier " + name + " without VALUE");
-        const std::string text = valueText(value);
+    void readQualifier(StagedClass* staged) {
+        const std::string name = requiredAttribute(kNameAttribute);
+        if (name != "Provider" && name != "ProviderPass") {
+            xml_->SkipElement();
+            return;
+        }
+        std::string text;
+        if (!firstValue(&text)) bad(kWyxFileNotCimXml, "qualifier " + name + " without VALUE");
         if (name == "Provider") {
             staged->hasProvider = true;
             staged->provider = text;
@@ -181,52 +263,144 @@ private:
         }
     }
 
-    void readInstance(const pugi::xml_node& node) {
+    void readInstance() {
         StagedInstance instance;
-        instance.staged = stage(requiredAttribute(node, "CLASSNAME"));
-        size_t children = 0;
-        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) ++children;
-        instance.props.reserve(children);
-        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-            if (child.type() != pugi::node_element) continue;
-            const std::string kind = child.name();
-            if (kind == "QUALIFIER") continue;
-            if (kind == "PROPERTY.ARRAY" || kind == "PROPERTY.REFERENCE")
-                bad(kWyxFileUnknownType, kind + " " + requiredAttribute(child, "NAME") + " (not supported)");
-            if (kind != "PROPERTY") bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
-            std::string name = requiredAttribute(child, "NAME");
-            const TCIMType type = typeOf(child);
-            declare(instance.staged, name, type);
-            const pugi::xml_node value = child.child("VALUE");
-            if (!value) continue;   // a null value: the property is not set
-            std::string text = valueText(value);
-            TCIMValue parsed;
-            try {
-                parsed = TCIMValue::FromText(type, std::move(text));
-            } catch (const TWYXException&) {
-                bad(kWyxFileBadValue, instance.staged->name + "." + name + " '" + valueText(value) + "' is not a " +
-                                          CIMTypeName(type));
+        instance.staged = stage(requiredAttribute(kClassNameAttribute));
+        instance.staged->cursor = 0;
+        instance.props.reserve(instance.staged->typicalCount);
+        while (nextChild()) {
+            const std::string& kind = xml_->Name();
+            if (kind == kQualifier) {
+                xml_->SkipElement();
+                continue;
             }
-            setProperty(&instance, std::move(name), std::move(parsed));
+            if (kind == kPropertyArray || kind == kPropertyReference)
+                bad(kWyxFileUnknownType, kind + " " + requiredAttribute(kNameAttribute) + " (not supported)");
+            if (kind != kProperty) bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
+            std::string name = requiredAttribute(kNameAttribute);
+            const TCIMType type = typeAttribute();
+            declare(instance.staged, name, type);
+            if (!firstValue(&text_)) continue;   // a null value: the property is not set
+            TCIMValue value;
+            if (type == kCIMString) {
+                value = TCIMValue(std::move(text_));
+            } else {
+                try {
+                    value = TCIMValue::FromText(type, text_);
+                } catch (const TWYXException&) {
+                    bad(kWyxFileBadValue,
+                        instance.staged->name + "." + name + " '" + text_ + "' is not a " + CIMTypeName(type));
+                }
+            }
+            setProperty(&instance.props, std::move(name), std::move(value));
         }
+        instance.staged->typicalCount = std::max(instance.staged->typicalCount, instance.props.size());
         instances_.push_back(std::move(instance));
     }
 
-    static void setProperty(StagedInstance* instance, std::string&& name, TCIMValue&& value) {
-        for (auto& prop : instance->props) {
+    static void setProperty(Properties* props, std::string&& name, TCIMValue&& value) {
+        for (auto& prop : *props) {
             if (prop.first == name) {
                 prop.second = std::move(value);
                 return;
             }
         }
-        instance->props.emplace_back(std::move(name), std::move(value));
+        props->emplace_back(std::move(name), std::move(value));
     }
 
     TContainer* container_;
+    XmlPullParser* xml_;
+    std::string text_;
     std::vector<std::unique_ptr<StagedClass> > classes_;
     std::map<std::string, StagedClass*> byName_;
     std::vector<StagedInstance> instances_;
 };
+
+// The bytes of a file, plain or expanded, with note of a fault of the
+// compressed stream itself.
+class FileSource : public XmlByteSource {
+public:
+    explicit FileSource(const std::string& bytes)
+        : bytes_(bytes), offset_(0), failed_(false),
+          inflater_(gzipcodec::LooksCompressed(bytes) ? new gzipcodec::InflateStream(bytes) : nullptr) {}
+
+    bool Compressed() const { return inflater_ != nullptr; }
+    bool Failed() const { return failed_; }
+
+    size_t Read(char* out, size_t capacity) override {
+        if (!inflater_) {
+            const size_t n = std::min(capacity, bytes_.size() - offset_);
+            std::memcpy(out, bytes_.data() + offset_, n);
+            offset_ += n;
+            return n;
+        }
+        try {
+            return inflater_->Read(out, capacity);
+        } catch (const TWYXException&) {
+            failed_ = true;
+            throw;
+        }
+    }
+
+    // Reads the rest; throws when the compressed stream is damaged.
+    void Drain() {
+        char buffer[65536];
+        while (Read(buffer, sizeof buffer)) {
+        }
+    }
+
+private:
+    const std::string& bytes_;
+    size_t offset_;
+    bool failed_;
+    std::unique_ptr<gzipcodec::InflateStream> inflater_;
+};
+
+// The first bytes of the document, given back before the rest.
+class HeadSource : public XmlByteSource {
+public:
+    HeadSource(std::string head, XmlByteSource* rest) : head_(std::move(head)), offset_(0), rest_(rest) {}
+    const std::string& Head() const { return head_; }
+    size_t Read(char* out, size_t capacity) override {
+        if (offset_ == head_.size()) return rest_->Read(out, capacity);
+        const size_t n = std::min(capacity, head_.size() - offset_);
+        std::memcpy(out, head_.data() + offset_, n);
+        offset_ += n;
+        return n;
+    }
+
+private:
+    std::string head_;
+    size_t offset_;
+    XmlByteSource* rest_;
+};
+
+class StringSource : public XmlByteSource {
+public:
+    explicit StringSource(const std::string& text) : text_(text), offset_(0) {}
+    size_t Read(char* out, size_t capacity) override {
+        const size_t n = std::min(capacity, text_.size() - offset_);
+        std::memcpy(out, text_.data() + offset_, n);
+        offset_ += n;
+        return n;
+    }
+
+private:
+    const std::string& text_;
+    size_t offset_;
+};
+
+std::string readHead(XmlByteSource* source) {
+    std::string head(4096, '\0');
+    size_t size = 0;
+    while (size < head.size()) {
+        const size_t n = source->Read(&head[size], head.size() - size);
+        if (n == 0) break;
+        size += n;
+    }
+    head.resize(size);
+    return head;
+}
 
 bool startsLikeXml(const std::string& data) {
     size_t i = 0;
@@ -236,31 +410,72 @@ bool startsLikeXml(const std::string& data) {
     return i < data.size() && data[i] == '<';
 }
 
+// Whether the document is in another encoding than UTF-8: UTF-16, or an
+// encoding named in its XML declaration.
+bool otherEncoding(const std::string& head) {
+    if (head.compare(0, 2, "\xFF\xFE") == 0 || head.compare(0, 2, "\xFE\xFF") == 0) return true;
+    const size_t start = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (head.compare(start, 5, "<?xml") != 0) return false;
+    const size_t close = head.find("?>", start);
+    const size_t key = head.find("encoding", start);
+    if (key == std::string::npos || key > close) return false;
+    const size_t quote = head.find_first_of("\"'", key);
+    if (quote == std::string::npos || quote > close) return false;
+    const size_t end = head.find(head[quote], quote + 1);
+    if (end == std::string::npos || end > close) return false;
+    std::string name = head.substr(quote + 1, end - quote - 1);
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return name != "utf-8" && name != "utf8" && name != "us-ascii" && name != "ascii";
+}
+
+// A document in another encoding, rewritten as UTF-8 through a full parse: such
+// files come from other tools and are small.
+std::string asUtf8(XmlByteSource* source) {
+    std::string whole;
+    char buffer[65536];
+    while (const size_t n = source->Read(buffer, sizeof buffer)) whole.append(buffer, n);
+    pugi::xml_document document;
+    const pugi::xml_parse_result parsed = document.load_buffer(
+        whole.data(), whole.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
+    if (!parsed) bad(kWyxFileNotXml, std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset));
+    struct Collect : pugi::xml_writer {
+        std::string text;
+        void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+    } utf8;
+    document.save(utf8, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return utf8.text;
+}
+
+std::vector<std::string> read(TContainer* container, FileSource* file) {
+    HeadSource source(readHead(file), file);
+    if (!startsLikeXml(source.Head()))
+        bad(file->Compressed() ? kWyxFileNotXml : kWyxFileNotCompressedOrXml, "no XML markup at the start");
+    std::string converted;
+    std::unique_ptr<StringSource> convertedSource;
+    XmlByteSource* document = &source;
+    if (otherEncoding(source.Head())) {
+        converted = asUtf8(&source);
+        convertedSource.reset(new StringSource(converted));
+        document = convertedSource.get();
+    }
+    XmlPullParser parser(document);
+    Reader reader(container, &parser);
+    reader.read();
+    return reader.apply();
+}
+
 }  // namespace
 
 std::vector<std::string> ReadInto(TContainer* container, std::string bytes) {
-    Reader reader(container);
-    {
-        const bool compressed = gzipcodec::LooksCompressed(bytes);
-        std::string xml;
-        if (compressed) {
-            xml = gzipcodec::Decompress(bytes);
-            std::string().swap(bytes);
-        } else {
-            xml.swap(bytes);
-        }
-        if (!startsLikeXml(xml))
-            bad(compressed ? kWyxFileNotXml : kWyxFileNotCompressedOrXml, "no XML markup at the start");
-        pugi::xml_document document;
-        // In place: the document's texts point into xml, which outlives it.
-        const pugi::xml_parse_result parsed = document.load_buffer_inplace(
-            &xml[0], xml.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
-        if (!parsed)
-            bad(kWyxFileNotXml, std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset));
-        reader.read(document);
+    FileSource file(bytes);
+    try {
+        return read(container, &file);
+    } catch (const TWYXException&) {
+        // A damaged compressed stream is the fault to report, whatever it made
+        // the document look like.
+        if (file.Compressed() && !file.Failed()) file.Drain();
+        throw;
     }
-    // The document is gone before the container grows.
-    return reader.apply();
 }
 
 }  // namespace cimxml

@@ -15,23 +15,6 @@ namespace {
 // machine's memory.
 const size_t kMaxExpanded = size_t(1) << 30;
 
-class Inflater {
-public:
-    Inflater() : ok_(false) {
-        std::memset(&stream_, 0, sizeof stream_);
-        ok_ = inflateInit2(&stream_, 16 + MAX_WBITS) == Z_OK;
-    }
-    ~Inflater() {
-        if (ok_) inflateEnd(&stream_);
-    }
-    z_stream& stream() { return stream_; }
-    bool ok() const { return ok_; }
-
-private:
-    z_stream stream_;
-    bool ok_;
-};
-
 // The size that the last member's trailer announces (modulo 4 GiB), bounded by
 // what deflate can expand the data to: a first guess that spares regrowing.
 size_t expectedSize(const std::string& data) {
@@ -50,32 +33,58 @@ bool LooksCompressed(const std::string& data) {
 }
 
 std::string Decompress(const std::string& data) {
-    Inflater inflater;
-    if (!inflater.ok()) throw TWYXException(kWyxOutOfMemory, "zlib");
-    z_stream& zs = inflater.stream();
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    zs.avail_in = static_cast<uInt>(data.size());
+    InflateStream stream(data);
     std::string out;
     out.reserve(expectedSize(data));
     char buffer[65536];
-    for (;;) {
-        zs.next_out = reinterpret_cast<Bytef*>(buffer);
-        zs.avail_out = sizeof buffer;
-        const int rc = inflate(&zs, Z_NO_FLUSH);
-        out.append(buffer, sizeof buffer - zs.avail_out);
-        if (out.size() > kMaxExpanded) throw TWYXException(kWyxReadFailed, "file expands beyond 1 GiB");
+    while (const size_t n = stream.Read(buffer, sizeof buffer)) out.append(buffer, n);
+    return out;
+}
+
+InflateStream::InflateStream(const std::string& data) : stream_(nullptr), total_(0), ended_(false) {
+    z_stream* zs = new z_stream;
+    std::memset(zs, 0, sizeof *zs);
+    if (inflateInit2(zs, 16 + MAX_WBITS) != Z_OK) {
+        delete zs;
+        throw TWYXException(kWyxOutOfMemory, "zlib");
+    }
+    zs->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs->avail_in = static_cast<uInt>(data.size());
+    stream_ = zs;
+}
+
+InflateStream::~InflateStream() {
+    z_stream* zs = static_cast<z_stream*>(stream_);
+    inflateEnd(zs);
+    delete zs;
+}
+
+size_t InflateStream::Read(char* out, size_t capacity) {
+    z_stream* zs = static_cast<z_stream*>(stream_);
+    while (!ended_) {
+        zs->next_out = reinterpret_cast<Bytef*>(out);
+        zs->avail_out = static_cast<uInt>(capacity);
+        const int rc = inflate(zs, Z_NO_FLUSH);
+        const size_t produced = capacity - zs->avail_out;
+        total_ += produced;
+        if (total_ > kMaxExpanded) throw TWYXException(kWyxReadFailed, "file expands beyond 1 GiB");
         if (rc == Z_STREAM_END) {
             // Concatenated members form one file; anything else after the end is damage.
-            if (zs.avail_in == 0) return out;
-            if (zs.avail_in < 2 || zs.next_in[0] != 0x1F || zs.next_in[1] != 0x8B)
-                throw TWYXException(kWyxFileTruncated, "data after the end of the compressed stream");
-            if (inflateReset(&zs) != Z_OK) throw TWYXException(kWyxFileTruncated, "inflateReset");
-            continue;
+            if (zs->avail_in == 0) {
+                ended_ = true;
+            } else {
+                if (zs->avail_in < 2 || zs->next_in[0] != 0x1F || zs->next_in[1] != 0x8B)
+                    throw TWYXException(kWyxFileTruncated, "data after the end of the compressed stream");
+                if (inflateReset(zs) != Z_OK) throw TWYXException(kWyxFileTruncated, "inflateReset");
+            }
+        } else if (rc == Z_BUF_ERROR && zs->avail_in == 0) {
+            throw TWYXException(kWyxFileTruncated, "compressed data ends early");
+        } else if (rc != Z_OK && rc != Z_BUF_ERROR) {
+            throw TWYXException(kWyxFileTruncated, zs->msg ? zs->msg : "corrupt compressed data");
         }
-        if (rc == Z_BUF_ERROR && zs.avail_in == 0) throw TWYXException(kWyxFileTruncated, "compressed data ends early");
-        if (rc != Z_OK && rc != Z_BUF_ERROR)
-            throw TWYXException(kWyxFileTruncated, zs.msg ? zs.msg : "corrupt compressed data");
+        if (produced) return produced;
     }
+    return 0;
 }
 
 std::string Compress(const std::string& data) {

@@ -13,6 +13,23 @@ bool LooksCompressed(const std::string& data);
 std::string Decompress(const std::string& data);
 std::string Compress(const std::string& data);
 
+// Decompression in pieces, so that a reader never holds the whole expanded
+// file: each Read fills out with what comes next and returns 0 at the end.
+// Throws as Decompress does, at the Read that meets the fault.
+class InflateStream {
+public:
+    explicit InflateStream(const std::string& data);
+    ~InflateStream();
+    size_t Read(char* out, size_t capacity);
+
+private:
+    InflateStream(const InflateStream&);
+    InflateStream& operator=(const InflateStream&);
+    void* stream_;
+    size_t total_;
+    bool ended_;
+};
+
 // Compression in pieces, for data too big to hold twice: each Feed appends to
 // out what is ready; the Feed with finish set ends the stream. Throws
 // TWYXException (kWyxWriteFailed) when compression fails.

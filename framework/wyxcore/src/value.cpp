@@ -12,31 +12,27 @@ namespace {
 const char* const kTypeNames[] = {"string", "boolean", "char16", "datetime", "uint8", "sint8", "uint16",
                                   "sint16", "uint32", "sint32", "uint64", "sint64", "real32", "real64"};
 
-bool allDigits(const std::string& text, size_t from) {
-    if (from >= text.size()) return false;
-    for (size_t i = from; i < text.size(); ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
-    return true;
-}
-
 // Decimal integers only (an optional '-' for the signed types), kept in their
 // shortest form so that "007" and "7" are the same value.
-std::string canonicalInteger(const std::string& text, bool isSigned, unsigned bits) {
-    const bool negative = !text.empty() && text[0] == '-';
-    if ((negative && !isSigned) || !allDigits(text, negative ? 1 : 0)) throw TWYXException(kWyxTypeMismatch, text);
+void canonicalInteger(std::string* text, bool isSigned, unsigned bits) {
+    const bool negative = !text->empty() && (*text)[0] == '-';
     size_t first = negative ? 1 : 0;
-    while (first + 1 < text.size() && text[first] == '0') ++first;
-    const std::string magnitude = text.substr(first);
-    if (magnitude.size() > 20) throw TWYXException(kWyxTypeMismatch, text);
-    errno = 0;
-    const unsigned long long value = std::strtoull(magnitude.c_str(), nullptr, 10);
-    if (errno == ERANGE) throw TWYXException(kWyxTypeMismatch, text);
+    if ((negative && !isSigned) || first == text->size()) throw TWYXException(kWyxTypeMismatch, *text);
+    unsigned long long value = 0;
+    for (size_t i = first; i < text->size(); ++i) {
+        const char c = (*text)[i];
+        if (c < '0' || c > '9') throw TWYXException(kWyxTypeMismatch, *text);
+        const unsigned digit = static_cast<unsigned>(c - '0');
+        if (value > (~0ull - digit) / 10) throw TWYXException(kWyxTypeMismatch, *text);
+        value = value * 10 + digit;
+    }
     const unsigned long long maxMagnitude =
         bits == 64 ? (isSigned ? (negative ? 9223372036854775808ull : 9223372036854775807ull) : ~0ull)
                    : (isSigned ? (1ull << (bits - 1)) - (negative ? 0 : 1) : (1ull << bits) - 1);
-    if (value > maxMagnitude) throw TWYXException(kWyxTypeMismatch, text);
-    if (value == 0) return "0";
-    return (negative ? "-" : "") + magnitude;
+    if (value > maxMagnitude) throw TWYXException(kWyxTypeMismatch, *text);
+    const bool canonical = (*text)[first] != '0' || (text->size() == 1);
+    if (canonical) return;
+    *text = value == 0 ? "0" : (negative ? "-" : "") + std::to_string(value);
 }
 
 void checkReal(const std::string& text) {
@@ -55,8 +51,12 @@ void checkReal(const std::string& text) {
 const char* CIMTypeName(TCIMType type) { return kTypeNames[type]; }
 
 bool CIMTypeFromName(const std::string& name, TCIMType* type) {
+    // Read for every property of a file: the lengths are compared first.
+    static const std::string names[] = {kTypeNames[0], kTypeNames[1], kTypeNames[2],  kTypeNames[3], kTypeNames[4],
+                                        kTypeNames[5], kTypeNames[6], kTypeNames[7],  kTypeNames[8], kTypeNames[9],
+                                        kTypeNames[10], kTypeNames[11], kTypeNames[12], kTypeNames[13]};
     for (int i = 0; i <= kCIMReal64; ++i) {
-        if (name == kTypeNames[i]) {
+        if (name == names[i]) {
             *type = static_cast<TCIMType>(i);
             return true;
         }
@@ -106,16 +106,17 @@ TCIMValue TCIMValue::FromText(TCIMType type, std::string&& taken) {
         } catch (const TWYXException&) {
             throw TWYXException(kWyxTypeMismatch, text);
         }
-        value.text_ = value.dateTime_->ToString();
+        // Fixed-width fields: only a "-000" offset is not already canonical.
+        if (text.compare(21, 4, "-000") == 0) value.text_ = value.dateTime_->ToString();
         break;
-    case kCIMUInt8: value.text_ = canonicalInteger(text, false, 8); break;
-    case kCIMSInt8: value.text_ = canonicalInteger(text, true, 8); break;
-    case kCIMUInt16: value.text_ = canonicalInteger(text, false, 16); break;
-    case kCIMSInt16: value.text_ = canonicalInteger(text, true, 16); break;
-    case kCIMUInt32: value.text_ = canonicalInteger(text, false, 32); break;
-    case kCIMSInt32: value.text_ = canonicalInteger(text, true, 32); break;
-    case kCIMUInt64: value.text_ = canonicalInteger(text, false, 64); break;
-    case kCIMSInt64: value.text_ = canonicalInteger(text, true, 64); break;
+    case kCIMUInt8: canonicalInteger(&value.text_, false, 8); break;
+    case kCIMSInt8: canonicalInteger(&value.text_, true, 8); break;
+    case kCIMUInt16: canonicalInteger(&value.text_, false, 16); break;
+    case kCIMSInt16: canonicalInteger(&value.text_, true, 16); break;
+    case kCIMUInt32: canonicalInteger(&value.text_, false, 32); break;
+    case kCIMSInt32: canonicalInteger(&value.text_, true, 32); break;
+    case kCIMUInt64: canonicalInteger(&value.text_, false, 64); break;
+    case kCIMSInt64: canonicalInteger(&value.text_, true, 64); break;
     case kCIMReal32:
     case kCIMReal64: checkReal(text); break;
     default: throw TWYXException(kWyxTypeMismatch, "unknown type");

@@ -55,14 +55,14 @@ void AppendEscaped(const std::string& bytes, bool attribute, std::string* out) {
     out->append(data + plain, size - plain);
 }
 
-bool DecodeText(const char* text, std::string* bytes) {
-    bytes->clear();
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    for (;;) {
+bool AppendDecoded(const char* begin, const char* end, std::string* bytes) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(begin);
+    const unsigned char* const stop = reinterpret_cast<const unsigned char*>(end);
+    while (p < stop) {
         const unsigned char* ascii = p;
-        while (*p && *p < 0x80) ++p;
+        while (p < stop && *p < 0x80) ++p;
         bytes->append(reinterpret_cast<const char*>(ascii), static_cast<size_t>(p - ascii));
-        if (!*p) return true;
+        if (p == stop) return true;
         unsigned code;
         int extra;
         if ((*p & 0xE0) == 0xC0) {
@@ -78,14 +78,20 @@ bool DecodeText(const char* text, std::string* bytes) {
             return false;
         }
         ++p;
+        if (stop - p < extra) return false;
         for (int i = 0; i < extra; ++i, ++p) {
             if ((*p & 0xC0) != 0x80) return false;
             code = (code << 6) | (*p & 0x3F);
         }
-        if (code <= 0xFF) bytes->push_back(static_cast<char>(code));
-        else if (code >= kControlBase && code < kControlBase + 0x20) bytes->push_back(static_cast<char>(code - kControlBase));
-        else bytes->push_back('?');
+        AppendCharacter(code, bytes);
     }
+    return true;
+}
+
+void AppendCharacter(unsigned code, std::string* bytes) {
+    if (code <= 0xFF) bytes->push_back(static_cast<char>(code));
+    else if (code >= kControlBase && code < kControlBase + 0x20) bytes->push_back(static_cast<char>(code - kControlBase));
+    else bytes->push_back('?');
 }
 
 }  // namespace cimxml

@@ -17,8 +17,10 @@ namespace cimxml {
 std::string EscapeText(const std::string& bytes, bool attribute);
 // EscapeText appended to out, without a string of its own.
 void AppendEscaped(const std::string& bytes, bool attribute, std::string* out);
-// text: UTF-8 as the parser delivers it. False for malformed UTF-8.
-bool DecodeText(const char* text, std::string* bytes);
+// Appends the UTF-8 text [begin, end) as bytes. False for malformed UTF-8.
+bool AppendDecoded(const char* begin, const char* end, std::string* bytes);
+// Appends the byte that stands for one character.
+void AppendCharacter(unsigned code, std::string* bytes);
 
 }  // namespace cimxml
 

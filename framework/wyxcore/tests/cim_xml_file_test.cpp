@@ -230,6 +230,24 @@ TEST(CIMXMLFile, ReadsPlainFilesOfOtherToolsInTheirEncoding) {
     EXPECT_EQ("system", system->GetProvider());
 }
 
+TEST(CIMXMLFile, ReadsUtf16Files) {
+    const std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\"><DECLARATION>"
+        "<DECLGROUP><VALUE.OBJECT><INSTANCE CLASSNAME=\"Other_Thing\"><PROPERTY NAME=\"Label\" TYPE=\"string\">"
+        "<VALUE>caf\xE9 &amp; co</VALUE></PROPERTY></INSTANCE></VALUE.OBJECT></DECLGROUP></DECLARATION></CIM>";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : text) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    TempDir dir;
+    testsupport::WriteBytes(dir.path("utf16.xml"), utf16);
+    TContainer container(TContainer::kEmpty);
+    EXPECT_EQ(std::vector<std::string>{"Other_Thing"}, container.PopulateContainerFromFile(dir.path("utf16.xml")));
+    EXPECT_EQ("caf\xE9 & co",
+              container.FindClass("Other_Thing")->EnumerateInstances(true).at(0)->GetPropertyValue("Label")->GetText());
+}
+
 const char kGoodStart[] =
     "<?xml version=\"1.0\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\"><DECLARATION><DECLGROUP>"
     "<VALUE.OBJECT><CLASS NAME=\"New_Class\"><PROPERTY NAME=\"A\" TYPE=\"string\"/></CLASS></VALUE.OBJECT>"

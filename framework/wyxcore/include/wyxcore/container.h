@@ -29,6 +29,10 @@ public:
     virtual void SetPropertyValue(const std::string& name, const TCIMValue& value);
     // The same, taking the value (and the name) over.
     void SetPropertyValue(std::string name, TCIMValue&& value);
+    // All properties at once, replacing any set before, without the checks of
+    // SetPropertyValue: for a reader that has checked every name and type
+    // against the class and holds no name twice.
+    void TakeCheckedProperties(std::vector<std::pair<std::string, TCIMValue> >&& props) { props_ = std::move(props); }
     // The finishing operation: hands the instance to its class.
     virtual void Commit();
 

@@ -1,0 +1,347 @@
+#include "xml_pull_parser.h"
+
+#include <cstring>
+
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+#include "xml_text.h"
+
+namespace cimxml {
+
+namespace {
+
+const size_t kInitialWindow = 256 * 1024;
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool isNameStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-'; }
+
+const char* skipSpace(const char* p, const char* end) {
+    while (p < end && isSpace(*p)) ++p;
+    return p;
+}
+
+const char* skipName(const char* p, const char* end) {
+    if (p == end || !isNameStart(*p)) return p;
+    while (p < end && isNameChar(*p)) ++p;
+    return p;
+}
+
+}  // namespace
+
+XmlPullParser::XmlPullParser(XmlByteSource* source)
+    : source_(source), buffer_(kInitialWindow), pos_(0), end_(0), dropped_(0), sourceEnded_(false), open_(1), depth_(0),
+      current_(0), rootSeen_(false), pendingEnd_(false), attrCount_(0), textBegin_(0), textEnd_(0), textIsCdata_(false) {}
+
+void XmlPullParser::fail(const std::string& what) const {
+    throw TWYXException(kWyxFileNotXml, what + " at offset " + std::to_string(dropped_ + pos_));
+}
+
+// Moves the unread bytes to the front of the window (doubling it when it is
+// full) and reads more behind them. Offsets from pos_ stay valid.
+bool XmlPullParser::more() {
+    if (sourceEnded_) return false;
+    if (pos_ > 0) {
+        std::memmove(&buffer_[0], &buffer_[pos_], end_ - pos_);
+        dropped_ += pos_;
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    const size_t n = source_->Read(&buffer_[end_], buffer_.size() - end_);
+    if (n == 0) {
+        sourceEnded_ = true;
+        return false;
+    }
+    end_ += n;
+    return true;
+}
+
+bool XmlPullParser::have(size_t offset) {
+    while (pos_ + offset >= end_)
+        if (!more()) return false;
+    return true;
+}
+
+bool XmlPullParser::startsWith(const char* literal) {
+    const size_t n = std::strlen(literal);
+    return have(n - 1) && std::memcmp(&buffer_[pos_], literal, n) == 0;
+}
+
+// Offset from pos_ of the literal's first byte, searched from offset from on.
+size_t XmlPullParser::find(const char* literal, size_t from) {
+    const size_t n = std::strlen(literal);
+    for (;;) {
+        while (pos_ + from + n <= end_) {
+            const char* start = &buffer_[pos_ + from];
+            const void* hit = std::memchr(start, literal[0], end_ - n + 1 - (pos_ + from));
+            if (!hit) {
+                from = end_ - n + 1 - pos_;
+                break;
+            }
+            from = static_cast<size_t>(static_cast<const char*>(hit) - &buffer_[pos_]);
+            if (std::memcmp(&buffer_[pos_ + from], literal, n) == 0) return from;
+            ++from;
+        }
+        if (!more()) fail(std::string("document ends before '") + literal + "'");
+    }
+}
+
+// Offset from pos_ of the '<' that ends the text at pos_, or of the document's end.
+size_t XmlPullParser::textEnd() {
+    size_t from = 0;
+    for (;;) {
+        const void* hit = std::memchr(&buffer_[pos_ + from], '<', end_ - pos_ - from);
+        if (hit) return static_cast<size_t>(static_cast<const char*>(hit) - &buffer_[pos_]);
+        from = end_ - pos_;
+        if (!more()) return from;
+    }
+}
+
+// The document type declaration says nothing this reader uses; only its end matters.
+void XmlPullParser::skipDoctype() {
+    size_t at = 9;
+    char quote = 0;
+    bool subset = false;
+    for (;;) {
+        if (!have(at)) fail("document ends inside the document type declaration");
+        const char c = buffer_[pos_ + at];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (subset && c == '<' && have(at + 3) && std::memcmp(&buffer_[pos_ + at], "<!--", 4) == 0) {
+            at = find("-->", at + 4) + 2;
+        } else if (c == '[') {
+            subset = true;
+        } else if (c == ']') {
+            subset = false;
+        } else if (c == '>' && !subset) {
+            pos_ += at + 1;
+            return;
+        }
+        ++at;
+    }
+}
+
+XmlPullParser::Event XmlPullParser::Next() {
+    if (pendingEnd_) {
+        pendingEnd_ = false;
+        current_ = --depth_;
+        return kEndElement;
+    }
+    if (dropped_ + pos_ == 0 && startsWith("\xEF\xBB\xBF")) pos_ = 3;
+    for (;;) {
+        if (!have(0)) {
+            if (!rootSeen_) fail("no root element");
+            if (depth_) fail("document ends inside <" + open_[depth_ - 1] + ">");
+            return kEndOfDocument;
+        }
+        if (buffer_[pos_] != '<') {
+            const size_t end = textEnd();
+            if (depth_ == 0) {
+                for (size_t i = 0; i < end; ++i)
+                    if (!isSpace(buffer_[pos_ + i])) fail("text outside the root element");
+                pos_ += end;
+                continue;
+            }
+            textBegin_ = pos_;
+            textEnd_ = pos_ + end;
+            textIsCdata_ = false;
+            pos_ += end;
+            return kText;
+        }
+        if (!have(1)) fail("document ends inside a tag");
+        const char second = buffer_[pos_ + 1];
+        if (second == '?') {
+            pos_ += find("?>", 2) + 2;
+        } else if (second == '/') {
+            return endElement(find(">", 2));
+        } else if (second != '!') {
+            return startElement();
+        } else if (startsWith("<!--")) {
+            pos_ += find("-->", 4) + 3;
+        } else if (startsWith("<![CDATA[")) {
+            if (depth_ == 0) fail("CDATA outside the root element");
+            const size_t end = find("]]>", 9);
+            textBegin_ = pos_ + 9;
+            textEnd_ = pos_ + end;
+            textIsCdata_ = true;
+            pos_ += end + 3;
+            return kText;
+        } else if (startsWith("<!DOCTYPE")) {
+            if (rootSeen_) fail("document type declaration after the root element");
+            skipDoctype();
+        } else {
+            fail("unknown markup '<!'");
+        }
+    }
+}
+
+XmlPullParser::Event XmlPullParser::startElement() {
+    if (rootSeen_ && depth_ == 0) fail("a second root element");
+    for (;;) {
+        const size_t length = startTag();
+        if (length) {
+            pos_ += length;
+            return kStartElement;
+        }
+        if (!more()) fail("document ends inside a tag");
+    }
+}
+
+// Reads the start tag at pos_ and returns its length, or 0 when the window
+// ends before the tag does.
+size_t XmlPullParser::startTag() {
+    const char* const begin = &buffer_[pos_];
+    const char* const end = &buffer_[0] + end_;
+    const char* p = skipName(begin + 1, end);
+    if (p == end) return 0;
+    if (p == begin + 1) fail("bad element name");
+    if (open_.size() <= depth_) open_.emplace_back();
+    open_[depth_].assign(begin + 1, p);
+    attrCount_ = 0;
+    for (;;) {
+        const char* q = skipSpace(p, end);
+        if (q == end) return 0;
+        if (*q == '>' || *q == '/') {
+            if (*q == '/' && (q + 1 == end || q[1] != '>')) {
+                if (q + 1 == end) return 0;
+                fail("'/' inside a tag");
+            }
+            current_ = depth_++;
+            rootSeen_ = true;
+            pendingEnd_ = *q == '/';
+            return static_cast<size_t>(q - begin) + (*q == '/' ? 2 : 1);
+        }
+        if (q == p) fail("attributes must be separated by white space");
+        const char* name = q;
+        q = skipName(q, end);
+        if (q == end) return 0;
+        if (q == name) fail("bad attribute name");
+        const char* nameEnd = q;
+        q = skipSpace(q, end);
+        if (q == end) return 0;
+        if (*q != '=') fail("attribute without '='");
+        q = skipSpace(q + 1, end);
+        if (q == end) return 0;
+        if (*q != '"' && *q != '\'') fail("attribute value without quotes");
+        const char* valueEnd = static_cast<const char*>(std::memchr(q + 1, *q, static_cast<size_t>(end - q - 1)));
+        if (!valueEnd) return 0;
+        if (std::memchr(q + 1, '<', static_cast<size_t>(valueEnd - q - 1))) fail("'<' in an attribute value");
+        const size_t nameSize = static_cast<size_t>(nameEnd - name);
+        for (size_t i = 0; i < attrCount_; ++i)
+            if (attrs_[i].nameSize == nameSize && std::memcmp(attrs_[i].name, name, nameSize) == 0)
+                fail("attribute " + std::string(name, nameEnd) + " given twice");
+        if (attrs_.size() <= attrCount_) attrs_.emplace_back();
+        attrs_[attrCount_++] = Attr{name, nameSize, q + 1, valueEnd};
+        p = valueEnd + 1;
+    }
+}
+
+XmlPullParser::Event XmlPullParser::endElement(size_t end) {
+    const char* p = &buffer_[pos_ + 2];
+    const char* stop = &buffer_[pos_ + end];
+    const char* nameEnd = skipName(p, stop);
+    if (depth_ == 0 || skipSpace(nameEnd, stop) != stop ||
+        open_[depth_ - 1].compare(0, std::string::npos, p, static_cast<size_t>(nameEnd - p)) != 0)
+        fail("end tag </" + std::string(p, nameEnd) + "> does not close " +
+             (depth_ ? "<" + open_[depth_ - 1] + ">" : std::string("an element")));
+    current_ = --depth_;
+    pos_ += end + 1;
+    return kEndElement;
+}
+
+bool XmlPullParser::Attribute(const std::string& name, std::string* value) const {
+    for (size_t i = 0; i < attrCount_; ++i) {
+        const Attr& attr = attrs_[i];
+        if (attr.nameSize == name.size() && std::memcmp(attr.name, name.data(), name.size()) == 0) {
+            value->clear();
+            decode(attr.value, attr.valueEnd, true, true, value);
+            return true;
+        }
+    }
+    return false;
+}
+
+void XmlPullParser::AppendText(std::string* out) {
+    decode(&buffer_[textBegin_], &buffer_[0] + textEnd_, !textIsCdata_, false, out);
+}
+
+void XmlPullParser::SkipElement() {
+    const size_t outer = depth_ - 1;
+    while (depth_ > outer) Next();
+}
+
+// Line ends become LF (in attribute values, like tabs, a blank), UTF-8 becomes
+// bytes, and references their characters.
+void XmlPullParser::decode(const char* p, const char* end, bool references, bool attribute,
+                           std::string* out) const {
+    while (p < end) {
+        const char* run = p;
+        while (p < end && static_cast<unsigned char>(*p) < 0x80 && *p != '&' && *p != '\r' &&
+               !(attribute && (*p == '\t' || *p == '\n')))
+            ++p;
+        out->append(run, p);
+        if (p == end) return;
+        if (static_cast<unsigned char>(*p) >= 0x80) {
+            const char* wide = p;
+            while (p < end && static_cast<unsigned char>(*p) >= 0x80) ++p;
+            if (!AppendDecoded(wide, p, out)) fail("malformed UTF-8");
+        } else if (*p == '\r') {
+            out->push_back(attribute ? ' ' : '\n');
+            if (++p < end && *p == '\n') ++p;
+        } else if (*p == '&' && references) {
+            p = reference(p, end, out);
+        } else {
+            out->push_back(*p == '&' ? '&' : ' ');
+            ++p;
+        }
+    }
+}
+
+// A reference at p: its character is appended. One this reader does not know
+// stays as it stands, as the reader has always kept it.
+const char* XmlPullParser::reference(const char* p, const char* end, std::string* out) const {
+    const char* semicolon = static_cast<const char*>(std::memchr(p, ';', static_cast<size_t>(end - p)));
+    if (semicolon && semicolon - p <= 12) {
+        const std::string name(p + 1, semicolon);
+        static const struct {
+            const char* name;
+            char c;
+        } kNamed[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+        for (const auto& named : kNamed) {
+            if (name == named.name) {
+                out->push_back(named.c);
+                return semicolon + 1;
+            }
+        }
+        if (!name.empty() && name[0] == '#') {
+            const bool hex = name.size() > 1 && name[1] == 'x';
+            unsigned long code = 0;
+            size_t digits = 0;
+            for (size_t i = hex ? 2 : 1; i < name.size(); ++i, ++digits) {
+                const char c = name[i];
+                int digit;
+                if (c >= '0' && c <= '9') digit = c - '0';
+                else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+                else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+                else fail("bad character reference &" + name + ";");
+                code = code * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
+                if (code > 0x10FFFF) fail("bad character reference &" + name + ";");
+            }
+            if (digits == 0) fail("bad character reference &" + name + ";");
+            AppendCharacter(static_cast<unsigned>(code), out);
+            return semicolon + 1;
+        }
+    }
+    out->push_back('&');
+    return p + 1;
+}
+
+}  // namespace cimxml

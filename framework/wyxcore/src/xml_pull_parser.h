@@ -1,0 +1,86 @@
+#ifndef WYXCORE_XML_PULL_PARSER_H
+#define WYXCORE_XML_PULL_PARSER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cimxml {
+
+class XmlByteSource {
+public:
+    virtual ~XmlByteSource() {}
+    // Fills out with the next bytes of the document; 0 at its end.
+    virtual size_t Read(char* out, size_t capacity) = 0;
+};
+
+// A forward-only reader of a UTF-8 XML document, one event at a time, so that a
+// document of any size is read through a small window. Text and attribute
+// values come as 8-bit bytes by the rule of xml_text.h, with references
+// resolved and line ends normalised. Throws TWYXException (kWyxFileNotXml) when
+// the document is not well-formed; the source's own exceptions pass through.
+// The whole source is read: after the root element only comments, processing
+// instructions and white space may follow.
+class XmlPullParser {
+public:
+    enum Event { kStartElement, kEndElement, kText, kEndOfDocument };
+
+    explicit XmlPullParser(XmlByteSource* source);
+    Event Next();
+    // The element's name, at kStartElement and kEndElement.
+    const std::string& Name() const { return open_[current_]; }
+    // At kStartElement, until the next call to Next: the attribute's value;
+    // false without the attribute.
+    bool Attribute(const std::string& name, std::string* value) const;
+    // At kText: appends the text. Only until the next call to Next.
+    void AppendText(std::string* out);
+    // At kStartElement: reads on past the element's end.
+    void SkipElement();
+
+private:
+    XmlPullParser(const XmlPullParser&);
+    XmlPullParser& operator=(const XmlPullParser&);
+
+    // Where an attribute of the current start tag stands in the window.
+    struct Attr {
+        const char* name;
+        size_t nameSize;
+        const char* value;
+        const char* valueEnd;
+    };
+
+    [[noreturn]] void fail(const std::string& what) const;
+    bool more();
+    bool have(size_t offset);
+    bool startsWith(const char* literal);
+    size_t find(const char* literal, size_t from);
+    size_t textEnd();
+    void skipDoctype();
+    Event startElement();
+    size_t startTag();
+    Event endElement(size_t end);
+    void decode(const char* begin, const char* end, bool references, bool attribute, std::string* out) const;
+    const char* reference(const char* p, const char* end, std::string* out) const;
+
+    XmlByteSource* source_;
+    std::vector<char> buffer_;
+    size_t pos_;             // the next unread byte in buffer_
+    size_t end_;             // end of the bytes in buffer_
+    uint64_t dropped_;       // bytes of the document before buffer_[0]
+    bool sourceEnded_;
+    std::vector<std::string> open_;   // names of the open elements, by depth
+    size_t depth_;
+    size_t current_;         // open_ index of the element of the last event
+    bool rootSeen_;
+    bool pendingEnd_;        // an empty-element tag still owes its end
+    std::vector<Attr> attrs_;
+    size_t attrCount_;
+    size_t textBegin_;
+    size_t textEnd_;
+    bool textIsCdata_;
+};
+
+}  // namespace cimxml
+
+#endif

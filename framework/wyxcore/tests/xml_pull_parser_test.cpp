@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+#include "xml_pull_parser.h"
+
+namespace {
+
+using cimxml::XmlPullParser;
+
+// Hands the document out in pieces of a fixed size, so that every token is
+// sometimes cut by the window's edge.
+class PieceSource : public cimxml::XmlByteSource {
+public:
+    PieceSource(const std::string& text, size_t piece) : text_(text), piece_(piece), offset_(0) {}
+    size_t Read(char* out, size_t capacity) override {
+        const size_t n = std::min({capacity, piece_, text_.size() - offset_});
+        std::memcpy(out, text_.data() + offset_, n);
+        offset_ += n;
+        return n;
+    }
+
+private:
+    std::string text_;
+    size_t piece_;
+    size_t offset_;
+};
+
+// The events as text: <name a=value>, [text], </name>.
+std::string events(const std::string& document, size_t piece, const char* attribute = "a") {
+    PieceSource source(document, piece);
+    XmlPullParser parser(&source);
+    std::string out;
+    for (;;) {
+        switch (parser.Next()) {
+        case XmlPullParser::kStartElement: {
+            out += "<" + parser.Name();
+            std::string value;
+            if (parser.Attribute(attribute, &value)) out += " " + std::string(attribute) + "=" + value;
+            out += ">";
+            break;
+        }
+        case XmlPullParser::kEndElement: out += "</" + parser.Name() + ">"; break;
+        case XmlPullParser::kText: {
+            std::string text;
+            parser.AppendText(&text);
+            out += "[" + text + "]";
+            break;
+        }
+        case XmlPullParser::kEndOfDocument: return out;
+        }
+    }
+}
+
+struct GoodCase {
+    const char* what;
+    std::string document;
+    std::string events;
+};
+
+const GoodCase kGood[] = {
+    {"empty root", "<r/>", "<r></r>"},
+    {"declaration, comments, PI and white space around the root",
+     "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- c -->\n<r>x</r>\n<?pi y?>\n<!-- z -->\n",
+     "<r>[x]</r>"},
+    {"document type with an internal subset", "<!DOCTYPE r [<!ENTITY e \"a>b\"> <!-- ] > --> ]>\n<r/>", "<r></r>"},
+    {"nested elements and attributes", "<r a='1'><b a=\"x&gt;y\" c='>'/>t</r>", "<r a=1><b a=x>y></b>[t]</r>"},
+    {"white space around '='", "<r a = \"v\" ></r >", "<r a=v></r>"},
+    {"references", "<r>&amp;&lt;&gt;&quot;&apos;&#65;&#x42;&#13;</r>", "<r>[&<>\"'AB\r]</r>"},
+    {"private-use characters are control bytes", "<r>&#xE007;\xEE\x80\x81</r>", std::string("<r>[\x07\x01]</r>")},
+    {"characters beyond one byte read as '?'", "<r>&#x263A;\xE2\x98\xBA</r>", "<r>[??]</r>"},
+    {"Latin-1 range as bytes", "<r a='caf\xC3\xA9'>\xC3\xA9</r>", "<r a=caf\xE9>[\xE9]</r>"},
+    {"unknown entity kept as written", "<r>&nbsp;&</r>", "<r>[&nbsp;&]</r>"},
+    {"line ends in text", "<r>a\r\nb\rc\nd</r>", "<r>[a\nb\nc\nd]</r>"},
+    {"line ends and tabs in attributes", "<r a='1\r\n2\t3\n4&#10;5'/>", "<r a=1 2 3 4\n5></r>"},
+    {"CDATA keeps markup", "<r><![CDATA[<b>&amp;]]]]></r>", "<r>[<b>&amp;]]]</r>"},
+    {"comment inside", "<r>a<!-- <b> -->b</r>", "<r>[a][b]</r>"},
+};
+
+TEST(XmlPullParser, WellFormedDocumentsInPiecesOfAnySize) {
+    for (const GoodCase& c : kGood) {
+        SCOPED_TRACE(c.what);
+        for (size_t piece : {size_t(1), size_t(3), size_t(7), size_t(1) << 20})
+            EXPECT_EQ(c.events, events(c.document, piece)) << "pieces of " << piece;
+    }
+}
+
+struct BadCase {
+    const char* what;
+    std::string document;
+};
+
+const BadCase kBad[] = {
+    {"empty", ""},
+    {"only white space and a comment", "  <!-- x -->\n"},
+    {"unclosed", "<r><b></b>"},
+    {"end tag of another element", "<r><b></r></b>"},
+    {"end tag with nothing open", "<r/></r>"},
+    {"text before the root", "x<r/>"},
+    {"text after the root", "<r/>x"},
+    {"two roots", "<r/><s/>"},
+    {"'<' in an attribute value", "<r a='<'/>"},
+    {"attribute twice", "<r a='1' a='2'/>"},
+    {"attribute without quotes", "<r a=1/>"},
+    {"attribute without '='", "<r a '1'/>"},
+    {"attributes without space between", "<r a='1'b='2'/>"},
+    {"unterminated attribute", "<r a='1/>"},
+    {"bad element name", "<1r/>"},
+    {"'/' inside a tag", "<r / a='1'>"},
+    {"unterminated comment", "<r><!-- x</r>"},
+    {"unterminated CDATA", "<r><![CDATA[x</r>"},
+    {"CDATA outside the root", "<![CDATA[x]]><r/>"},
+    {"document type after the root", "<r/><!DOCTYPE r>"},
+    {"unknown markup", "<r><!ELEMENT r ANY></r>"},
+    {"bad character reference", "<r>&#x12G;</r>"},
+    {"character reference beyond Unicode", "<r>&#x110000;</r>"},
+    {"empty character reference", "<r>&#;</r>"},
+    {"malformed UTF-8 in text", "<r>\xC3(</r>"},
+    {"UTF-8 cut at the end of the text", "<r>\xC3</r>"},
+    {"malformed UTF-8 in an attribute", "<r a='\xFF'/>"},
+    {"document cut inside a tag", "<r><b a='1'"},
+};
+
+TEST(XmlPullParser, MalformedDocumentsAreNotXml) {
+    for (const BadCase& c : kBad) {
+        SCOPED_TRACE(c.what);
+        for (size_t piece : {size_t(1), size_t(1) << 20}) {
+            try {
+                events(c.document, piece);
+                ADD_FAILURE() << "accepted in pieces of " << piece;
+            } catch (const TWYXException& e) {
+                EXPECT_EQ(kWyxFileNotXml, e.GetStatus()) << e.what();
+            }
+        }
+    }
+}
+
+TEST(XmlPullParser, TokensLargerThanTheWindowAreReadWhole) {
+    // Larger than the initial window, so the window has to grow.
+    const std::string big(700 * 1024, 'x');
+    const std::string document = "<r a='" + big + "'><!--" + big + "-->" + big + "<![CDATA[" + big + "]]></r>";
+    EXPECT_EQ("<r a=" + big + ">[" + big + "][" + big + "]</r>", events(document, 65536));
+}
+
+TEST(XmlPullParser, SkipElementPassesOverTheWholeSubtree) {
+    PieceSource source("<r><skip><a><b/></a>text</skip><next/></r>", 2);
+    XmlPullParser parser(&source);
+    ASSERT_EQ(XmlPullParser::kStartElement, parser.Next());
+    ASSERT_EQ(XmlPullParser::kStartElement, parser.Next());
+    ASSERT_EQ("skip", parser.Name());
+    parser.SkipElement();
+    ASSERT_EQ(XmlPullParser::kStartElement, parser.Next());
+    EXPECT_EQ("next", parser.Name());
+    EXPECT_EQ(XmlPullParser::kEndElement, parser.Next());
+    EXPECT_EQ(XmlPullParser::kEndElement, parser.Next());
+    EXPECT_EQ("r", parser.Name());
+    EXPECT_EQ(XmlPullParser::kEndOfDocument, parser.Next());
+}
+
+}  // namespace
