@@ -347,6 +347,16 @@ TEST(CIMXMLFile, BadFilesThrowTheirStatusAndLeaveTheContainerAsItWas) {
     EXPECT_NE(nullptr, container.FindClass("New_Class"));
 }
 
+TEST(CIMXMLFile, ConcatenatedCompressedMembersAreOneDocument) {
+    const std::string good = withBody("");
+    const size_t half = good.size() / 2;
+    TempDir dir;
+    testsupport::WriteBytes(dir.path("two.xml.gz"), gzip(good.substr(0, half)) + gzip(good.substr(half)));
+    TContainer container(TContainer::kEmpty);
+    container.PopulateContainerFromFile(dir.path("two.xml.gz"));
+    EXPECT_EQ(1u, container.FindClass("New_Class")->GetInstanceCount());
+}
+
 TEST(CIMXMLFile, MissingOrUnreadablePaths) {
     TempDir dir;
     TContainer container;
