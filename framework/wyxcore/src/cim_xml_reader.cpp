@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 #include <memory>
 
 #include "gzip_codec.h"
@@ -24,9 +25,13 @@ struct StagedClass {
     std::string name;
     bool exists = false;                  // the container has a class of that name
     std::vector<TCIMPropertyDecl> known;  // the container's declarations, then the file's
+    std::unordered_map<std::string, size_t> index;   // into known
     size_t fromFile = 0;                  // where the file's own declarations start in known
     size_t cursor = 0;                    // where the next property is looked for first
     size_t typicalCount = 0;              // properties of the class's instances so far
+    // For each declaration: the instance (by serial number) that set it last, and where.
+    std::vector<size_t> setBy;
+    std::vector<size_t> setAt;
     bool hasProvider = false;
     std::string provider;
     int pass = -1;
@@ -197,30 +202,37 @@ private:
         staged->name = name;
         if (const TCIMClass* existing = container_->FindClass(name)) {
             staged->exists = true;
-            staged->known = existing->GetPropertyDecls();
+            for (const TCIMPropertyDecl& decl : existing->GetPropertyDecls()) addKnown(staged, decl.name, decl.type);
         }
         staged->fromFile = staged->known.size();
         byName_[name] = staged;
         return staged;
     }
 
+    static size_t addKnown(StagedClass* staged, const std::string& property, TCIMType type) {
+        staged->index.emplace(property, staged->known.size());
+        staged->known.push_back(TCIMPropertyDecl{property, type});
+        staged->setBy.push_back(0);
+        staged->setAt.push_back(0);
+        return staged->known.size() - 1;
+    }
+
     // Declares the property unless the container's class or the file already
-    // has it; a different type there makes the file bad. Instances mostly list
-    // their properties in the same order, so the search starts after the last hit.
-    void declare(StagedClass* staged, const std::string& property, TCIMType type) {
+    // has it; a different type there makes the file bad. Returns its place in
+    // known. Instances mostly list their properties in the same order, so the
+    // place after the last one is tried first.
+    size_t declare(StagedClass* staged, const std::string& property, TCIMType type) {
         std::vector<TCIMPropertyDecl>& known = staged->known;
-        size_t at = staged->cursor < known.size() && known[staged->cursor].name == property ? staged->cursor
-                                                                                             : known.size();
-        if (at == known.size())
-            at = static_cast<size_t>(
-                std::find_if(known.begin(), known.end(),
-                             [&](const TCIMPropertyDecl& decl) { return decl.name == property; }) -
-                known.begin());
-        if (at == known.size()) known.push_back(TCIMPropertyDecl{property, type});
-        else if (known[at].type != type)
+        size_t at = staged->cursor;
+        if (at >= known.size() || known[at].name != property) {
+            auto it = staged->index.find(property);
+            at = it == staged->index.end() ? addKnown(staged, property, type) : it->second;
+        }
+        if (known[at].type != type)
             bad(kWyxFileBadValue, staged->name + "." + property + " is " + CIMTypeName(type) + ", declared " +
                                       CIMTypeName(known[at].type));
         staged->cursor = at + 1;
+        return at;
     }
 
     void readClass() {
@@ -267,6 +279,7 @@ private:
         StagedInstance instance;
         instance.staged = stage(requiredAttribute(kClassNameAttribute));
         instance.staged->cursor = 0;
+        const size_t serial = ++instanceSerial_;
         instance.props.reserve(instance.staged->typicalCount);
         while (nextChild()) {
             const std::string& kind = xml_->Name();
@@ -279,7 +292,7 @@ private:
             if (kind != kProperty) bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
             std::string name = requiredAttribute(kNameAttribute);
             const TCIMType type = typeAttribute();
-            declare(instance.staged, name, type);
+            const size_t at = declare(instance.staged, name, type);
             if (!firstValue(&text_)) continue;   // a null value: the property is not set
             TCIMValue value;
             if (type == kCIMString) {
@@ -292,25 +305,24 @@ private:
                         instance.staged->name + "." + name + " '" + text_ + "' is not a " + CIMTypeName(type));
                 }
             }
-            setProperty(&instance.props, std::move(name), std::move(value));
+            // A property given twice keeps its place and the later value.
+            StagedClass* staged = instance.staged;
+            if (staged->setBy[at] == serial) {
+                instance.props[staged->setAt[at]].second = std::move(value);
+            } else {
+                staged->setBy[at] = serial;
+                staged->setAt[at] = instance.props.size();
+                instance.props.emplace_back(std::move(name), std::move(value));
+            }
         }
         instance.staged->typicalCount = std::max(instance.staged->typicalCount, instance.props.size());
         instances_.push_back(std::move(instance));
     }
 
-    static void setProperty(Properties* props, std::string&& name, TCIMValue&& value) {
-        for (auto& prop : *props) {
-            if (prop.first == name) {
-                prop.second = std::move(value);
-                return;
-            }
-        }
-        props->emplace_back(std::move(name), std::move(value));
-    }
-
     TContainer* container_;
     XmlPullParser* xml_;
     std::string text_;
+    size_t instanceSerial_ = 0;
     std::vector<std::unique_ptr<StagedClass> > classes_;
     std::map<std::string, StagedClass*> byName_;
     std::vector<StagedInstance> instances_;

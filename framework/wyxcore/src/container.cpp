@@ -8,6 +8,14 @@
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
+namespace {
+
+// A few declarations are searched faster than hashed; a wide class (from a file
+// of another tool, say) must not make every look-up linear.
+const size_t kLinearSearchLimit = 32;
+
+}  // namespace
+
 TCIMInstance::TCIMInstance(TCIMClass* cimClass) : class_(cimClass), committed_(false) {}
 TCIMInstance::~TCIMInstance() {}
 
@@ -46,6 +54,10 @@ TCIMClass::TCIMClass(TContainer* container, const std::string& name)
 TCIMClass::~TCIMClass() {}
 
 const TCIMPropertyDecl* TCIMClass::FindProperty(const std::string& name) const {
+    if (decls_.size() > kLinearSearchLimit) {
+        auto it = declIndex_.find(name);
+        return it == declIndex_.end() ? nullptr : &decls_[it->second];
+    }
     for (const auto& decl : decls_)
         if (decl.name == name) return &decl;
     return nullptr;
@@ -56,6 +68,7 @@ void TCIMClass::DeclareProperty(const std::string& name, TCIMType type) {
         if (existing->type != type) throw TWYXException(kWyxTypeMismatch, name_ + "." + name);
         return;
     }
+    declIndex_.emplace(name, decls_.size());
     decls_.push_back(TCIMPropertyDecl{name, type});
 }
 

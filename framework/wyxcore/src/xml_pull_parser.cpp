@@ -234,12 +234,10 @@ size_t XmlPullParser::startTag() {
         const char* valueEnd = static_cast<const char*>(std::memchr(q + 1, *q, static_cast<size_t>(end - q - 1)));
         if (!valueEnd) return 0;
         if (std::memchr(q + 1, '<', static_cast<size_t>(valueEnd - q - 1))) fail("'<' in an attribute value");
-        const size_t nameSize = static_cast<size_t>(nameEnd - name);
-        for (size_t i = 0; i < attrCount_; ++i)
-            if (attrs_[i].nameSize == nameSize && std::memcmp(attrs_[i].name, name, nameSize) == 0)
-                fail("attribute " + std::string(name, nameEnd) + " given twice");
+        // A repeated attribute is not looked for: that costs the square of a
+        // hostile tag's length. The first one counts.
         if (attrs_.size() <= attrCount_) attrs_.emplace_back();
-        attrs_[attrCount_++] = Attr{name, nameSize, q + 1, valueEnd};
+        attrs_[attrCount_++] = Attr{name, static_cast<size_t>(nameEnd - name), q + 1, valueEnd};
         p = valueEnd + 1;
     }
 }

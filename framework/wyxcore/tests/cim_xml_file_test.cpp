@@ -357,6 +357,43 @@ TEST(CIMXMLFile, ConcatenatedCompressedMembersAreOneDocument) {
     EXPECT_EQ(1u, container.FindClass("New_Class")->GetInstanceCount());
 }
 
+TEST(CIMXMLFile, PropertyGivenTwiceKeepsItsPlaceAndTheLaterValue) {
+    TempDir dir;
+    testsupport::WriteBytes(dir.path("twice.xml"),
+                            withBody(instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>1</VALUE></PROPERTY>"
+                                                             "<PROPERTY NAME=\"B\" TYPE=\"uint8\"><VALUE>2</VALUE></PROPERTY>"
+                                                             "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>3</VALUE></PROPERTY>")));
+    TContainer container(TContainer::kEmpty);
+    container.PopulateContainerFromFile(dir.path("twice.xml"));
+    const auto& props = container.FindClass("New_Class")->EnumerateInstances(true).at(1)->GetProperties();
+    ASSERT_EQ(2u, props.size());
+    EXPECT_EQ("A", props[0].first);
+    EXPECT_EQ("3", props[0].second.GetText());
+    EXPECT_EQ("B", props[1].first);
+}
+
+// Tens of thousands of properties in one instance, none in the same order as
+// the class: read in time linear in the file, not its square.
+TEST(CIMXMLFile, InstanceOfManyPropertiesInAnyOrder) {
+    const int count = 50000;
+    std::string body = "<VALUE.OBJECT><INSTANCE CLASSNAME=\"Wide\">";
+    for (int i = 0; i < count; ++i) {
+        const int n = (i * 7919) % count;
+        body += "<PROPERTY NAME=\"P" + std::to_string(n) + "\" TYPE=\"uint32\"><VALUE>" + std::to_string(n) +
+                "</VALUE></PROPERTY>";
+    }
+    body += "</INSTANCE></VALUE.OBJECT>";
+    TempDir dir;
+    testsupport::WriteBytes(dir.path("wide.xml.gz"), gzip(withBody(body)));
+    TContainer container(TContainer::kEmpty);
+    container.PopulateContainerFromFile(dir.path("wide.xml.gz"));
+    const TCIMClass* wide = container.FindClass("Wide");
+    ASSERT_EQ(size_t(count), wide->GetPropertyDecls().size());
+    const TCIMInstance* instance = wide->EnumerateInstances(true).at(0);
+    EXPECT_EQ(size_t(count), instance->GetProperties().size());
+    EXPECT_EQ("4242", instance->GetPropertyValue("P4242")->GetText());
+}
+
 TEST(CIMXMLFile, MissingOrUnreadablePaths) {
     TempDir dir;
     TContainer container;

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -84,6 +85,7 @@ private:
     TContainer* container_;
     std::string name_;
     std::vector<TCIMPropertyDecl> decls_;
+    std::unordered_map<std::string, size_t> declIndex_;   // into decls_, for wide classes
     std::vector<std::unique_ptr<TCIMInstance> > instances_;
     std::string provider_;
     int providerPass_;
