@@ -1,15 +1,11 @@
 #include "cim_xml_reader.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
-#include <cctype>
-#include <cstring>
 #include <map>
-#include <unordered_map>
 #include <memory>
+#include <unordered_map>
 
-#include "gzip_codec.h"
+#include "cim_xml_document.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
@@ -328,164 +324,19 @@ private:
     std::vector<StagedInstance> instances_;
 };
 
-// The bytes of a file, plain or expanded, with note of a fault of the
-// compressed stream itself.
-class FileSource : public XmlByteSource {
-public:
-    explicit FileSource(const std::string& bytes)
-        : bytes_(bytes), offset_(0), failed_(false),
-          inflater_(gzipcodec::LooksCompressed(bytes) ? new gzipcodec::InflateStream(bytes) : nullptr) {}
-
-    bool Compressed() const { return inflater_ != nullptr; }
-    bool Failed() const { return failed_; }
-
-    size_t Read(char* out, size_t capacity) override {
-        if (!inflater_) {
-            const size_t n = std::min(capacity, bytes_.size() - offset_);
-            std::memcpy(out, bytes_.data() + offset_, n);
-            offset_ += n;
-            return n;
-        }
-        try {
-            return inflater_->Read(out, capacity);
-        } catch (const TWYXException&) {
-            failed_ = true;
-            throw;
-        }
-    }
-
-    // Reads the rest; throws when the compressed stream is damaged.
-    void Drain() {
-        char buffer[65536];
-        while (Read(buffer, sizeof buffer)) {
-        }
-    }
-
-private:
-    const std::string& bytes_;
-    size_t offset_;
-    bool failed_;
-    std::unique_ptr<gzipcodec::InflateStream> inflater_;
-};
-
-// The first bytes of the document, given back before the rest.
-class HeadSource : public XmlByteSource {
-public:
-    HeadSource(std::string head, XmlByteSource* rest) : head_(std::move(head)), offset_(0), rest_(rest) {}
-    const std::string& Head() const { return head_; }
-    size_t Read(char* out, size_t capacity) override {
-        if (offset_ == head_.size()) return rest_->Read(out, capacity);
-        const size_t n = std::min(capacity, head_.size() - offset_);
-        std::memcpy(out, head_.data() + offset_, n);
-        offset_ += n;
-        return n;
-    }
-
-private:
-    std::string head_;
-    size_t offset_;
-    XmlByteSource* rest_;
-};
-
-class StringSource : public XmlByteSource {
-public:
-    explicit StringSource(const std::string& text) : text_(text), offset_(0) {}
-    size_t Read(char* out, size_t capacity) override {
-        const size_t n = std::min(capacity, text_.size() - offset_);
-        std::memcpy(out, text_.data() + offset_, n);
-        offset_ += n;
-        return n;
-    }
-
-private:
-    const std::string& text_;
-    size_t offset_;
-};
-
-std::string readHead(XmlByteSource* source) {
-    std::string head(4096, '\0');
-    size_t size = 0;
-    while (size < head.size()) {
-        const size_t n = source->Read(&head[size], head.size() - size);
-        if (n == 0) break;
-        size += n;
-    }
-    head.resize(size);
-    return head;
-}
-
-bool startsLikeXml(const std::string& data) {
-    size_t i = 0;
-    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
-    else if (data.compare(0, 2, "\xFF\xFE") == 0 || data.compare(0, 2, "\xFE\xFF") == 0) return true;
-    while (i < data.size() && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' || data[i] == '\n')) ++i;
-    return i < data.size() && data[i] == '<';
-}
-
-// Whether the document is in another encoding than UTF-8: UTF-16, or an
-// encoding named in its XML declaration.
-bool otherEncoding(const std::string& head) {
-    if (head.compare(0, 2, "\xFF\xFE") == 0 || head.compare(0, 2, "\xFE\xFF") == 0) return true;
-    const size_t start = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    if (head.compare(start, 5, "<?xml") != 0) return false;
-    const size_t close = head.find("?>", start);
-    const size_t key = head.find("encoding", start);
-    if (key == std::string::npos || key > close) return false;
-    const size_t quote = head.find_first_of("\"'", key);
-    if (quote == std::string::npos || quote > close) return false;
-    const size_t end = head.find(head[quote], quote + 1);
-    if (end == std::string::npos || end > close) return false;
-    std::string name = head.substr(quote + 1, end - quote - 1);
-    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return name != "utf-8" && name != "utf8" && name != "us-ascii" && name != "ascii";
-}
-
-// A document in another encoding, rewritten as UTF-8 through a full parse: such
-// files come from other tools and are small.
-std::string asUtf8(XmlByteSource* source) {
-    std::string whole;
-    char buffer[65536];
-    while (const size_t n = source->Read(buffer, sizeof buffer)) whole.append(buffer, n);
-    pugi::xml_document document;
-    const pugi::xml_parse_result parsed = document.load_buffer(
-        whole.data(), whole.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
-    if (!parsed) bad(kWyxFileNotXml, std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset));
-    struct Collect : pugi::xml_writer {
-        std::string text;
-        void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
-    } utf8;
-    document.save(utf8, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return utf8.text;
-}
-
-std::vector<std::string> read(TContainer* container, FileSource* file) {
-    HeadSource source(readHead(file), file);
-    if (!startsLikeXml(source.Head()))
-        bad(file->Compressed() ? kWyxFileNotXml : kWyxFileNotCompressedOrXml, "no XML markup at the start");
-    std::string converted;
-    std::unique_ptr<StringSource> convertedSource;
-    XmlByteSource* document = &source;
-    if (otherEncoding(source.Head())) {
-        converted = asUtf8(&source);
-        convertedSource.reset(new StringSource(converted));
-        document = convertedSource.get();
-    }
-    XmlPullParser parser(document);
-    Reader reader(container, &parser);
-    reader.read();
-    return reader.apply();
-}
-
 }  // namespace
 
 std::vector<std::string> ReadInto(TContainer* container, std::string bytes) {
-    FileSource file(bytes);
+    CimXmlDocument document(bytes);
     try {
-        return read(container, &file);
+        XmlPullParser parser(&document);
+        Reader reader(container, &parser);
+        reader.read();
+        return reader.apply();
     } catch (const TWYXException&) {
         // A damaged compressed stream is the fault to report, whatever it made
         // the document look like.
-        if (file.Compressed() && !file.Failed()) file.Drain();
+        document.ThrowStreamFault();
         throw;
     }
 }
