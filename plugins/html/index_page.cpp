@@ -135,7 +135,7 @@ std::string findingsSection(const TContainer& container, const PageNames& pages)
         row.cells.push_back(ValueCell(finding->GetPropertyValue("SourceMessage")));
         rows.push_back(row);
     }
-    return out + RenderHtmlTable("findings", {"Severity", "Category", "Finding", "Source", "Source message"}, rows) +
+    return out + RenderHtmlTable("findings-table", {"Severity", "Category", "Finding", "Source", "Source message"}, rows) +
            NotShownNote(findings, "findings", pages);
 }
 
@@ -151,7 +151,7 @@ std::string versionSection(const TContainer& container, const PageNames& pages) 
         rows.push_back(row);
     }
     return "<h2 id=\"versions\">Version check</h2>\n" +
-           RenderHtmlTable("versions", {"Component", "Installed", "Available", "Status"}, rows) +
+           RenderHtmlTable("versions-table", {"Component", "Installed", "Available", "Status"}, rows) +
            NotShownNote(checks, "version checks", pages);
 }
 
@@ -170,7 +170,7 @@ std::string classesSection(const TContainer& container, const PageNames& pages) 
     }
     std::string out = "<h2 id=\"classes\">Classes</h2>\n";
     if (rows.empty()) return out + "<p class=\"empty\">The report holds no instances.</p>\n";
-    return out + RenderHtmlTable("classes", {"Class", "Instances"}, rows);
+    return out + RenderHtmlTable("classes-table", {"Class", "Instances"}, rows);
 }
 
 std::string typeName(const std::string& type) {

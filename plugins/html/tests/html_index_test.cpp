@@ -1,3 +1,5 @@
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,7 +87,7 @@ TEST(IndexPage, LongListsShowTheirFirstRowsAndSayHowManyAreNotShown) {
     const std::string page = renderIndex(container);
     const struct { const char* table; size_t rows; std::string note; } cases[] = {
         {"heavy", heavy, ""},   // never cut
-        {"findings", kIndexListRows,
+        {"findings-table", kIndexListRows,
          "Showing the first 100 of 1001 findings; 901 are not shown here. All of them are on the "
          "<a href=\"VARNSG_AnalysisFinding.html\">VARNSG_AnalysisFinding</a> pages (2 pages)."},
         {"runlog", kIndexListRows,
@@ -109,9 +111,27 @@ TEST(IndexPage, ShortListsAreWhole) {
     declareFindings(container);
     for (size_t i = 0; i < kIndexListRows; ++i) addFinding(container, std::to_string(i + 1));
     const std::string page = renderIndex(container);
-    EXPECT_EQ(tableRows(page, "findings"), kIndexListRows);
+    EXPECT_EQ(tableRows(page, "findings-table"), kIndexListRows);
     EXPECT_EQ(tableRows(page, "runlog"), 3u);
     EXPECT_EQ(page.find("not shown here"), std::string::npos);
+}
+
+TEST(IndexPage, EveryIdIsUniqueSoEachFilterFindsItsTable) {
+    TContainer container;
+    FillSampleContainer(container);
+    declareFindings(container);
+    addFinding(container, "1");
+    DeclareTestClass(container, "VARNSG_VersionCheck", {{"Component", kCIMString}, {"Status", kCIMString}});
+    AddTestInstance(container, "VARNSG_VersionCheck", {{"Component", "RAID driver"}, {"Status", "Not installed"}});
+    const std::string page = renderIndex(container);
+    std::set<std::string> ids;
+    const std::regex id(" id=\"([^\"]*)\"");
+    for (std::sregex_iterator it(page.begin(), page.end(), id), end; it != end; ++it)
+        EXPECT_TRUE(ids.insert((*it)[1]).second) << "twice: " << (*it)[1];
+    for (const std::string table : {"heavy", "findings-table", "versions-table", "classes-table", "runlog"}) {
+        EXPECT_TRUE(ids.count(table)) << table;
+        EXPECT_NE(page.find("data-table=\"" + table + "\""), std::string::npos) << table;
+    }
 }
 
 }  // namespace
