@@ -22,7 +22,7 @@ struct IndexList {
 };
 IndexList FirstInstances(const TContainer& container, const std::string& className);
 
-// The line under a list cut short: how many are not shown and a link to the
+// The line over a list cut short: how many are not shown and a link to the
 // class's pages, which hold them all. Empty when nothing was cut. what is the
 // plural noun for the rows ("findings"). HTML.
 std::string NotShownNote(const IndexList& list, const std::string& what, const PageNames& pages);

@@ -135,8 +135,8 @@ std::string findingsSection(const TContainer& container, const PageNames& pages)
         row.cells.push_back(ValueCell(finding->GetPropertyValue("SourceMessage")));
         rows.push_back(row);
     }
-    return out + RenderHtmlTable("findings-table", {"Severity", "Category", "Finding", "Source", "Source message"}, rows) +
-           NotShownNote(findings, "findings", pages);
+    return out + NotShownNote(findings, "findings", pages) +
+           RenderHtmlTable("findings-table", {"Severity", "Category", "Finding", "Source", "Source message"}, rows);
 }
 
 std::string versionSection(const TContainer& container, const PageNames& pages) {
@@ -151,8 +151,8 @@ std::string versionSection(const TContainer& container, const PageNames& pages) 
         rows.push_back(row);
     }
     return "<h2 id=\"versions\">Version check</h2>\n" +
-           RenderHtmlTable("versions-table", {"Component", "Installed", "Available", "Status"}, rows) +
-           NotShownNote(checks, "version checks", pages);
+           NotShownNote(checks, "version checks", pages) +
+           RenderHtmlTable("versions-table", {"Component", "Installed", "Available", "Status"}, rows);
 }
 
 std::string classesSection(const TContainer& container, const PageNames& pages) {
@@ -194,8 +194,8 @@ std::string runLogSection(const TContainer& container, const PageNames& pages) {
         row.cells.push_back(ValueCell(record->GetPropertyValue("Message")));
         rows.push_back(row);
     }
-    return out + RenderHtmlTable("runlog", {"Record", "Time", "Type", "Source", "Message"}, rows) +
-           NotShownNote(records, "run-log records", pages);
+    return out + NotShownNote(records, "run-log records", pages) +
+           RenderHtmlTable("runlog", {"Record", "Time", "Type", "Source", "Message"}, rows);
 }
 
 }  // namespace
