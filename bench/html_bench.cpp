@@ -39,17 +39,10 @@ double openSeconds(const fs::path& page, const fs::path& profile) {
     return run.status == 0 ? run.wallSeconds : -1;
 }
 
-// The best of a few openings: a shared machine's load only ever adds time.
-double bestOpenSeconds(const fs::path& page, const fs::path& profile) {
-    double best = -1;
-    for (int i = 0; i < 3; ++i) {
-        const double seconds = openSeconds(page, profile);
-        if (seconds < 0) return -1;
-        if (best < 0 || seconds < best) best = seconds;
-        if (seconds >= kOpenLimitSeconds) break;
-    }
-    return best;
-}
+// Rounds of openings; each page's figure is its best round. The pages of a
+// round are opened one after the other, so a shared machine's changing load
+// falls on the blank page and the measured ones alike, and only ever adds time.
+const int kOpenRounds = 5;
 
 // One finding per entry of error severity, as the analysis leaves them about a
 // big service-processor log: the index lists findings and links each to the
@@ -110,15 +103,21 @@ void HtmlPages(benchmark::State& state) {
                 biggest = entry.path();
             }
         }
-        const double base = bestOpenSeconds(blank, work / "profile");
-        const double indexOpen = bestOpenSeconds(out / "index.html", work / "profile");
-        const double pageOpen = bestOpenSeconds(biggest, work / "profile");
-        if (base < 0 || indexOpen < 0 || pageOpen < 0) {
-            state.SkipWithError("Chromium could not open the pages");
-            return;
+        const fs::path opened[] = {blank, out / "index.html", biggest};
+        double best[3] = {-1, -1, -1};
+        for (int round = 0; round < kOpenRounds; ++round) {
+            for (int i = 0; i < 3; ++i) {
+                if (best[i] >= kOpenLimitSeconds) continue;   // once stopped is enough
+                const double seconds = openSeconds(opened[i], work / "profile");
+                if (seconds < 0) {
+                    state.SkipWithError("Chromium could not open the pages");
+                    return;
+                }
+                if (best[i] < 0 || seconds < best[i]) best[i] = seconds;
+            }
         }
-        index = std::max(0.0, indexOpen - base);
-        page = std::max(0.0, pageOpen - base);
+        index = std::max(0.0, best[1] - best[0]);
+        page = std::max(0.0, best[2] - best[0]);
         state.SetIterationTime(written);
     }
     state.counters[kMeasured] = std::max(index, page);

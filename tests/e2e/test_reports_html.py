@@ -160,18 +160,17 @@ def test_unwritable_directory_is_access_denied(target, tmp_path):
     assert proc.stderr.decode().startswith("status 27:")
 
 
-# A saved service-processor log of three pages (the plug-in's page size is 1000
+# A saved service-processor log of three pages (the plug-in's page size is 500
 # rows), entries added latest first: the pages follow time, not file order.
-ENTRIES = 2500
+PAGE_ROWS = 500
+ENTRIES = 2 * PAGE_ROWS + PAGE_ROWS // 2
 ULK_PROPS = [("CreationClassName", "string"), ("RecordID", "string"), ("Severity", "string"),
              ("MessageTimestamp", "datetime"), ("Message", "string")]
-
-
-ERROR_RECORD = 2007   # the one entry of error severity: the analysis finds it
+ERROR_RECORD = 2 * PAGE_ROWS + 7   # the one entry of error severity, on the third page: the analysis finds it
 
 
 def ulk_entry(position):
-    """The entry at that position of the file: RecordID 2500 first, each a minute earlier."""
+    """The entry at that position of the file: RecordID ENTRIES first, each a minute earlier."""
     record = ENTRIES - position
     stamp = datetime.datetime(2026, 12, 8) - datetime.timedelta(minutes=position)
     return {"CreationClassName": "VARNSG_ULKLog", "RecordID": str(record),
@@ -216,17 +215,16 @@ def test_a_big_class_is_paged_in_time_order(browser, paged):
         "VARNSG_ULKLog.html", "VARNSG_ULKLog.p2.html", "VARNSG_ULKLog.p3.html"]
     page = open_page(browser, paged / "VARNSG_ULKLog.html")
     record = [h.text for h in page.find_elements(By.CSS_SELECTOR, "#instances th")].index("RecordID")
-    expected = [  # page, rows line, first and last RecordID of the page
-        ("VARNSG_ULKLog.html", "Rows 1\u20131000 of 2500", "1", "1000"),
-        ("VARNSG_ULKLog.p2.html", "Rows 1001\u20132000 of 2500", "1001", "2000"),
-        ("VARNSG_ULKLog.p3.html", "Rows 2001\u20132500 of 2500", "2001", "2500"),
+    expected = [  # page, first and last RecordID on it: the rows in time order
+        ("VARNSG_ULKLog.html", 1, PAGE_ROWS),
+        ("VARNSG_ULKLog.p2.html", PAGE_ROWS + 1, 2 * PAGE_ROWS),
+        ("VARNSG_ULKLog.p3.html", 2 * PAGE_ROWS + 1, ENTRIES),
     ]
-    for name, line, first, last in expected:
+    for name, first, last in expected:
         assert page.current_url.endswith("/" + name)
-        assert rows_line(page) == line
-        assert "2500 instances" in page.find_element(By.TAG_NAME, "body").text
-        ids = cells(page, record)
-        assert (ids[0], ids[-1], len(ids)) == (first, last, int(last) - int(first) + 1)
+        assert rows_line(page) == f"Rows {first}\u2013{last} of {ENTRIES}"
+        assert f"{ENTRIES} instances" in page.find_element(By.TAG_NAME, "body").text
+        assert cells(page, record) == [str(i) for i in range(first, last + 1)]
         assert console_problems(page) == []
         if name != expected[-1][0]:
             page.find_element(By.LINK_TEXT, "Next").click()
@@ -237,7 +235,7 @@ def test_a_big_class_is_paged_in_time_order(browser, paged):
     assert page.current_url.endswith("/VARNSG_ULKLog.html")
     assert page.find_elements(By.LINK_TEXT, "Previous") == []
     page.find_element(By.LINK_TEXT, "Last").click()
-    assert rows_line(page) == "Rows 2001\u20132500 of 2500"
+    assert rows_line(page) == f"Rows {2 * PAGE_ROWS + 1}\u2013{ENTRIES} of {ENTRIES}"
     page.find_element(By.LINK_TEXT, "Index").click()
     assert page.current_url.endswith("/index.html")
 
@@ -246,24 +244,25 @@ def test_finding_link_lands_on_the_page_and_row_of_its_entry(browser, paged):
     page = open_page(browser, paged / "index.html")
     assert page.find_element(By.ID, "findings").text == "Findings of the analysis (1)"
     page.find_element(By.LINK_TEXT, f"VARNSG_ULKLog RecordID={ERROR_RECORD}").click()
-    # The 494th entry of the file (i493) is the 2007th in time: on the third page.
-    assert page.current_url.endswith("/VARNSG_ULKLog.p3.html#i493")
-    assert f"entry {ERROR_RECORD}" in page.find_element(By.ID, "i493").text
-    assert page.execute_script("return document.querySelector('tr:target').id") == "i493"
+    anchor = f"i{ENTRIES - ERROR_RECORD}"   # its position in the file
+    assert page.current_url.endswith("/VARNSG_ULKLog.p3.html#" + anchor)
+    assert f"entry {ERROR_RECORD}" in page.find_element(By.ID, anchor).text
+    assert page.execute_script("return document.querySelector('tr:target').id") == anchor
     assert console_problems(page) == []
 
 
 def test_sorting_and_filtering_work_within_the_page(browser, paged):
-    page = open_page(browser, paged / "VARNSG_ULKLog.p2.html")
+    page = open_page(browser, paged / "VARNSG_ULKLog.p2.html")   # RecordIDs 501 to 1000
     assert "apply to the rows of this page only" in page.find_element(By.CSS_SELECTOR, "p.note").text
     record = [h.text for h in page.find_elements(By.CSS_SELECTOR, "#instances th")].index("RecordID")
     header(page, "RecordID").click()
     header(page, "RecordID").click()
-    assert cells(page, record) == [str(i) for i in range(2000, 1000, -1)]
+    assert cells(page, record) == [str(i) for i in range(2 * PAGE_ROWS, PAGE_ROWS, -1)]
     box = page.find_element(By.CSS_SELECTOR, "input.filter")
-    box.send_keys("entry 7")   # 7, 70..79, 700..799 are on the first page
-    assert page.find_element(By.ID, "instances-shown").text == "0 of 1000 rows"
+    box.send_keys("entry 4")   # 4, 40 to 49 and 400 to 499 are all on the first page
+    assert page.find_element(By.ID, "instances-shown").text == f"0 of {PAGE_ROWS} rows"
     box.clear()
-    box.send_keys("entry 170")
-    assert cells(page, record) == ["1709", "1708", "1707", "1706", "1705", "1704", "1703", "1702", "1701", "1700"]
+    box.send_keys("entry 77")
+    assert cells(page, record) == [str(i) for i in range(779, 769, -1)]
+    assert page.find_element(By.ID, "instances-shown").text == f"10 of {PAGE_ROWS} rows"
     assert console_problems(page) == []

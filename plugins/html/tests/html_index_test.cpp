@@ -55,18 +55,20 @@ TEST(IndexPage, FindingLinksToThePageThatHoldsItsSourceRow) {
     const size_t count = 2 * kRowsPerPage + 1;
     AddReversedLog(container, count);
     declareFindings(container);
-    const struct { const char* recordId; const char* href; } cases[] = {
-        {"2001", "VARNSG_ULKLog.html#i2000"},      // latest: first row
-        {"1002", "VARNSG_ULKLog.html#i1001"},      // row 999, the last of the first page
-        {"1001", "VARNSG_ULKLog.p2.html#i1000"},   // row 1000
+    const std::string last = std::to_string(count - kRowsPerPage);        // row kRowsPerPage - 1
+    const std::string next = std::to_string(count - kRowsPerPage - 1);    // row kRowsPerPage
+    const struct { std::string recordId, href; } cases[] = {
+        {std::to_string(count), "VARNSG_ULKLog.html#i" + std::to_string(count - 1)},   // latest: the first row
+        {std::to_string(count - kRowsPerPage + 1), "VARNSG_ULKLog.html#i" + last},   // the first page's last row
+        {std::to_string(count - kRowsPerPage), "VARNSG_ULKLog.p2.html#i" + next},     // the second page's first
         {"11", "VARNSG_ULKLog.p2.html#i10"},
-        {"1", "VARNSG_ULKLog.p3.html#i0"},         // earliest: the only row of the last page
-        {"9999", "VARNSG_ULKLog.html"},            // no such entry: the class's first page
+        {"1", "VARNSG_ULKLog.p3.html#i0"},      // earliest: the only row of the last page
+        {"9999", "VARNSG_ULKLog.html"},         // no such entry: the class's first page
     };
     for (const auto& c : cases) addFinding(container, c.recordId);
     const std::string page = renderIndex(container);
     for (const auto& c : cases)
-        EXPECT_NE(page.find(std::string("<a href=\"") + c.href + "\">VARNSG_ULKLog RecordID=" + c.recordId + "</a>"),
+        EXPECT_NE(page.find("<a href=\"" + c.href + "\">VARNSG_ULKLog RecordID=" + c.recordId + "</a>"),
                   std::string::npos)
             << c.recordId;
 }
@@ -85,13 +87,15 @@ TEST(IndexPage, LongListsShowTheirFirstRowsAndSayHowManyAreNotShown) {
                         {{"Type", "2"}, {"Message", "record " + std::to_string(i)},
                          {"MessageTimestamp", "20261208053000.000000+060"}});
     const std::string page = renderIndex(container);
+    const std::string first = "Showing the first " + std::to_string(kIndexListRows) + " of ";
     const struct { const char* table; size_t rows; std::string note; } cases[] = {
         {"heavy", heavy, ""},   // never cut
         {"findings-table", kIndexListRows,
-         "Showing the first 100 of 1001 findings; 901 are not shown here. All of them are on the "
-         "<a href=\"VARNSG_AnalysisFinding.html\">VARNSG_AnalysisFinding</a> pages (2 pages)."},
+         first + std::to_string(findings) + " findings; " + std::to_string(findings - kIndexListRows) +
+             " are not shown here. All of them are on the "
+             "<a href=\"VARNSG_AnalysisFinding.html\">VARNSG_AnalysisFinding</a> pages (2 pages)."},
         {"runlog", kIndexListRows,
-         "Showing the first 100 of 101 run-log records; 1 is not shown here. All of them are on the "
+         first + std::to_string(runLog) + " run-log records; 1 is not shown here. All of them are on the "
          "<a href=\"VARNSG_OSKLogRecord.html\">VARNSG_OSKLogRecord</a> pages (1 page)."},
     };
     for (const auto& c : cases) {
@@ -99,10 +103,12 @@ TEST(IndexPage, LongListsShowTheirFirstRowsAndSayHowManyAreNotShown) {
         if (c.note.empty()) continue;
         EXPECT_NE(page.find(c.note), std::string::npos) << c.table;
     }
-    EXPECT_EQ(page.find("Showing the first", page.find("id=\"heavy\"")), page.find("Showing the first 100 of 1001"));
-    EXPECT_NE(page.find("Findings of the analysis (1001)"), std::string::npos);
-    EXPECT_NE(page.find("VARNSG_ULKLog RecordID=100<"), std::string::npos);   // the first ones, in order
-    EXPECT_EQ(page.find("VARNSG_ULKLog RecordID=101<"), std::string::npos);
+    EXPECT_EQ(page.find("Showing the first", page.find("id=\"heavy\"")), page.find(first + std::to_string(findings)));
+    EXPECT_NE(page.find("Findings of the analysis (" + std::to_string(findings) + ")"), std::string::npos);
+    const std::string lastShown = "VARNSG_ULKLog RecordID=" + std::to_string(kIndexListRows) + "<";
+    const std::string firstHidden = "VARNSG_ULKLog RecordID=" + std::to_string(kIndexListRows + 1) + "<";
+    EXPECT_NE(page.find(lastShown), std::string::npos);   // the first ones, in order
+    EXPECT_EQ(page.find(firstHidden), std::string::npos);
 }
 
 TEST(IndexPage, ShortListsAreWhole) {
