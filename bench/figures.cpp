@@ -126,6 +126,10 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
             format(stopped ? "> %.0f s (stopped)" : "%.2f s (index, largest)", value(*c, kMeasured)),
             format("%.0f pages, largest %.1f MiB", value(*c, "pages"), value(*c, "largest_bytes") / kMiB),
             value(*c, kMeasured), 1.0);
+        row("  index, largest page", format("%.2f s, %.2f s", value(*c, "index_s"), value(*c, "page_s")),
+            format("index %.0f KiB, largest %.0f KiB", value(*c, "index_bytes") / 1024,
+                   value(*c, "largest_bytes") / 1024),
+            0, 0);
         row("  HTML writer", format("%.2f s", value(*c, "write_s")), "", 0, 0);
     } else {
         missing("HTML pages", "HtmlPages");

@@ -1,14 +1,19 @@
 #ifndef NORBIX_CLASS_PAGE_H
 #define NORBIX_CLASS_PAGE_H
 
+#include <functional>
 #include <string>
 
+class PageNames;
 class TCIMClass;
 
-// The page of one class: its instances as a table, one column per property,
-// logs in time-stamp order. Each row's anchor is "i" and the instance's
-// position in the class ("i0" for the first added). machine names the machine
-// in the page's navigation line (HTML).
-std::string RenderClassPage(const TCIMClass& cimClass, const std::string& machine);
+// The pages of one class: its instances as a table, one column per property,
+// logs in time-stamp order, at most kRowsPerPage rows a page. Each row's anchor
+// is "i" and the instance's position in the class ("i0" for the first added).
+// A class of several pages says on each which rows it holds and links to the
+// others. machine names the machine in the navigation line (HTML). Each page
+// goes to write with its file name, first page first.
+void RenderClassPages(const TCIMClass& cimClass, const PageNames& names, const std::string& machine,
+                      const std::function<void(const std::string& fileName, const std::string& html)>& write);
 
 #endif

@@ -18,6 +18,7 @@ tr.error td{background:#fde7e7}tr.warning td{background:#fff6db}
 .alert,.calm{margin-top:1.5em}.alert{border:2px solid #c62828;background:#fff5f5;padding:.5em 1em;border-radius:4px}
 .alert h2{color:#c62828;border:0;margin-top:.3em}.calm{border:1px solid #9c9;background:#f4fbf4;padding:.5em 1em;border-radius:4px}
 .empty{color:#555;font-style:italic}
+nav.pages{margin:.6em 0}nav.pages .off{color:#888}.note,.more{color:#555;font-size:.9em}
 )";
 
 // Sorting and filtering of every table of class "data"; dates carry a data-key.

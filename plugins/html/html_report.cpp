@@ -34,6 +34,8 @@ void WriteHtmlReport(const TContainer& container, const std::string& directory, 
     const PageNames pages(classes);
     const std::string machine = MachineLine(container);
     for (const TCIMClass* cimClass : classes)
-        WriteReportFile(prefix + pages.Of(cimClass->GetName()), RenderClassPage(*cimClass, machine), false);
+        RenderClassPages(*cimClass, pages, machine, [&prefix](const std::string& name, const std::string& html) {
+            WriteReportFile(prefix + name, html, false);
+        });
     WriteReportFile(prefix + "index.html", RenderIndexPage(container, pages, writtenAt), false);
 }

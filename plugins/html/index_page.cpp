@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 
+#include "class_rows.h"
 #include "html_escape.h"
 #include "html_page.h"
 #include "html_table.h"
+#include "index_list.h"
 #include "page_names.h"
 #include "reading_order.h"
 #include "wyxcore/container.h"
@@ -73,53 +76,56 @@ std::string heavyHittersSection(const TContainer& container) {
            ")</h2>\n" + RenderHtmlTable("heavy", {"Time", "Message"}, rows) + "</section>\n";
 }
 
-// Instances by the text of one property, each class and property indexed once:
-// an analysis may leave thousands of findings about a log of thousands of entries.
-class InstanceIndex {
+// Rows of a class by the text of one property, each class and property indexed
+// once: an analysis may leave thousands of findings about a log of thousands of entries.
+class RowIndex {
 public:
-    // The position of the first instance of the class whose property has that text, or -1.
-    long find(const TCIMClass& cimClass, const std::string& property, const std::string& value) {
+    // The page and anchor of the first instance of the class whose property has
+    // that text, or the class's first page when there is none.
+    std::string link(const TCIMClass& cimClass, const PageNames& pages, const std::string& property,
+                     const std::string& value) {
         const auto key = std::make_pair(cimClass.GetName(), property);
         auto it = positions_.find(key);
         if (it == positions_.end()) {
-            it = positions_.emplace(key, std::unordered_map<std::string, long>()).first;
+            it = positions_.emplace(key, std::unordered_map<std::string, size_t>()).first;
             const std::vector<TCIMInstance*> instances = cimClass.EnumerateInstances(true);
-            for (size_t i = 0; i < instances.size(); ++i)
-                it->second.emplace(PropertyText(*instances[i], property), static_cast<long>(i));
+            for (size_t i = 0; i < instances.size(); ++i) it->second.emplace(PropertyText(*instances[i], property), i);
         }
         const auto found = it->second.find(value);
-        return found == it->second.end() ? -1 : found->second;
+        if (found == it->second.end()) return pages.Of(cimClass.GetName());
+        std::unique_ptr<ClassRows>& rows = rows_[cimClass.GetName()];
+        if (!rows) rows.reset(new ClassRows(cimClass));
+        return pages.Of(cimClass.GetName(), rows->PageOf(found->second)) + "#i" + std::to_string(found->second);
     }
 
 private:
-    std::map<std::pair<std::string, std::string>, std::unordered_map<std::string, long> > positions_;
+    std::map<std::pair<std::string, std::string>, std::unordered_map<std::string, size_t> > positions_;
+    std::map<std::string, std::unique_ptr<ClassRows> > rows_;
 };
 
-// The anchor of the instance that a finding names by "Property=Value".
+// The link to the instance that a finding names by "Property=Value".
 std::string sourceLink(const TContainer& container, const PageNames& pages, const TCIMInstance& finding,
-                       InstanceIndex* index) {
+                       RowIndex* index) {
     const std::string className = PropertyText(finding, "SourceClass");
     const std::string key = PropertyText(finding, "SourceKey");
     const std::string label = EscapeHtml(className + (key.empty() ? "" : " " + key));
     const TCIMClass* source = container.FindClass(className);
-    const std::string page = pages.Of(className);
     const size_t equals = key.find('=');
-    if (!source || page.empty()) return label;
-    std::string anchor;
-    if (equals != std::string::npos) {
-        const long position = index->find(*source, key.substr(0, equals), key.substr(equals + 1));
-        if (position >= 0) anchor = "#i" + std::to_string(position);
-    }
-    return "<a href=\"" + EscapeHtml(page) + anchor + "\">" + label + "</a>";
+    if (!source || pages.Of(className).empty()) return label;
+    const std::string href = equals == std::string::npos
+                                 ? pages.Of(className)
+                                 : index->link(*source, pages, key.substr(0, equals), key.substr(equals + 1));
+    return "<a href=\"" + EscapeHtml(href) + "\">" + label + "</a>";
 }
 
 std::string findingsSection(const TContainer& container, const PageNames& pages) {
-    std::string out = "<h2 id=\"findings\">Findings of the analysis</h2>\n";
-    const std::vector<const TCIMInstance*> findings = instancesOf(container, "VARNSG_AnalysisFinding");
-    if (findings.empty()) return out + "<p class=\"empty\">No findings.</p>\n";
+    const IndexList findings = FirstInstances(container, "VARNSG_AnalysisFinding");
+    std::string out = "<h2 id=\"findings\">Findings of the analysis" +
+                      (findings.total ? " (" + std::to_string(findings.total) + ")" : std::string()) + "</h2>\n";
+    if (findings.shown.empty()) return out + "<p class=\"empty\">No findings.</p>\n";
     std::vector<HtmlRow> rows;
-    InstanceIndex index;
-    for (const TCIMInstance* finding : findings) {
+    RowIndex index;
+    for (const TCIMInstance* finding : findings.shown) {
         HtmlRow row;
         const std::string severity = PropertyText(*finding, "Severity");
         row.cssClass = severity == "Error" ? "error" : severity == "Warning" ? "warning" : "";
@@ -129,14 +135,15 @@ std::string findingsSection(const TContainer& container, const PageNames& pages)
         row.cells.push_back(ValueCell(finding->GetPropertyValue("SourceMessage")));
         rows.push_back(row);
     }
-    return out + RenderHtmlTable("findings", {"Severity", "Category", "Finding", "Source", "Source message"}, rows);
+    return out + NotShownNote(findings, "findings", pages) +
+           RenderHtmlTable("findings-table", {"Severity", "Category", "Finding", "Source", "Source message"}, rows);
 }
 
-std::string versionSection(const TContainer& container) {
-    const std::vector<const TCIMInstance*> checks = instancesOf(container, "VARNSG_VersionCheck");
-    if (checks.empty()) return std::string();
+std::string versionSection(const TContainer& container, const PageNames& pages) {
+    const IndexList checks = FirstInstances(container, "VARNSG_VersionCheck");
+    if (checks.shown.empty()) return std::string();
     std::vector<HtmlRow> rows;
-    for (const TCIMInstance* check : checks) {
+    for (const TCIMInstance* check : checks.shown) {
         HtmlRow row;
         if (PropertyText(*check, "UpToDate") == "No") row.cssClass = "warning";
         for (const char* name : {"Component", "InstalledVersion", "AvailableVersion", "Status"})
@@ -144,7 +151,8 @@ std::string versionSection(const TContainer& container) {
         rows.push_back(row);
     }
     return "<h2 id=\"versions\">Version check</h2>\n" +
-           RenderHtmlTable("versions", {"Component", "Installed", "Available", "Status"}, rows);
+           NotShownNote(checks, "version checks", pages) +
+           RenderHtmlTable("versions-table", {"Component", "Installed", "Available", "Status"}, rows);
 }
 
 std::string classesSection(const TContainer& container, const PageNames& pages) {
@@ -162,7 +170,7 @@ std::string classesSection(const TContainer& container, const PageNames& pages) 
     }
     std::string out = "<h2 id=\"classes\">Classes</h2>\n";
     if (rows.empty()) return out + "<p class=\"empty\">The report holds no instances.</p>\n";
-    return out + RenderHtmlTable("classes", {"Class", "Instances"}, rows);
+    return out + RenderHtmlTable("classes-table", {"Class", "Instances"}, rows);
 }
 
 std::string typeName(const std::string& type) {
@@ -170,12 +178,12 @@ std::string typeName(const std::string& type) {
     return type.size() == 1 && type[0] >= '0' && type[0] <= '4' ? names[type[0] - '0'] : type;
 }
 
-std::string runLogSection(const TContainer& container) {
+std::string runLogSection(const TContainer& container, const PageNames& pages) {
     std::string out = "<h2 id=\"run-log\">Run log</h2>\n";
-    const std::vector<const TCIMInstance*> records = instancesOf(container, "VARNSG_OSKLogRecord");
-    if (records.empty()) return out + "<p class=\"empty\">No run-log records.</p>\n";
+    const IndexList records = FirstInstances(container, "VARNSG_OSKLogRecord");
+    if (records.shown.empty()) return out + "<p class=\"empty\">No run-log records.</p>\n";
     std::vector<HtmlRow> rows;
-    for (const TCIMInstance* record : records) {
+    for (const TCIMInstance* record : records.shown) {
         HtmlRow row;
         const std::string type = typeName(PropertyText(*record, "Type"));
         row.cssClass = type == "Error" ? "error" : type == "Warning" ? "warning" : "";
@@ -186,7 +194,8 @@ std::string runLogSection(const TContainer& container) {
         row.cells.push_back(ValueCell(record->GetPropertyValue("Message")));
         rows.push_back(row);
     }
-    return out + RenderHtmlTable("runlog", {"Record", "Time", "Type", "Source", "Message"}, rows);
+    return out + NotShownNote(records, "run-log records", pages) +
+           RenderHtmlTable("runlog", {"Record", "Time", "Type", "Source", "Message"}, rows);
 }
 
 }  // namespace
@@ -206,9 +215,9 @@ std::string RenderIndexPage(const TContainer& container, const PageNames& pages,
     body += machineSection(container);
     body += heavyHittersSection(container);
     body += findingsSection(container, pages);
-    body += versionSection(container);
+    body += versionSection(container, pages);
     body += classesSection(container, pages);
-    body += runLogSection(container);
+    body += runLogSection(container, pages);
     const std::string nav = "<a href=\"#heavy-hitters\">Heavy hitters</a> &middot; <a href=\"#findings\">Findings</a>"
                             " &middot; <a href=\"#classes\">Classes</a> &middot; <a href=\"#run-log\">Run log</a>";
     return RenderHtmlPage("Diagnostic report" + (host.empty() ? std::string() : " for " + host), nav, body);

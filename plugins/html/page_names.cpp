@@ -24,11 +24,12 @@ PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
         std::string name = stem;
         for (int n = 2; taken.count(lower(name)); ++n) name = stem + "-" + std::to_string(n);
         taken.insert(lower(name));
-        names_[cimClass->GetName()] = name + ".html";
+        stems_[cimClass->GetName()] = name;
     }
 }
 
-std::string PageNames::Of(const std::string& className) const {
-    auto it = names_.find(className);
-    return it == names_.end() ? std::string() : it->second;
+std::string PageNames::Of(const std::string& className, size_t page) const {
+    auto it = stems_.find(className);
+    if (it == stems_.end()) return std::string();
+    return it->second + (page ? ".p" + std::to_string(page + 1) : std::string()) + ".html";
 }

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -10,6 +11,8 @@
 #include "html_table.h"
 #include "index_page.h"
 #include "page_names.h"
+#include "page_split.h"
+#include "paged_log.h"
 #include "support/sample_container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
@@ -65,7 +68,12 @@ TEST(PageNames, FileNamesAreSafeAndDistinct) {
 TEST(ClassPage, RowsInTimeOrderAnchoredByPositionAndEscaped) {
     TContainer container;
     FillSampleContainer(container);
-    const std::string page = RenderClassPage(*container.FindClass("VARNSG_ULKLog"), "srv01");
+    const TCIMClass& ulk = *container.FindClass("VARNSG_ULKLog");
+    std::string page;
+    RenderClassPages(ulk, PageNames({&ulk}), "srv01", [&page](const std::string& name, const std::string& html) {
+        EXPECT_EQ(name, "VARNSG_ULKLog.html");
+        page += html;
+    });
     // Added as 1, 2, 3; happened 2, 1, 3.
     const size_t second = page.find("<tr id=\"i1\">");
     const size_t first = page.find("<tr id=\"i0\">");
@@ -133,6 +141,33 @@ TEST(WriteHtmlReport, WritesIndexAndOnePagePerClassWithInstances) {
     for (const char* page : {"VARNSG_ComputerSystem.html", "VARNSG_OperatingSystem.html"})
         std::remove((dir + "/" + page).c_str());
     std::system(("rmdir " + dir).c_str());
+}
+
+TEST(WriteHtmlReport, WritesEveryPageOfAPagedClassAndFailsOnOneItCannotPlace) {
+    namespace fs = std::filesystem;
+    TContainer container;
+    AddReversedLog(container, kRowsPerPage + 1);
+    const fs::path dir = "html_tests_paged";
+    fs::remove_all(dir);
+    WriteHtmlReport(container, dir.string(), at(5, 31, 60));
+    for (const char* page : {"index.html", "VARNSG_ULKLog.html", "VARNSG_ULKLog.p2.html"})
+        EXPECT_NE(readFile((dir / page).string()).find("</html>\n"), std::string::npos) << page;
+    EXPECT_FALSE(fs::exists(dir / "VARNSG_ULKLog.p3.html"));
+    // A directory that holds something where the second page belongs: that page cannot be put in place.
+    const fs::path blocker = dir / "VARNSG_ULKLog.p2.html";
+    fs::remove(blocker);
+    fs::create_directory(blocker);
+    std::ofstream((blocker / "keep").string().c_str()) << "kept";
+    try {
+        WriteHtmlReport(container, dir.string(), at(5, 31, 60));
+        ADD_FAILURE() << "no exception";
+    } catch (const TWYXException& e) {
+        EXPECT_EQ(e.GetStatus(), kWyxAccessDenied) << e.what();
+        EXPECT_NE(std::string(e.what()).find("VARNSG_ULKLog.p2.html"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(readFile((blocker / "keep").string()), "kept");
+    EXPECT_FALSE(fs::exists(dir / "VARNSG_ULKLog.p2.html.partial"));
+    fs::remove_all(dir);
 }
 
 TEST(WriteHtmlReport, UnwritableDirectoryIsAccessDenied) {
