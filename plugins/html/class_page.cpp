@@ -8,19 +8,10 @@
 #include "html_table.h"
 #include "page_names.h"
 #include "page_navigation.h"
+#include "table_columns.h"
 #include "wyxcore/container.h"
 
 namespace {
-
-std::vector<std::string> propertyNames(const TCIMClass& cimClass) {
-    std::vector<std::string> names;
-    for (const TCIMPropertyDecl& decl : cimClass.GetPropertyDecls()) names.push_back(decl.name);
-    for (const TCIMInstance* instance : cimClass.EnumerateInstances(true))
-        for (const auto& property : instance->GetProperties())
-            if (std::find(names.begin(), names.end(), property.first) == names.end())
-                names.push_back(property.first);
-    return names;
-}
 
 std::string instanceCount(size_t count) { return std::to_string(count) + (count == 1 ? " instance" : " instances"); }
 
@@ -36,7 +27,8 @@ std::string pageFacts(const PageSplit& split, size_t page) {
 
 void RenderClassPages(const TCIMClass& cimClass, const PageNames& names, const std::string& machine,
                       const std::function<void(const std::string& fileName, const std::string& html)>& write) {
-    const std::vector<std::string> columns = propertyNames(cimClass);
+    const TableColumns tableColumns(cimClass);
+    const std::vector<std::string>& columns = tableColumns.Names();
     const ClassRows classRows(cimClass);
     const PageSplit& split = classRows.Split();
     const std::string& className = cimClass.GetName();
@@ -48,7 +40,7 @@ void RenderClassPages(const TCIMClass& cimClass, const PageNames& names, const s
             HtmlRow html;
             html.id = "i" + std::to_string(classRows.PositionAt(row));
             const TCIMInstance* instance = classRows.InstanceAt(row);
-            for (const std::string& name : columns) html.cells.push_back(ValueCell(instance->GetPropertyValue(name)));
+            for (const TCIMValue* value : tableColumns.ValuesOf(*instance)) html.cells.push_back(ValueCell(value));
             rows.push_back(html);
         }
         std::string body = heading, title = className;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "reading_order.h"
+#include "table_columns.h"
 #include "text_cell.h"
 #include "text_table.h"
 #include "wyxcore/container.h"
@@ -30,18 +31,6 @@ std::vector<const TCIMClass*> sectionOrder(const TContainer& container) {
     std::sort(order.begin() + leading, order.end(),
               [](const TCIMClass* a, const TCIMClass* b) { return a->GetName() < b->GetName(); });
     return order;
-}
-
-// The property names a class shows: its declared ones, then any others its
-// instances carry.
-std::vector<std::string> propertyNames(const TCIMClass& cimClass) {
-    std::vector<std::string> names;
-    for (const TCIMPropertyDecl& decl : cimClass.GetPropertyDecls()) names.push_back(decl.name);
-    for (const TCIMInstance* instance : cimClass.EnumerateInstances(true))
-        for (const auto& property : instance->GetProperties())
-            if (std::find(names.begin(), names.end(), property.first) == names.end())
-                names.push_back(property.first);
-    return names;
 }
 
 std::string cell(const TCIMInstance& instance, const std::string& name) {
@@ -83,31 +72,35 @@ std::string classSection(const TCIMClass& cimClass) {
                                     (count == 1 ? " instance)" : " instances)"),
                                 '=');
     const std::vector<const TCIMInstance*> instances = ReadingOrder(cimClass);
+    const TableColumns columns(cimClass);
+    std::vector<std::vector<const TCIMValue*> > values;
+    for (const TCIMInstance* instance : instances) values.push_back(columns.ValuesOf(*instance));
+    auto text = [](const TCIMValue* value) { return PlainText(value ? DisplayValue(*value) : std::string()); };
     std::vector<std::pair<std::string, std::string> > same;
-    std::vector<std::string> varying;
-    for (const std::string& name : propertyNames(cimClass)) {
+    std::vector<size_t> varying;
+    for (size_t column = 0; column < columns.Names().size(); ++column) {
+        const TCIMValue* first = values.front()[column];
         bool constant = true;
         bool anySet = false;
-        for (const TCIMInstance* instance : instances) {
-            const TCIMValue* value = instance->GetPropertyValue(name);
+        for (const auto& row : values) {
+            const TCIMValue* value = row[column];
             anySet = anySet || value;
-            const TCIMValue* first = instances.front()->GetPropertyValue(name);
             if ((value == nullptr) != (first == nullptr) || (value && *value != *first)) constant = false;
         }
         if (!anySet) continue;
-        if (constant) same.push_back({PlainText(name), cell(*instances.front(), name)});
-        else varying.push_back(name);
+        if (constant) same.push_back({PlainText(columns.Names()[column]), text(first)});
+        else varying.push_back(column);
     }
     if (count == 1) return out + RenderTextPairs(same, kMaxValue, kIndent);
     if (!same.empty()) out += kIndent + std::string("Same in every row:\n") + RenderTextPairs(same, kMaxValue, "    ") + "\n";
     if (varying.empty()) return out + kIndent + "All " + std::to_string(count) + " rows are identical.\n";
     std::vector<std::string> headings;
-    for (const std::string& name : varying) headings.push_back(PlainText(name));
+    for (size_t column : varying) headings.push_back(PlainText(columns.Names()[column]));
     std::vector<std::vector<std::string> > rows;
-    for (const TCIMInstance* instance : instances) {
-        std::vector<std::string> row;
-        for (const std::string& name : varying) row.push_back(cell(*instance, name));
-        rows.push_back(row);
+    for (const auto& row : values) {
+        std::vector<std::string> cells;
+        for (size_t column : varying) cells.push_back(text(row[column]));
+        rows.push_back(cells);
     }
     return out + RenderTextTable(headings, rows, kMaxColumn, kIndent);
 }
