@@ -13,7 +13,7 @@ namespace bench {
 // shrink them for a quick trial.
 size_t InstanceCount();       // 200,000
 size_t UlkEntriesPerProcessor();   // 10,000
-int Rounds();                 // iterations per figure (NORBIX_BENCH_ROUNDS, 3)
+int Rounds();                 // iterations per figure, the best counts (NORBIX_BENCH_ROUNDS, 5)
 
 // A directory of this run's files, removed at exit.
 const std::string& WorkDir();

@@ -28,14 +28,33 @@ std::string EscapeText(const std::string& bytes, bool attribute) {
     return out;
 }
 
+namespace {
+
+// Which bytes stand for themselves, in text and in attribute values: every
+// value of a file passes through here.
+struct PlainBytes {
+    bool text[256];
+    bool attribute[256];
+    PlainBytes() {
+        for (int c = 0; c < 256; ++c) {
+            attribute[c] = c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
+            text[c] = attribute[c] || c == '\n' || c == '\t';
+        }
+    }
+};
+
+const PlainBytes kPlain;
+
+}  // namespace
+
 void AppendEscaped(const std::string& bytes, bool attribute, std::string* out) {
     const char* const data = bytes.data();
     const size_t size = bytes.size();
+    const bool* const stands = attribute ? kPlain.attribute : kPlain.text;
     size_t plain = 0;   // start of the run of bytes that stand for themselves
     for (size_t i = 0; i < size; ++i) {
         const unsigned char c = static_cast<unsigned char>(data[i]);
-        if (c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'') continue;
-        if (!attribute && (c == '\n' || c == '\t')) continue;
+        if (stands[c]) continue;
         out->append(data + plain, i - plain);
         plain = i + 1;
         switch (c) {
