@@ -44,6 +44,9 @@ public:
     std::string dumpPath() const;
     void runCollection(TContainer* container, const std::string& dumpPath);
     void runCollectorPass(TContainer* container, int pass, const std::string& dumpPath);
+    // RunQuery of one collector, and a run-log record of what it added.
+    void runRecorded(IPlugin* plugin, TContainer* container, const std::vector<std::string>& classes, int pass,
+                     const std::string& step);
     void markComputerSystem(TContainer* container);
     void runAnalysis(TContainer* container);
     void runVersionCheck(TContainer* container, const std::string& directory);

@@ -6,8 +6,9 @@
 class TContainer;
 class TCIMDateTime;
 
-// Creates directory when it does not exist and writes index.html and the pages
-// of each class that has instances into it, each complete or not at all. Throws
+// Creates directory when it does not exist and writes into it index.html, the
+// timeline, the page and data file of each class that has instances, and the
+// report's style sheet and script, each complete or not at all. Throws
 // TWYXException kWyxAccessDenied when the directory cannot be made or written.
 void WriteHtmlReport(const TContainer& container, const std::string& directory, const TCIMDateTime& writtenAt);
 

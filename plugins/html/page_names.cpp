@@ -5,6 +5,10 @@
 
 #include "wyxcore/container.h"
 
+const char kIndexPage[] = "index.html";
+const char kTimelinePage[] = "timeline.html";
+const char kTimelineData[] = "timeline.data.js";
+
 namespace {
 
 std::string lower(std::string text) {
@@ -15,7 +19,7 @@ std::string lower(std::string text) {
 }  // namespace
 
 PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
-    std::set<std::string> taken = {"index"};
+    std::set<std::string> taken = {"index", "timeline", "report"};
     for (const TCIMClass* cimClass : classes) {
         std::string stem;
         for (char c : cimClass->GetName())
@@ -28,8 +32,12 @@ PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
     }
 }
 
-std::string PageNames::Of(const std::string& className, size_t page) const {
+std::string PageNames::Of(const std::string& className) const {
     auto it = stems_.find(className);
-    if (it == stems_.end()) return std::string();
-    return it->second + (page ? ".p" + std::to_string(page + 1) : std::string()) + ".html";
+    return it == stems_.end() ? std::string() : it->second + ".html";
+}
+
+std::string PageNames::DataOf(const std::string& className) const {
+    auto it = stems_.find(className);
+    return it == stems_.end() ? std::string() : it->second + ".data.js";
 }
