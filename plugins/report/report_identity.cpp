@@ -53,9 +53,9 @@ ReportIdentity BuildIdentity(const TContainer& container, const TCIMDateTime& re
                           fact("Machine type-model", identity.typeModel, "not marked: the run identified no model")};
         std::string line = trimmed(identity.host).empty() ? std::string("host not named") : identity.host;
         for (const IdentityFact& f : identity.facts)
-            if (f.label == std::string("Model")) line += " \xC2\xB7 " + (f.value.empty() ? "model " + f.missing : f.value);
+            if (f.label == std::string("Model")) line += ", " + (f.value.empty() ? "model " + f.missing : f.value);
         const std::string serial = PropertyText(*system, "SerialNumber");
-        line += " \xC2\xB7 serial " + (trimmed(serial).empty() ? std::string(kFirmware) : serial);
+        line += ", serial " + (trimmed(serial).empty() ? std::string(kFirmware) : serial);
         identity.machineLine = line;
     } else {
         identity.machineLine = "Unknown machine";

@@ -55,7 +55,11 @@ ReportModel BuildReportModel(const TContainer& container, const TCIMDateTime& re
 
 std::string ShownTime(const ReportModel& model, const TCIMDateTime& at) {
     if (at.IsInterval() || at.GetYear() == 0) return at.ToUIString();
-    return AtOffset(at, model.displayOffset).ToUIString();
+    // To the second: the order of records closer than that is the order of the rows.
+    TCIMDateTime shown = AtOffset(at, model.displayOffset);
+    shown.Set(shown.GetYear(), shown.GetMonth(), shown.GetDay(), shown.GetHour(), shown.GetMinute(), shown.GetSecond(),
+              0, model.displayOffset);
+    return shown.ToUIString();
 }
 
 std::string ZoneName(int offsetMinutes) {
