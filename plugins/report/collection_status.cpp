@@ -150,7 +150,7 @@ CollectionStatus BuildCollectionStatus(const TContainer& container) {
             file = file.substr(0, file.find(": "));
             const size_t slash = file.find_last_of("/\\");
             if (slash != std::string::npos) file.erase(0, slash + 1);
-            collectors.Named(file, file).state = CollectorState::kNotLoaded;
+            collectors.Named(file, file.substr(0, file.find(".pi."))).state = CollectorState::kNotLoaded;
         }
     }
     for (size_t i = 0; i < status.runLog.size(); ++i) {
