@@ -36,7 +36,7 @@ const Rule kRules[] = {
     // Routine events, whatever severity the processor gives them.
     {"Routine", nullptr, "", {}, {"power on", "powered on", "power off", "powered off", "log cleared",
                                   "recovered", "restored", "login", "logged in", "logoff", "logout", "logged out",
-                                  "session opened", "session closed"}, {}},
+                                  "session opened", "session closed"}, {"fail", "error", "denied"}},
 };
 
 const char kErrorEntry[] = "Service-processor log entry of error severity";

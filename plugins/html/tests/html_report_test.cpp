@@ -1,0 +1,215 @@
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "class_page.h"
+#include "grid_data.h"
+#include "html_report.h"
+#include "index_page.h"
+#include "page_names.h"
+#include "report_model.h"
+#include "support/sample_container.h"
+#include "timeline_page.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TCIMDateTime at(int hour, int minute, int offset) {
+    TCIMDateTime value;
+    value.Set(2026, 12, 8, hour, minute, 0, 0, offset);
+    return value;
+}
+
+PageNames pagesOf(const ReportModel& model) {
+    std::vector<const TCIMClass*> classes;
+    for (const ClassTable& table : model.classes) classes.push_back(table.cimClass);
+    return PageNames(classes);
+}
+
+// The files a page renderer writes, by name.
+std::map<std::string, std::string> rendered(const std::function<void(const WriteFile&)>& render) {
+    std::map<std::string, std::string> files;
+    render([&files](const std::string& name, const std::string& content) {
+        EXPECT_EQ(files.count(name), 0u) << name;
+        files[name] = content;
+    });
+    return files;
+}
+
+TEST(PageNames, FileNamesAreSafeAndDistinct) {
+    TContainer container;
+    const char* const names[] = {"VARNSG_ULKLog", "Index", "a/b", "A?B", "varnsg_ulklog", "", "Timeline"};
+    std::vector<const TCIMClass*> classes;
+    for (const char* name : names) classes.push_back(container.AddClass(name));
+    const PageNames pages(classes);
+    const struct { const char* name; const char* page; const char* data; } cases[] = {
+        {"VARNSG_ULKLog", "VARNSG_ULKLog.html", "VARNSG_ULKLog.data.js"},
+        {"Index", "Index-2.html", "Index-2.data.js"},           // not the report's index.html
+        {"a/b", "a_b.html", "a_b.data.js"},
+        {"A?B", "A_B-2.html", "A_B-2.data.js"},
+        {"varnsg_ulklog", "varnsg_ulklog-2.html", "varnsg_ulklog-2.data.js"},
+        {"", "class.html", "class.data.js"},
+        {"Timeline", "Timeline-2.html", "Timeline-2.data.js"},  // nor its timeline
+        {"Other", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pages.Of(c.name), c.page) << c.name;
+        EXPECT_EQ(pages.DataOf(c.name), c.data) << c.name;
+    }
+}
+
+TEST(GridData, RowsKeysAndLinksLineUp) {
+    GridData data("t", {"When", "What"});
+    data.AddRow({{"late", "k2", ""}, {"b", "", "p.html#i1"}}, 1, "error");
+    data.AddRow({{"none", "", ""}, {"<c>", "", ""}}, 7);
+    data.AddRow({{"early", "k1", ""}, {"a", "", ""}}, 0);
+    data.AddMember("utc", "[1,2,3]");
+    EXPECT_EQ(data.Rows(), 3u);
+    EXPECT_EQ(data.Script(),
+              "norbixTable({\"id\":\"t\",\n\"columns\":[\"When\",\"What\"],\n\"pos\":[1,7,0],\n"
+              "\"css\":[\"error\",\"\",\"\"],\n\"keys\":{\"0\":[\"k2\",\"\",\"k1\"]},\n"
+              "\"links\":{\"1\":[\"p.html#i1\",\"\",\"\"]},\n\"utc\":[1,2,3],\n\"rows\":[\n"
+              "[\"late\",\"b\"],\n[\"none\",\"\\u003cc\\u003e\"],\n[\"early\",\"a\"]]});\n");
+}
+
+TEST(ClassPage, EveryRowInTimeOrderInItsDataFileAndTheSameValuesOnce) {
+    TContainer container;
+    FillSampleContainer(container);
+    const ReportModel model = BuildReportModel(container, at(5, 31, 60));
+    const PageNames pages = pagesOf(model);
+    const auto files = rendered([&](const WriteFile& write) {
+        RenderClassPage(*FindTable(model, "VARNSG_ULKLog"), model, pages, write);
+    });
+    ASSERT_EQ(files.size(), 2u);
+    const std::string& page = files.at("VARNSG_ULKLog.html");
+    const std::string& data = files.at("VARNSG_ULKLog.data.js");
+    EXPECT_NE(page.find("<script src=\"VARNSG_ULKLog.data.js\"></script>"), std::string::npos);
+    EXPECT_EQ(page.find("<script>"), std::string::npos);   // nothing inline: the policy allows only files
+    EXPECT_NE(page.find("script-src 'self'"), std::string::npos);
+    // Added as 1, 2, 3; happened 2, 1, 3.
+    EXPECT_NE(data.find("\"pos\":[1,0,2]"), std::string::npos);
+    EXPECT_NE(data.find("\\u003cscript\\u003ealert(1)\\u003c/script\\u003e"), std::string::npos);
+    EXPECT_EQ(data.find("<script>alert"), std::string::npos);
+    // The ULK entry of severity 2 with no finding, one of 1: no row class without an analysis.
+    EXPECT_NE(data.find("\"css\":[\"\",\"\",\"\"]"), std::string::npos);
+    // LogName and LogCreationClassName are the same in every row: said once above the table.
+    EXPECT_NE(page.find("<th scope=\"row\">LogName</th><td>ULKEvent</td>"), std::string::npos);
+    EXPECT_EQ(page.find(">LogName</button>"), std::string::npos);
+    for (const char* column : {"MessageTimestamp", "Severity", "Message"})
+        EXPECT_NE(page.find(std::string(">") + column + "</button>"), std::string::npos) << column;
+    EXPECT_NE(page.find("aria-live=\"polite\""), std::string::npos);
+    EXPECT_NE(page.find("<caption>VARNSG_ULKLog, 3 instances</caption>"), std::string::npos);
+}
+
+TEST(TimelinePage, RecordsInOrderLinkedToTheirRows) {
+    TContainer container;
+    FillSampleContainer(container);
+    const ReportModel model = BuildReportModel(container, at(5, 31, 60));
+    const auto files = rendered([&](const WriteFile& write) { RenderTimelinePage(model, pagesOf(model), write); });
+    const std::string& data = files.at("timeline.data.js");
+    // The earliest: the TRAV entry of 5 December, the sample's second; then the boot.
+    const size_t trav = data.find("\"VARNSG_TRAVLog row 2\"");
+    const size_t boot = data.find("\"Last boot\"");
+    ASSERT_NE(trav, std::string::npos);
+    EXPECT_LT(trav, boot);
+    EXPECT_NE(data.find("\"VARNSG_TRAVLog.html#i1\""), std::string::npos);
+    EXPECT_NE(data.find("\"2026-12-07 22:15:03\""), std::string::npos);   // the processor's own clock
+    EXPECT_NE(data.find("{\"label\":\"Since the last boot\""), std::string::npos);
+    EXPECT_NE(files.at("timeline.html").find("<select id=\"timeline-by-2\">"), std::string::npos);
+}
+
+TEST(IndexPage, StatusFirstThenMachineCollectorsAndGroupedFindings) {
+    const struct { const char* name; bool error; const char* banner; } cases[] = {
+        {"an error logged", true, "<h2>Collection incomplete</h2>"},
+        {"no error", false, "<h2>Collection complete</h2>"},
+    };
+    for (const auto& c : cases) {
+        TContainer container;
+        FillSampleContainer(container);   // its run log holds one quarnel error
+        if (!c.error) container.FindClass("VARNSG_OSKLogRecord")->EnumerateInstances(true)[1]->SetPropertyValue(
+            "Type", TCIMValue(static_cast<uint16_t>(2)));
+        AddFinding(container, "Error", "Fan", "VARNSG_TRAVLog", "1", "Fan 3 missing. Fan 1 failed.",
+                   "20261206101500.000000+060");
+        const ReportModel model = BuildReportModel(container, at(5, 31, 60));
+        const std::string page = RenderIndexPage(model, pagesOf(model));
+        const size_t banner = page.find(c.banner);
+        ASSERT_NE(banner, std::string::npos) << c.name;
+        EXPECT_LT(banner, page.find("id=\"machine\"")) << c.name;
+        EXPECT_LT(page.find("id=\"machine\""), page.find("id=\"collectors\"")) << c.name;
+        EXPECT_LT(page.find("id=\"collectors\""), page.find("id=\"heavy-hitters\"")) << c.name;
+        EXPECT_LT(page.find("id=\"heavy-hitters\""), page.find("id=\"findings\"")) << c.name;
+        // The banner names the error and links to its run-log row.
+        EXPECT_EQ(page.find("<li><a href=\"VARNSG_OSKLogRecord.html#i1\">quarnel: Error adding data for "
+                            "VARNSG_Quarnel</a></li>") != std::string::npos,
+                  c.error) << c.name;
+        for (const char* fact : {"srv01", "Maker &amp; Sons", "8865-1RY", "KQ12345", "Collected 2026-12-08 05:28:00"})
+            EXPECT_NE(page.find(fact), std::string::npos) << fact;
+        EXPECT_EQ(page.find("report written"), std::string::npos);   // rendered right after the collection
+        EXPECT_NE(page.find("<a href=\"VARNSG_TRAVLog.html#q=Fan%203%20missing.%20Fan%201%20failed.\">the entry</a>"),
+                  std::string::npos);
+        EXPECT_LT(page.find("TRAV logs are not being collected"), page.find("The difference between the System clock"));
+        EXPECT_NE(page.find("<a href=\"timeline.html\">Timeline</a>"), std::string::npos);
+    }
+}
+
+TEST(WriteHtmlReport, WritesEveryFileAndFailsOnOneItCannotPlace) {
+    TContainer container;
+    FillSampleContainer(container);
+    container.AddClass("X_Empty");
+    const fs::path dir = "html_tests_out";
+    fs::remove_all(dir);
+    WriteHtmlReport(container, dir.string(), at(5, 31, 60));
+    for (const char* page : {"index.html", "timeline.html", "VARNSG_ULKLog.html", "VARNSG_TRAVLog.html",
+                             "VARNSG_HeavyHittersLogRecord.html", "VARNSG_OSKLogRecord.html"}) {
+        const std::string html = readFile(dir / page);
+        EXPECT_EQ(html.compare(0, 15, "<!DOCTYPE html>"), 0) << page;
+        EXPECT_NE(html.find("</html>\n"), std::string::npos) << page;
+    }
+    for (const char* file : {"report.css", "report.js", "timeline.data.js", "VARNSG_ULKLog.data.js"})
+        EXPECT_FALSE(readFile(dir / file).empty()) << file;
+    EXPECT_FALSE(fs::exists(dir / "X_Empty.html"));
+    // A directory where a data file belongs: it cannot be put in place.
+    const fs::path blocker = dir / "VARNSG_ULKLog.data.js";
+    fs::remove(blocker);
+    fs::create_directory(blocker);
+    std::ofstream((blocker / "keep").string().c_str()) << "kept";
+    try {
+        WriteHtmlReport(container, dir.string(), at(5, 31, 60));
+        ADD_FAILURE() << "no exception";
+    } catch (const TWYXException& e) {
+        EXPECT_EQ(e.GetStatus(), kWyxAccessDenied) << e.what();
+        EXPECT_NE(std::string(e.what()).find("VARNSG_ULKLog.data.js"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(readFile(blocker / "keep"), "kept");
+    fs::remove_all(dir);
+}
+
+TEST(WriteHtmlReport, UnwritableDirectoryIsAccessDenied) {
+    std::ofstream("html_tests_file") << "a file, not a directory";
+    TContainer container;
+    FillSampleContainer(container);
+    const char* const directories[] = {"html_tests_no_parent/sub/dir", "html_tests_file", "html_tests_file/sub", ""};
+    for (const char* directory : directories) {
+        try {
+            WriteHtmlReport(container, directory, at(5, 31, 60));
+            ADD_FAILURE() << "no exception for " << directory;
+        } catch (const TWYXException& e) {
+            EXPECT_EQ(e.GetStatus(), kWyxAccessDenied) << directory << ": " << e.what();
+        }
+    }
+    std::remove("html_tests_file");
+}
+
+}  // namespace
