@@ -26,7 +26,8 @@ tr.error td{background:#fde7e7}tr.warning td{background:#fff4d1}
 .grid table{border:0}.grid td{white-space:pre;max-width:70em;overflow:hidden;text-overflow:ellipsis;height:1.35em;line-height:1.35em}
 .grid tr.spacer td{padding:0;border:0;background:none}
 .facts th{background:none;position:static;white-space:nowrap;border:0;padding:.1em 1em .1em 0}.facts td{border:0;padding:.1em 0}
-.facts td.missing{color:#5a5a5a;font-style:italic}
+.facts td.missing{color:#5a5a5a;font-style:italic}.facts tr{background:none!important}
+td[data-key]{white-space:nowrap}td a{white-space:nowrap}
 .banner{margin:1em 0;padding:.6em 1em;border-radius:4px}.banner h2{border:0;margin:.2em 0}
 .banner.bad{background:#b71c1c;color:#fff}.banner.bad a{color:#fff}.banner.good{background:#e8f5e9;color:#1b4d20;border:1px solid #6a9f6d}
 .alert,.calm{margin-top:1.2em}.alert{border:2px solid #b71c1c;background:#fff5f5;padding:.5em 1em;border-radius:4px}
