@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "heavy_hitter_detail.h"
 #include "html_escape.h"
 #include "html_page.h"
 #include "html_table.h"
@@ -110,10 +111,12 @@ std::string heavyHittersSection(const ReportModel& model) {
         const TCIMValue* stamp = record->GetPropertyValue("MessageTimestamp");
         const bool timed = stamp && stamp->GetType() == kCIMDateTime;
         rows.push_back(HtmlRow{{timeCell(model, timed, timed ? stamp->GetDateTime() : TCIMDateTime()),
-                                text(PropertyText(*record, "Message"))}, "", ""});
+                                text(PropertyText(*record, "Message")), text(HeavyHitterDetail(*record, model.status))},
+                               "", ""});
     }
     return "<section class=\"alert\"><h2 id=\"heavy-hitters\">Heavy hitters (" + std::to_string(rows.size()) +
-           ")</h2>\n" + RenderHtmlTable("heavy", "Heavy hitters", {"Time", "Message"}, rows) + "</section>\n";
+           ")</h2>\n" + RenderHtmlTable("heavy", "Heavy hitters", {"Time", "Message", "From the run log"}, rows) +
+           "</section>\n";
 }
 
 std::string findingsSection(const ReportModel& model, const PageNames& pages) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "heavy_hitter_detail.h"
 #include "reading_order.h"
 #include "record_line.h"
 #include "report_model.h"
@@ -122,9 +123,11 @@ std::string recordLines(const ReportModel& model, const ClassTable& table) {
                               otherFields(table, row, {"SourceTimestamp", "SourceClass", "SourceKey", "Severity",
                                                        "Category", "Description", "SourceMessage"}));
         } else if (DescribeRecord(instance, model.severities, &entry)) {
+            std::string more = otherFields(table, row, {"MessageTimestamp", "Message", "Source", "Type"});
+            const std::string detail = HeavyHitterDetail(instance, model.status);
+            if (!detail.empty()) more += (more.empty() ? "" : "; ") + detail;
             out += RecordLine(timeOf(model, instance.GetPropertyValue("MessageTimestamp")), entry.source,
-                              entry.severity, entry.message,
-                              otherFields(table, row, {"MessageTimestamp", "Message", "Source", "Type"}));
+                              entry.severity, entry.message, more);
         } else {
             out += RecordLine(timeOf(model, instance.GetPropertyValue("MessageTimestamp")), table.cimClass->GetName(),
                               PropertyText(instance, "Severity"), PropertyText(instance, "Message"),

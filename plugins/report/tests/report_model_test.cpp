@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "collector_record.h"
+#include "heavy_hitter_detail.h"
 #include "log_types.h"
 #include "report_model.h"
 #include "report_time.h"
@@ -233,6 +234,26 @@ TEST(Timeline, EveryTimedRecordInOrderOfInstantWithItsOwnClock) {
               "2026-12-01 15:03 ULK Node 1 Error Fan 2 failed [2026-12-01 08:03:09]\n");
     EXPECT_EQ(model.displayOffset, 0);
     EXPECT_TRUE(model.hasBoot);
+}
+
+TEST(HeavyHitterDetail, TheClockDifferenceSaysHowLargeFromTheLinesBeforeIt) {
+    TContainer container;
+    DeclareReportClasses(container);
+    AddRunLogRecord(container, "4", "quarnel", "2", "20261208052800.000000+000", "Normalizing ULK Event logs by 1 day 06:00:00.");
+    AddRunLogRecord(container, "5", "quarnel", "2", "20261208052800.000000+000", "System clock is A. SP clock is B.");
+    const char kDifference[] = "The difference between the System clock and SP clock is greater than 24 hours.";
+    const struct { const char* id; const char* message; const char* detail; } cases[] = {
+        {"6", kDifference, "Normalizing ULK Event logs by 1 day 06:00:00. System clock is A. SP clock is B."},
+        {"9", kDifference, ""},                                  // not right after the lines
+        {"6", "TRAV logs are not being collected due to the presence of Pellomon.", ""},
+        {"x", kDifference, ""},
+    };
+    const CollectionStatus status = BuildCollectionStatus(container);
+    for (const auto& c : cases) {
+        const TCIMInstance* record = AddTestInstance(container, "VARNSG_HeavyHittersLogRecord",
+                                                     {{"RecordID", c.id}, {"Message", c.message}});
+        EXPECT_EQ(HeavyHitterDetail(*record, status), c.detail) << c.id;
+    }
 }
 
 TEST(ClassTable, ValuesTheSameInEveryRowAreSaidOnce) {
