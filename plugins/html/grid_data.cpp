@@ -45,7 +45,7 @@ void GridData::AddMember(const std::string& name, const std::string& json) {
 }
 
 std::string GridData::Script() const {
-    std::string out = "norbixTable({\"id\":" + JsonString(id_) + ",\n\"columns\":[";
+    std::string out = "{\"id\":" + JsonString(id_) + ",\n\"columns\":[";
     for (size_t c = 0; c < columns_.size(); ++c) out += (c ? "," : "") + JsonString(columns_[c]);
     out += "],\n\"pos\":[" + positions_ + "],\n\"css\":[" + css_ + "]";
     auto byColumn = [this](const char* name, const std::map<size_t, std::string>& arrays) {
@@ -58,5 +58,16 @@ std::string GridData::Script() const {
         return json + "}";
     };
     out += byColumn("keys", keys_) + byColumn("links", links_) + members_;
-    return out + ",\n\"rows\":[\n" + rowsJson_ + "]});\n";
+    out += ",\n\"rows\":[\n" + rowsJson_ + "]}";
+    // Handed over as one string for JSON.parse: a script engine reads that many
+    // times faster than the same data as literals (100,000 numeric strings as
+    // literals took a browser many seconds).
+    std::string literal = "norbixTable(JSON.parse('";
+    literal.reserve(out.size() + out.size() / 8 + 32);
+    for (char c : out) {
+        if (c == '\\') literal += "\\\\";
+        else if (c == '\n') literal += "\\n";
+        else literal += c;
+    }
+    return literal + "'));\n";
 }

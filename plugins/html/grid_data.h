@@ -15,8 +15,10 @@ struct GridCell {
 };
 
 // The rows of one table, written as a script file beside its page that hands
-// them to the page's script. Every text is escaped for a script file; the page
-// escapes nothing again, it sets each cell's text.
+// them to the page's script as JSON in one string literal. Every text is
+// escaped for a script file (JsonString never yields a quote "'", a line break
+// or a markup character, so the literal needs only its backslashes doubled);
+// the page escapes nothing again, it sets each cell's text.
 class GridData {
 public:
     GridData(const std::string& tableId, const std::vector<std::string>& columns);

@@ -98,7 +98,7 @@ std::string JsonString(const std::string& value) {
         if (code == '"' || code == '\\') {
             out += '\\';
             out += static_cast<char>(code);
-        } else if (code >= 0x20 && code < 0x7F && code != '<' && code != '>' && code != '&') {
+        } else if (code >= 0x20 && code < 0x7F && code != '<' && code != '>' && code != '&' && code != '\'') {
             out += static_cast<char>(code);
         } else if (code > 0xFFFF) {
             unit(0xD800 + ((code - 0x10000) >> 10));

@@ -15,7 +15,7 @@ std::string EscapeHtml(const std::string& value);
 size_t NextCodePoint(const std::string& text, size_t at, unsigned long* code);
 
 // A JSON string literal of an untrusted 8-bit value, safe inside a script file:
-// plain ASCII, every other character and "<", ">", "&" as \u escapes, control
+// plain ASCII, every other character and "<", ">", "&", "'" as \u escapes, control
 // bytes as their visible control pictures (a row stays one line).
 std::string JsonString(const std::string& value);
 

@@ -18,6 +18,9 @@ namespace {
 const size_t kBannerErrors = 10;
 // A run log this long shows only its errors and warnings on the index.
 const size_t kIndexRunLog = 100;
+// Finding groups on the index, the most severe and recent; a log of entries
+// that all differ can make thousands, and the index must open at once.
+const size_t kIndexGroups = 100;
 
 std::string cssOf(const std::string& severity) {
     return severity == "Error" ? "error" : severity == "Warning" ? "warning" : "";
@@ -128,6 +131,7 @@ std::string findingsSection(const ReportModel& model, const PageNames& pages) {
     if (model.findings.empty()) return out + "<p class=\"empty\">No findings.</p>\n";
     std::vector<HtmlRow> rows;
     for (const FindingGroup& group : model.findings) {
+        if (rows.size() == kIndexGroups) break;
         HtmlRow row;
         row.cssClass = cssOf(group.severity);
         row.cells = {text(group.severity), text(group.category), text(group.description)};
@@ -142,6 +146,10 @@ std::string findingsSection(const ReportModel& model, const PageNames& pages) {
                                                 group.count == 1 ? "the entry" : "all " + std::to_string(group.count)));
         rows.push_back(row);
     }
+    if (model.findings.size() > kIndexGroups)
+        out += "<p class=\"more\">The first " + std::to_string(kIndexGroups) + " of " +
+               std::to_string(model.findings.size()) + " groups; every finding is on the <a href=\"" +
+               EscapeHtml(pages.Of("VARNSG_AnalysisFinding")) + "\">findings page</a>.</p>\n";
     return out + RenderHtmlTable("findings-table", "Findings grouped by rule, source and message; most severe and "
                                                    "most recent first",
                                  {"Severity", "Rule", "Finding", "Source", "Message", "Count", "First", "Last",

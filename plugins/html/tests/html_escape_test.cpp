@@ -52,13 +52,14 @@ TEST(JsonString, UntrustedBytesBecomeAsciiSafeInAScriptFile) {
         {"\x80\x81", "\"\\u20ac\\ufffd\""},
         {"\xf0\x9f\x98\x80", "\"\\ud83d\\ude00\""},              // beyond 16 bits: a surrogate pair
         {"\x7f", "\"\\u2421\""},
+        {"it's", "\"it\\u0027s\""},                                  // the data file's literal is in quotes '...' 
     };
     for (const auto& c : cases) EXPECT_EQ(JsonString(c.in), c.out) << c.in;
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
     for (char c : JsonString(all)) {
         const unsigned char u = static_cast<unsigned char>(c);
-        EXPECT_TRUE(u >= 0x20 && u < 0x7F && c != '<' && c != '>' && c != '&') << int(u);
+        EXPECT_TRUE(u >= 0x20 && u < 0x7F && c != '<' && c != '>' && c != '&' && c != '\'') << int(u);
     }
 }
 
