@@ -30,16 +30,6 @@ const char kChromium[] = "/usr/bin/chromium";
 // A page that takes longer than this is stopped: its figure reads "> limit".
 const int kOpenLimitSeconds = 30;
 
-// Seconds to open the page, kOpenLimitSeconds when stopped, -1 when Chromium fails.
-double openSeconds(const fs::path& page, const fs::path& profile) {
-    const ChildResult run = RunChild("/usr/bin/timeout", {std::to_string(kOpenLimitSeconds), kChromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                                                 "--disable-background-networking", "--disable-component-update",
-                                                 "--user-data-dir=" + profile.string(), "--dump-dom",
-                                                 "file://" + page.string()});
-    if (run.status == 124) return kOpenLimitSeconds;
-    return run.status == 0 ? run.wallSeconds : -1;
-}
-
 // Rounds of openings; the figure is the best round. The pages of a round are
 // opened one after the other, so a shared machine's changing load falls on the
 // blank page and the measured one alike, and only ever adds time.
