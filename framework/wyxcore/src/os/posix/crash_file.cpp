@@ -1,6 +1,7 @@
 // Signal-safe: open, write, fsync, rename, close, unlink only.
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,12 @@ bool TCrashFile::Prepare(const char* path) {
 intptr_t TCrashFile::Create() {
     if (!temporary_[0]) {
         errno = ENAMETOOLONG;
+        return -1;
+    }
+    // The final name must be one a file can be renamed over.
+    struct stat st;
+    if (lstat(path_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
         return -1;
     }
     // A file left by an earlier crash of a process with the same id.

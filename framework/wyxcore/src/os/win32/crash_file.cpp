@@ -15,6 +15,12 @@ intptr_t TCrashFile::Create() {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return -1;
     }
+    // The final name must be one a file can be renamed over.
+    const DWORD attributes = GetFileAttributesA(path_);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return -1;
+    }
     DeleteFileA(temporary_);
     HANDLE file = CreateFileA(temporary_, GENERIC_WRITE, 0, wyxos::PrivateSecurity(), CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
