@@ -45,8 +45,6 @@ enum EntryKind { kEntryMissing, kEntryDirectory, kEntryFile, kEntryLink };
 EntryKind KindOf(const std::string& path);
 // The names in a directory, without "." and "..".
 std::vector<std::string> ListDirectory(const std::string& path);
-// The directory part of a path ("." when it has none).
-std::string DirectoryOf(const std::string& path);
 const char* Separator();
 
 }  // namespace wyxos

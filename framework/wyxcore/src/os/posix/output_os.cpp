@@ -31,6 +31,13 @@ int failWith(int error, std::string* reason) {
     return statusOf(error);
 }
 
+// The directory part of a path ("." when it has none).
+std::string DirectoryOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace
 
 intptr_t CreateExclusive(const std::string& path, int* status, std::string* reason) {
@@ -134,12 +141,6 @@ std::vector<std::string> ListDirectory(const std::string& path) {
     }
     closedir(dir);
     return names;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 const char* Separator() { return "/"; }

@@ -140,11 +140,6 @@ std::vector<std::string> ListDirectory(const std::string& path) {
     return names;
 }
 
-std::string DirectoryOf(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? "." : path.substr(0, slash + (slash == 0 || path[slash - 1] == ':'));
-}
-
 const char* Separator() { return "\\"; }
 
 }  // namespace wyxos
