@@ -1,7 +1,10 @@
 #include "wyxcore/output_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <cstdio>
+#include <random>
 
 #include "file_io.h"
 #include "output_os.h"
@@ -31,8 +34,22 @@ bool isDeviceName(const std::string& name) {
     return false;
 }
 
+// A suffix no other writer on this machine uses at the moment: the process
+// id tells processes apart, the counter the writers of one process, and the
+// salt a process from an earlier one of the same id.
+std::string uniqueSuffix() {
+    static std::atomic<unsigned long> counter(0);
+    static const unsigned long salt = [] {
+        std::random_device device;
+        return static_cast<unsigned long>(device()) & 0xffffffUL;
+    }();
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, "%lu-%06lx-%lu", wyxos::ProcessId(), salt, ++counter);
+    return suffix;
+}
+
 // A name beside path that no other writer uses.
-std::string temporaryBeside(const std::string& path) { return path + "." + wyxos::UniqueSuffix() + ".tmp"; }
+std::string temporaryBeside(const std::string& path) { return path + "." + uniqueSuffix() + ".tmp"; }
 
 const int kCreateAttempts = 8;
 
@@ -248,7 +265,7 @@ void TOutputDirectory::Commit() {
     // never stands empty; otherwise the old one moves aside first.
     std::string old = temporary_;
     if (!wyxos::ExchangeDirectories(temporary_, path_)) {
-        old = path_ + "." + wyxos::UniqueSuffix() + ".old";
+        old = path_ + "." + uniqueSuffix() + ".old";
         int status = wyxos::MoveDirectory(path_, old, &reason);
         if (status != kWyxOK) throw TWYXException(status, path_ + ": " + reason);
         status = wyxos::MoveDirectory(temporary_, path_, &reason);
@@ -261,7 +278,7 @@ void TOutputDirectory::Commit() {
     committed_ = true;
     if (!retireEarlierRender(old, path_)) {
         // Files of the user's that clash with new pages are kept, under a name that says so.
-        wyxos::MoveDirectory(old, path_ + ".kept-" + wyxos::UniqueSuffix(), &reason);
+        wyxos::MoveDirectory(old, path_ + ".kept-" + uniqueSuffix(), &reason);
     }
 }
 

@@ -24,8 +24,7 @@ void RemoveFile(const std::string& path);
 
 // Text with the platform's line ends.
 std::string PlatformLineEnds(const std::string& text);
-// A suffix no other writer on this machine uses at the moment.
-std::string UniqueSuffix();
+unsigned long ProcessId();
 
 // Renames a file over to, replacing it, and makes the rename durable.
 int MoveOver(const std::string& from, const std::string& to, std::string* reason);

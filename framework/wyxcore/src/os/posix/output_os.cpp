@@ -6,10 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 #include "wyxcore/output_file.h"
 #include "wyxcore/status.h"
@@ -72,16 +70,7 @@ void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 
 std::string PlatformLineEnds(const std::string& text) { return text; }
 
-std::string UniqueSuffix() {
-    static std::atomic<unsigned long> counter(0);
-    static const unsigned long salt = [] {
-        std::random_device device;
-        return static_cast<unsigned long>(device()) & 0xffffffUL;
-    }();
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, "%ld-%06lx-%lu", static_cast<long>(getpid()), salt, ++counter);
-    return suffix;
-}
+unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
 
 void SyncDirectory(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <cstdio>
-#include <random>
 
 #include "private_security.h"
 #include "win32_error.h"
@@ -78,17 +75,7 @@ std::string PlatformLineEnds(const std::string& text) {
     return out;
 }
 
-std::string UniqueSuffix() {
-    static std::atomic<unsigned long> counter(0);
-    static const unsigned long salt = [] {
-        std::random_device device;
-        return static_cast<unsigned long>(device()) & 0xffffffUL;
-    }();
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, "%lu-%06lx-%lu", static_cast<unsigned long>(GetCurrentProcessId()), salt,
-                  ++counter);
-    return suffix;
-}
+unsigned long ProcessId() { return GetCurrentProcessId(); }
 
 void SyncDirectory(const std::string&) {}
 
