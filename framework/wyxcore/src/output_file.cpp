@@ -81,17 +81,27 @@ std::string withoutTrailingSeparator(std::string path) {
 
 }  // namespace
 
-std::string SafeNamePart(const std::string& text) {
+namespace {
+
+// Longest name of a file that norbix adds to a directory of its own; well
+// inside what file systems take.
+const size_t kAddedNameMax = 200;
+
+std::string safeName(const std::string& text, size_t max) {
     std::string name;
-    for (unsigned char c : text.substr(0, kSafeNamePartMax)) name += isSafe(c) ? static_cast<char>(c) : '_';
+    for (unsigned char c : text.substr(0, max)) name += isSafe(c) ? static_cast<char>(c) : '_';
     if (name.empty()) return "_";
     // Neither "." nor "..", nor a hidden name; Windows drops a trailing dot.
     if (name.front() == '.') name.front() = '_';
     if (name.back() == '.') name.back() = '_';
     if (isDeviceName(name)) name.insert(0, "_");
-    if (name.size() > kSafeNamePartMax) name.pop_back();
+    if (name.size() > max) name.pop_back();
     return name;
 }
+
+}  // namespace
+
+std::string SafeNamePart(const std::string& text) { return safeName(text, kSafeNamePartMax); }
 
 void WriteOutputFile(const std::string& path, const std::string& content, bool textMode) {
     TOutputFile file(path, textMode);
@@ -164,7 +174,7 @@ TOutputDirectory::~TOutputDirectory() {
 
 void TOutputDirectory::Add(const std::string& name, const std::string& content, bool textMode) {
     if (committed_) throw TWYXException(kWyxWriteFailed, path_ + ": added to after it was put in place");
-    if (name != SafeNamePart(name) || name == kOutputManifestName ||
+    if (name != safeName(name, kAddedNameMax) || name == kOutputManifestName ||
         std::find(names_.begin(), names_.end(), name) != names_.end())
         throw TWYXException(kWyxInvalidArgument, path_ + ": not a name for a new file: " + name);
     // The directory is private and new, so the file goes there at once.
@@ -219,7 +229,8 @@ std::vector<std::string> listedNames(const std::string& directory) {
         size_t end = manifest.find('\n', start);
         if (end == std::string::npos) end = manifest.size();
         const std::string name = manifest.substr(start, end - start);
-        if (!name.empty() && name == SafeNamePart(name) && name != kOutputManifestName) names.push_back(name);
+        if (!name.empty() && name == safeName(name, kAddedNameMax) && name != kOutputManifestName)
+            names.push_back(name);
         start = end + 1;
     }
     return names;

@@ -171,7 +171,11 @@ TEST(TOutputDirectory, RefusesNamesThatAreNotPlainFileNames) {
     TempDir dir;
     TOutputDirectory pages(dir.path("pages"));
     pages.Add("index.html", "I");
-    for (const char* name : {"../x.html", "sub/x.html", "..\\x.html", "..", "", "index.html", kOutputManifestName})
+    const std::string longest(200, 'c');
+    pages.Add(longest, "a class with a long name");
+    for (const std::string& name : {std::string("../x.html"), std::string("sub/x.html"), std::string("..\\x.html"),
+                                    std::string(".."), std::string(), std::string("index.html"), longest + "c",
+                                    std::string(kOutputManifestName)})
         EXPECT_EQ(kWyxInvalidArgument, statusOf([&] { pages.Add(name, "x"); })) << name;
 }
 

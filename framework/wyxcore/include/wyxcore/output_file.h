@@ -72,7 +72,8 @@ public:
     TOutputDirectory(const TOutputDirectory&) = delete;
     TOutputDirectory& operator=(const TOutputDirectory&) = delete;
 
-    // name is a plain file name (SafeNamePart(name) == name), added once.
+    // name is a plain file name, added once: the bytes SafeNamePart keeps, up
+    // to 200 of them, not starting or ending with '.'; else kWyxInvalidArgument.
     void Add(const std::string& name, const std::string& content, bool textMode = false);
     void Commit();
 
