@@ -79,10 +79,6 @@ std::string withoutTrailingSeparator(std::string path) {
     return path;
 }
 
-}  // namespace
-
-namespace {
-
 // Longest name of a file that norbix adds to a directory of its own; well
 // inside what file systems take.
 const size_t kAddedNameMax = 200;
