@@ -252,41 +252,54 @@ bool retireEarlierRender(const std::string& old, const std::string& fresh) {
     return true;
 }
 
+// Files of the user's that clash with new pages are kept, under a name that says so.
+void keepBeside(const std::string& old, const std::string& path) {
+    std::string reason;
+    wyxos::MoveDirectory(old, path + ".kept-" + uniqueSuffix(), &reason);
+}
+
 }  // namespace
 
 void TOutputDirectory::Commit() {
     if (committed_) throw TWYXException(kWyxWriteFailed, path_ + ": put in place twice");
     writeManifest(temporary_, names_);
     wyxos::SyncDirectory(temporary_);
-    std::string reason;
-    const wyxos::EntryKind existing = wyxos::KindOf(path_);
-    if (existing == wyxos::kEntryLink || existing == wyxos::kEntryFile)
-        throw TWYXException(kWyxAccessDenied, path_ + ": is not a directory that norbix can replace");
-    if (existing == wyxos::kEntryMissing) {
-        const int status = wyxos::MoveDirectory(temporary_, path_, &reason);
-        if (status != kWyxOK) throw TWYXException(status, path_ + ": " + reason);
-        committed_ = true;
-        return;
-    }
-    // A directory is there: where the OS can, the two swap at once, so the name
-    // never stands empty; otherwise the old one moves aside first.
-    std::string old = temporary_;
-    if (!wyxos::ExchangeDirectories(temporary_, path_)) {
-        old = path_ + "." + uniqueSuffix() + ".old";
-        int status = wyxos::MoveDirectory(path_, old, &reason);
-        if (status != kWyxOK) throw TWYXException(status, path_ + ": " + reason);
-        status = wyxos::MoveDirectory(temporary_, path_, &reason);
-        if (status != kWyxOK) {
-            std::string ignored;
-            wyxos::MoveDirectory(old, path_, &ignored);
-            throw TWYXException(status, path_ + ": " + reason);
+    // Another run may put its directory at the name at any moment; then ours
+    // tries again, so that only the last one stays, whole.
+    std::string old;
+    for (int attempt = 1;; ++attempt) {
+        std::string reason;
+        const wyxos::EntryKind existing = wyxos::KindOf(path_);
+        if (existing == wyxos::kEntryLink || existing == wyxos::kEntryFile)
+            throw TWYXException(kWyxAccessDenied, path_ + ": is not a directory that norbix can replace");
+        int status;
+        if (existing == wyxos::kEntryMissing) {
+            status = wyxos::MoveDirectory(temporary_, path_, &reason);
+            if (status == kWyxOK) break;
+        } else if (wyxos::ExchangeDirectories(temporary_, path_)) {
+            // Where the OS can, the two swap at once and the name never stands empty.
+            old = temporary_;
+            break;
+        } else {
+            const std::string aside = path_ + "." + uniqueSuffix() + ".old";
+            status = wyxos::MoveDirectory(path_, aside, &reason);
+            if (status == kWyxOK) {
+                status = wyxos::MoveDirectory(temporary_, path_, &reason);
+                if (status == kWyxOK) {
+                    old = aside;
+                    break;
+                }
+                // Another run's directory came in between: the one moved aside
+                // is retired into it, and ours replaces it next.
+                if (!retireEarlierRender(aside, path_)) keepBeside(aside, path_);
+            }
         }
+        if (attempt == kCreateAttempts || (existing == wyxos::kEntryMissing &&
+                                           wyxos::KindOf(path_) == wyxos::kEntryMissing))
+            throw TWYXException(status, path_ + ": " + reason);
     }
     committed_ = true;
-    if (!retireEarlierRender(old, path_)) {
-        // Files of the user's that clash with new pages are kept, under a name that says so.
-        wyxos::MoveDirectory(old, path_ + ".kept-" + uniqueSuffix(), &reason);
-    }
+    if (!old.empty() && !retireEarlierRender(old, path_)) keepBeside(old, path_);
 }
 
 TTranscriptFile::TTranscriptFile() : file_(wyxos::kNoFile) {}
