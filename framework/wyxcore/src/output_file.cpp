@@ -79,9 +79,9 @@ std::string withoutTrailingSeparator(std::string path) {
     return path;
 }
 
-// Longest name of a file that norbix adds to a directory of its own; well
-// inside what file systems take.
-const size_t kAddedNameMax = 200;
+// Longest name of a file that norbix adds to a directory of its own: with the
+// directory's own path it stays inside the 260 bytes of a Windows path.
+const size_t kAddedNameMax = 100;
 
 std::string safeName(const std::string& text, size_t max) {
     std::string name;

@@ -171,7 +171,7 @@ TEST(TOutputDirectory, RefusesNamesThatAreNotPlainFileNames) {
     TempDir dir;
     TOutputDirectory pages(dir.path("pages"));
     pages.Add("index.html", "I");
-    const std::string longest(200, 'c');
+    const std::string longest(100, 'c');
     pages.Add(longest, "a class with a long name");
     for (const std::string& name : {std::string("../x.html"), std::string("sub/x.html"), std::string("..\\x.html"),
                                     std::string(".."), std::string(), std::string("index.html"), longest + "c",

@@ -73,7 +73,7 @@ public:
     TOutputDirectory& operator=(const TOutputDirectory&) = delete;
 
     // name is a plain file name, added once: the bytes SafeNamePart keeps, up
-    // to 200 of them, not starting or ending with '.'; else kWyxInvalidArgument.
+    // to 100 of them, not starting or ending with '.'; else kWyxInvalidArgument.
     void Add(const std::string& name, const std::string& content, bool textMode = false);
     void Commit();
 
