@@ -11,6 +11,8 @@ const char kTimelineData[] = "timeline.data.js";
 
 namespace {
 
+const size_t kMaxStem = 80;
+
 std::string lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
@@ -25,6 +27,8 @@ PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
         for (char c : cimClass->GetName())
             stem += std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' ? c : '_';
         if (stem.empty()) stem = "class";
+        // Room for a number and ".data.js" within the longest name an output directory takes.
+        if (stem.size() > kMaxStem) stem.resize(kMaxStem);
         std::string name = stem;
         for (int n = 2; taken.count(lower(name)); ++n) name = stem + "-" + std::to_string(n);
         taken.insert(lower(name));

@@ -87,6 +87,11 @@ TEST(PageNames, FileNamesAreSafeAndDistinct) {
         EXPECT_EQ(pages.Of(c.name), c.page) << c.name;
         EXPECT_EQ(pages.DataOf(c.name), c.data) << c.name;
     }
+    // Long names that differ only at their end: cut short, still distinct, within an output directory's bound.
+    const std::string a = std::string(150, 'L') + "A", b = std::string(150, 'L') + "B";
+    const PageNames longPages({container.AddClass(a), container.AddClass(b)});
+    EXPECT_EQ(longPages.DataOf(a), std::string(80, 'L') + ".data.js");
+    EXPECT_EQ(longPages.DataOf(b), std::string(80, 'L') + "-2.data.js");
 }
 
 TEST(GridData, RowsKeysAndLinksLineUp) {
@@ -183,7 +188,7 @@ TEST(IndexPage, StatusFirstThenMachineCollectorsAndGroupedFindings) {
     }
 }
 
-TEST(WriteHtmlReport, WritesEveryFileAndFailsOnOneItCannotPlace) {
+TEST(WriteHtmlReport, WritesEveryFileAndAReRenderLeavesNoStaleOne) {
     TContainer container;
     FillSampleContainer(container);
     container.AddClass("X_Empty");
@@ -196,22 +201,19 @@ TEST(WriteHtmlReport, WritesEveryFileAndFailsOnOneItCannotPlace) {
         EXPECT_EQ(html.compare(0, 15, "<!DOCTYPE html>"), 0) << page;
         EXPECT_NE(html.find("</html>\n"), std::string::npos) << page;
     }
-    for (const char* file : {"report.css", "report.js", "timeline.data.js", "VARNSG_ULKLog.data.js"})
+    for (const char* file : {"report.css", "report.js", "timeline.data.js", "VARNSG_TRAVLog.data.js"})
         EXPECT_FALSE(readFile(dir / file).empty()) << file;
     EXPECT_FALSE(fs::exists(dir / "X_Empty.html"));
-    // A directory where a data file belongs: it cannot be put in place.
-    const fs::path blocker = dir / "VARNSG_ULKLog.data.js";
-    fs::remove(blocker);
-    fs::create_directory(blocker);
-    std::ofstream((blocker / "keep").string().c_str()) << "kept";
-    try {
-        WriteHtmlReport(container, dir.string(), at(5, 31, 60));
-        ADD_FAILURE() << "no exception";
-    } catch (const TWYXException& e) {
-        EXPECT_EQ(e.GetStatus(), kWyxAccessDenied) << e.what();
-        EXPECT_NE(std::string(e.what()).find("VARNSG_ULKLog.data.js"), std::string::npos) << e.what();
-    }
-    EXPECT_EQ(readFile(blocker / "keep"), "kept");
+    // Rendered again without the TRAV log: its page and data go, the user's notes stay.
+    std::ofstream((dir / "notes.txt").string().c_str()) << "the user's";
+    TContainer without;
+    DeclareReportClasses(without);
+    AddTestInstance(without, "VARNSG_ULKLog", {{"RecordID", "1"}, {"Message", "only"}});
+    WriteHtmlReport(without, dir.string(), at(5, 31, 60));
+    EXPECT_FALSE(fs::exists(dir / "VARNSG_TRAVLog.html"));
+    EXPECT_FALSE(fs::exists(dir / "VARNSG_TRAVLog.data.js"));
+    EXPECT_NE(readFile(dir / "VARNSG_ULKLog.html").find("</html>\n"), std::string::npos);
+    EXPECT_EQ(readFile(dir / "notes.txt"), "the user's");
     fs::remove_all(dir);
 }
 
