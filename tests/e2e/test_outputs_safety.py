@@ -5,6 +5,7 @@ import gzip
 import os
 import subprocess
 import time
+from pathlib import Path
 
 import pytest
 
@@ -122,8 +123,9 @@ def assert_whole_outputs(out):
         elif f.is_dir():
             listed = (f / MANIFEST).read_text().split()
             assert sorted(listed + [MANIFEST]) == sorted(p.name for p in f.iterdir())
+            ends = {".html": b"</html>", ".js": b");", ".css": b"}"}   # pages, their data and script, the style
             for page in listed:
-                assert (f / page).read_bytes().rstrip().endswith(b"</html>"), page
+                assert (f / page).read_bytes().rstrip().endswith(ends[Path(page).suffix]), page
 
 
 ROUNDS = 20
