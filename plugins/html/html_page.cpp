@@ -22,7 +22,7 @@ tbody tr:nth-child(even){background:#f6f7f9}tr:target,tr.target{outline:2px soli
 tr.error td{background:#fde7e7}tr.warning td{background:#fff4d1}
 .tools{margin:.5em 0;display:flex;flex-wrap:wrap;gap:.6em;align-items:center}.filter{padding:.2em .4em;width:22em}
 .shown{color:#444;font-size:.9em}
-.grid{overflow:auto;height:calc(100vh - 16em);min-height:18em;border:1px solid #ccc}
+.grid{overflow:auto;max-height:calc(100vh - 17em);min-height:6em;border:1px solid #ccc}
 .grid table{border:0}.grid td{white-space:pre;max-width:70em;overflow:hidden;text-overflow:ellipsis;height:1.35em;line-height:1.35em}
 .grid tr.spacer td{padding:0;border:0;background:none}
 .facts th{background:none;position:static;white-space:nowrap;border:0;padding:.1em 1em .1em 0}.facts td{border:0;padding:.1em 0}
