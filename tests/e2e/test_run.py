@@ -259,3 +259,35 @@ def test_writers_without_the_write_interface_write_nothing(target, tmp_path, dmi
                          + "OSK finished; exiting.\n")
     assert result.returncode == 0
     assert [f.name for f in out.iterdir()] == ["8842-AB1_KD12345_" + stamp + ".xml.gz"]
+
+
+OTHER_TOOL_FILE = (
+    '<?xml version="1.0"?>\n<CIM CIMVERSION="2.0" DTDVERSION="2.2"><DECLARATION><DECLGROUP>\n'
+    '<VALUE.OBJECT><INSTANCE CLASSNAME="Other_Port">\n'
+    '<PROPERTY.ARRAY NAME="OperationalStatus" TYPE="uint16"><VALUE.ARRAY><VALUE>2</VALUE><VALUE>0x0A</VALUE>'
+    '</VALUE.ARRAY></PROPERTY.ARRAY>\n'
+    '<PROPERTY.REFERENCE NAME="Owner"><VALUE.REFERENCE><LOCALINSTANCEPATH><LOCALNAMESPACEPATH>'
+    '<NAMESPACE NAME="root"/></LOCALNAMESPACEPATH><INSTANCENAME CLASSNAME="Other_System"><KEYBINDING NAME="Id">'
+    '<KEYVALUE VALUETYPE="numeric">7</KEYVALUE></KEYBINDING></INSTANCENAME></LOCALINSTANCEPATH></VALUE.REFERENCE>'
+    '</PROPERTY.REFERENCE>\n'
+    '</INSTANCE></VALUE.OBJECT>\n</DECLGROUP></DECLARATION></CIM>\n')
+
+
+def test_input_mode_reads_arrays_and_references_of_other_tools(target, tmp_path):
+    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml", "html", "text"])
+    saved = tmp_path / "other.xml"
+    saved.write_text(OTHER_TOOL_FILE)
+    out = out_dir(tmp_path)
+    result = run(tree, ["/b", "/i", tree.path(saved), "/v", "/text", "/d", tree.path(out)])
+    assert result.returncode == 0, result.stdout
+    report = next(out.glob("*.txt")).read_bytes().decode("latin-1")
+    pages = "".join(p.read_text("latin-1") for p in out.glob("*/*.html"))
+    for shown in ("{2, 10}", "root:Other_System.Id=7"):
+        assert shown in report
+        assert shown in pages
+    rewritten = next(out.glob("*.xml.gz")).read_bytes()
+    import gzip
+    xml = gzip.decompress(rewritten).decode()
+    assert ('<PROPERTY.ARRAY NAME="OperationalStatus" TYPE="uint16"><VALUE.ARRAY><VALUE>2</VALUE>'
+            '<VALUE>10</VALUE></VALUE.ARRAY></PROPERTY.ARRAY>') in xml
+    assert '<KEYVALUE VALUETYPE="numeric">7</KEYVALUE>' in xml
