@@ -110,9 +110,11 @@ def test_missing_plugin_directory_is_an_error(target, tmp_path):
 
 
 def test_usage_repeats_the_program_name_as_typed(target, plugins):
-    # Started by a name relative to the working directory, not by its full path.
+    # Started by a name relative to the working directory, not by its full path;
+    # under Wine through its command interpreter, as Wine's loader would pass on
+    # the full path.
     typed = "norbix.exe" if target.windows else "./norbix"
-    wine = ["wine" if target.name == "win32" else "/usr/lib/wine/wine64"] if target.windows else []
+    wine = ["wine" if target.name == "win32" else "/usr/lib/wine/wine64", "cmd", "/c"] if target.windows else []
     import subprocess
     proc = subprocess.run(wine + [typed, "/b", "/?"], cwd=target.bin, capture_output=True,
                           env=target.env(WYX_PLUGIN_DIR=target.path(plugins), SYSTEMDRIVE="C:"), timeout=120)
