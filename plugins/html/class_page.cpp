@@ -21,11 +21,13 @@ std::string rowClass(const std::string& severity) {
 GridCell gridCell(const ReportModel& model, const TCIMValue* value) {
     GridCell cell;
     if (!value) return cell;
-    if (value->GetType() == kCIMDateTime) {
-        cell.text = ShownTime(model, value->GetDateTime());
-        cell.key = TimeSortKey(value->GetDateTime());
+    if (const TCIMDateTime* at = PointOf(value)) {
+        cell.text = ShownTime(model, *at);
+        cell.key = TimeSortKey(*at);
     } else {
-        cell.text = value->GetText();
+        cell.text = DisplayValue(*value);
+        if (const TCIMDateTime* interval = value->IsArray() ? nullptr : value->FindDateTime())
+            cell.key = TimeSortKey(*interval);
     }
     return cell;
 }

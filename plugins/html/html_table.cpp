@@ -28,7 +28,7 @@ HtmlCell ValueCell(const TCIMValue* value) {
     if (!value) return HtmlCell();
     HtmlCell cell;
     cell.html = EscapeHtml(DisplayValue(*value));
-    if (value->GetType() == kCIMDateTime) cell.sortKey = TimeSortKey(value->GetDateTime());
+    if (const TCIMDateTime* at = value->IsArray() ? nullptr : value->FindDateTime()) cell.sortKey = TimeSortKey(*at);
     return cell;
 }
 

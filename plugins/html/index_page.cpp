@@ -111,9 +111,8 @@ std::string heavyHittersSection(const ReportModel& model) {
                "\"><h2 id=\"heavy-hitters\">Heavy hitters</h2>\n<p>No heavy hitters were recorded.</p></section>\n";
     std::vector<HtmlRow> rows;
     for (const TCIMInstance* record : table->rows) {
-        const TCIMValue* stamp = record->GetPropertyValue("MessageTimestamp");
-        const bool timed = stamp && stamp->GetType() == kCIMDateTime;
-        rows.push_back(HtmlRow{{timeCell(model, timed, timed ? stamp->GetDateTime() : TCIMDateTime()),
+        const TCIMDateTime* stamp = PointOf(record->GetPropertyValue("MessageTimestamp"));
+        rows.push_back(HtmlRow{{timeCell(model, stamp != nullptr, stamp ? *stamp : TCIMDateTime()),
                                 text(PropertyText(*record, "Message")), text(HeavyHitterDetail(*record, model.status))},
                                "", ""});
     }

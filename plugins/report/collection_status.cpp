@@ -6,6 +6,7 @@
 #include "collector_record.h"
 #include "log_types.h"
 #include "reading_order.h"
+#include "report_time.h"
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"
 
@@ -44,9 +45,9 @@ std::vector<RunLogEntry> readRunLog(const TContainer& container) {
         entry.source = PropertyText(*record, "Source");
         entry.message = PropertyText(*record, "Message");
         const TCIMValue* stamp = record->GetPropertyValue("MessageTimestamp");
-        if (stamp && stamp->GetType() == kCIMDateTime && !stamp->GetDateTime().IsInterval()) {
+        if (const TCIMDateTime* at = PointOf(stamp)) {
             entry.hasTime = true;
-            entry.at = stamp->GetDateTime();
+            entry.at = *at;
         }
         log.push_back(entry);
     }

@@ -36,11 +36,12 @@ std::vector<FindingGroup> GroupFindings(const TContainer& container) {
         if (SeverityRank(severity) > SeverityRank(group.severity)) group.severity = severity;
         const TCIMValue* stamp = finding->GetPropertyValue("SourceTimestamp");
         const std::string key0 = PropertyText(*finding, "SourceKey");
-        if (!stamp || stamp->GetType() != kCIMDateTime || stamp->GetDateTime().IsInterval()) {
+        const TCIMDateTime* point = PointOf(stamp);
+        if (!point) {
             if (group.latestKey.empty()) group.latestKey = key0;
             continue;
         }
-        const TCIMDateTime& at = stamp->GetDateTime();
+        const TCIMDateTime& at = *point;
         if (!group.hasTime || at < group.first) group.first = at;
         if (!group.hasTime || !(at < group.last)) {
             group.last = at;

@@ -70,8 +70,9 @@ ReportIdentity BuildIdentity(const TContainer& container, const TCIMDateTime& re
     if (const TCIMClass* log = container.FindClass("VARNSG_OSKLogRecord")) {
         for (const TCIMInstance* record : log->EnumerateInstances(true)) {
             const TCIMValue* value = record->GetPropertyValue("MessageTimestamp");
-            if (!value || value->GetType() != kCIMDateTime || value->GetDateTime().IsInterval()) continue;
-            const TCIMDateTime& at = value->GetDateTime();
+            const TCIMDateTime* point = PointOf(value);
+            if (!point) continue;
+            const TCIMDateTime& at = *point;
             if (!any || at < identity.collectedAt) identity.collectedAt = at;
             if (!any || last < at) last = at;
             any = true;

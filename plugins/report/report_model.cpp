@@ -42,9 +42,9 @@ ReportModel BuildReportModel(const TContainer& container, const TCIMDateTime& re
     if (const TCIMClass* os = container.FindClass("VARNSG_OperatingSystem")) {
         for (const TCIMInstance* instance : os->EnumerateInstances(true)) {
             const TCIMValue* boot = instance->GetPropertyValue("LastBootUpTime");
-            if (boot && boot->GetType() == kCIMDateTime && !boot->GetDateTime().IsInterval()) {
+            if (const TCIMDateTime* at = PointOf(boot)) {
                 model.hasBoot = true;
-                model.lastBoot = boot->GetDateTime();
+                model.lastBoot = *at;
                 break;
             }
         }

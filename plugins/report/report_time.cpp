@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "wyxcore/os_specific.h"
+#include "wyxcore/value.h"
 
 namespace {
 
@@ -37,6 +38,12 @@ TCIMDateTime ReportTime() {
     seconds.Set(now.GetYear(), now.GetMonth(), now.GetDay(), now.GetHour(), now.GetMinute(), now.GetSecond(), 0,
                 OffsetMinutes(now));
     return seconds;
+}
+
+const TCIMDateTime* PointOf(const TCIMValue* value) {
+    if (!value || value->IsArray()) return nullptr;
+    const TCIMDateTime* point = value->FindDateTime();
+    return point && !point->IsInterval() ? point : nullptr;
 }
 
 int OffsetMinutes(const TCIMDateTime& point) { return static_cast<int16_t>(point.GetUTCOffset()); }

@@ -18,6 +18,11 @@ TCIMDateTime AtOffset(const TCIMDateTime& point, int offsetMinutes);
 // A key that sorts points by instant (UTC) and intervals by length, as text.
 std::string TimeSortKey(const TCIMDateTime& value);
 
+// The point in time a value holds; null for another type, an interval, an
+// array or a masked date-time.
+class TCIMValue;
+const TCIMDateTime* PointOf(const TCIMValue* value);
+
 // The UTC offset of a point in minutes east of UTC.
 int OffsetMinutes(const TCIMDateTime& point);
 

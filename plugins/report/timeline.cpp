@@ -65,9 +65,7 @@ std::string ownClock(const std::string& date, const std::string& time) {
 }
 
 const TCIMDateTime* pointOf(const TCIMInstance& instance, const char* property) {
-    const TCIMValue* value = instance.GetPropertyValue(property);
-    if (!value || value->GetType() != kCIMDateTime || value->GetDateTime().IsInterval()) return nullptr;
-    return &value->GetDateTime();
+    return PointOf(instance.GetPropertyValue(property));
 }
 
 }  // namespace

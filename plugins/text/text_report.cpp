@@ -6,6 +6,7 @@
 #include "reading_order.h"
 #include "record_line.h"
 #include "report_model.h"
+#include "report_time.h"
 #include "text_cell.h"
 #include "text_table.h"
 #include "wyxcore/container.h"
@@ -21,7 +22,8 @@ std::string underline(const std::string& title, char mark) {
 }
 
 std::string timeOf(const ReportModel& model, const TCIMValue* value) {
-    return value && value->GetType() == kCIMDateTime ? ShownTime(model, value->GetDateTime()) : std::string();
+    const TCIMDateTime* at = PointOf(value);
+    return at ? ShownTime(model, *at) : std::string();
 }
 
 std::string statusSection(const ReportModel& model) {
@@ -143,9 +145,8 @@ std::string classSection(const ReportModel& model, const ClassTable& table) {
                                     (count == 1 ? " instance)" : " instances)"),
                                 '=');
     auto text = [&model](const TCIMValue* value) {
-        return PlainText(!value ? std::string()
-                                : value->GetType() == kCIMDateTime ? ShownTime(model, value->GetDateTime())
-                                                                   : value->GetText());
+        const TCIMDateTime* at = PointOf(value);
+        return PlainText(!value ? std::string() : at ? ShownTime(model, *at) : DisplayValue(*value));
     };
     std::vector<std::pair<std::string, std::string> > same;
     for (const auto& field : table.same) same.push_back({PlainText(field.first), text(field.second)});

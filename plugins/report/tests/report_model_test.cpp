@@ -68,6 +68,20 @@ TEST(ReportTime, MovesInstantsBetweenOffsets) {
     EXPECT_LT(TimeSortKey(at(8, 23, 59, 0)), TimeSortKey(at(8, 23, 30, -300)));
 }
 
+TEST(ReportTime, OnlyAPointInTimeIsAPoint) {
+    TCIMDateTime interval;
+    interval.Set(1, 6, 0, 0, 0);
+    const struct { const char* name; TCIMValue value; bool point; } cases[] = {
+        {"point", TCIMValue(at(8, 5, 0, 60)), true},
+        {"interval", TCIMValue(interval), false},
+        {"masked", TCIMValue::FromText(kCIMDateTime, "2026120805****.******+060"), false},
+        {"array of points", TCIMValue::Array(kCIMDateTime, {"20261208050000.000000+060"}), false},
+        {"string", TCIMValue("20261208050000.000000+060"), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PointOf(&c.value) != nullptr, c.point) << c.name;
+    EXPECT_EQ(PointOf(nullptr), nullptr);
+}
+
 // A container with the report classes, a machine, and the run log given.
 struct RunLog {
     const char* source;
