@@ -63,7 +63,14 @@ ReportIdentity BuildIdentity(const TContainer& container, const TCIMDateTime& re
     if (const TCIMInstance* os = firstInstance(container, "VARNSG_OperatingSystem")) {
         const std::string name = trimmed(PropertyText(*os, "Name") + " " + PropertyText(*os, "Version"));
         identity.facts.push_back(fact("Operating system", name, kOperatingSystem));
-        identity.facts.push_back(fact("Last boot", PropertyText(*os, "LastBootUpTime"), kOperatingSystem));
+        std::string boot = PropertyText(*os, "LastBootUpTime");
+        if (const TCIMDateTime* at = PointOf(os->GetPropertyValue("LastBootUpTime"))) {
+            TCIMDateTime seconds;   // to the second, as every other time of the report
+            seconds.Set(at->GetYear(), at->GetMonth(), at->GetDay(), at->GetHour(), at->GetMinute(), at->GetSecond(), 0,
+                        OffsetMinutes(*at));
+            boot = seconds.ToUIString();
+        }
+        identity.facts.push_back(fact("Last boot", boot, kOperatingSystem));
     }
     bool any = false;
     TCIMDateTime last;
