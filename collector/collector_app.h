@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console_progress.h"
 #include "wyxcore/datetime.h"
 
 class IPlugin;
@@ -67,6 +68,7 @@ public:
     std::string consoleLogPath;
     TCIMDateTime startTime;
     std::ofstream consoleLog;
+    ConsoleProgress progressLine;
     bool includeMode;
     std::vector<std::string> pluginNames;
     bool createOutputDir;

@@ -7,11 +7,14 @@
 #include "default_directory.h"
 
 void CollectorApp::writeConsole(std::string message) {
+    if (message.empty()) return;
+    progressLine.beforeMessage();
     if (consoleLog.is_open()) {
         consoleLog << message;
         consoleLog.flush();
     }
     std::cout << message;
+    progressLine.afterMessage(message);
 }
 
 void CollectorApp::exitProgram(int status) {

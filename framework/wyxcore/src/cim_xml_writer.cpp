@@ -2,6 +2,7 @@
 
 #include "file_io.h"
 #include "gzip_codec.h"
+#include "wyxcore/progress.h"
 #include "wyxcore/container.h"
 #include "xml_text.h"
 
@@ -95,11 +96,13 @@ void TCIMXMLFile::Write(const TContainer* container, const std::string& path) {
     fileio::AtomicFile file(path);
     gzipcodec::Deflater deflater;
     std::string xml, compressed;
+    uint64_t written = 0;
     xml.reserve(kPieceSize + 64 * 1024);
     renderDocument(container, kPieceSize, &xml, [&](bool last) {
         deflater.Feed(xml.data(), xml.size(), last, &compressed);
         xml.clear();
         file.Write(compressed.data(), compressed.size());
+        ReportProgress("XML file, bytes written", written += compressed.size(), 0);
         compressed.clear();
     });
     file.Commit();
