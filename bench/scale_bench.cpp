@@ -1,0 +1,115 @@
+// How cost grows: the XML writer and reader and the ULK collection, each at
+// three sizes a decade apart. Linear growth shows as the same time per item.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "bench_data.h"
+#include "container_generator.h"
+#include "figures.h"
+#include "sp_image_generator.h"
+#include "wyxcore/cim_xml.h"
+#include "wyxcore/container.h"
+#include "wyxcore/plugin.h"
+#include "wyxcore/query_manager.h"
+#include "wyxcore/root_object.h"
+
+namespace bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// The largest run of each growth is the most costly: three rounds at most.
+int scaleRounds() { return std::min(Rounds(), 3); }
+
+void finish(benchmark::State& state, double best, size_t items) {
+    state.counters[kMeasured] = best;
+    state.counters["items"] = static_cast<double>(items);
+}
+
+void XmlWriteGrowth(benchmark::State& state) {
+    const size_t count = static_cast<size_t>(state.range(0));
+    TContainer container(TContainer::kEmpty);
+    FillContainer(&container, count);
+    const std::string path = WorkDir() + "/growth.xml.gz";
+    double best = std::numeric_limits<double>::max();
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        TCIMXMLFile::Write(&container, path);
+        const double measured = since(start);
+        best = std::min(best, measured);
+        state.SetIterationTime(measured);
+    }
+    finish(state, best, count);
+}
+
+void XmlReadGrowth(benchmark::State& state) {
+    const size_t count = static_cast<size_t>(state.range(0));
+    const std::string path = WorkDir() + "/growth-read.xml.gz";
+    {
+        TContainer source(TContainer::kEmpty);
+        FillContainer(&source, count);
+        TCIMXMLFile::Write(&source, path);
+    }
+    double best = std::numeric_limits<double>::max();
+    for (auto _ : state) {
+        TContainer container(TContainer::kEmpty);
+        const Clock::time_point start = Clock::now();
+        container.PopulateContainerFromFile(path);
+        const double measured = since(start);
+        best = std::min(best, measured);
+        state.SetIterationTime(measured);
+    }
+    finish(state, best, count);
+}
+
+void UlkGrowth(benchmark::State& state) {
+    const size_t entries = static_cast<size_t>(state.range(0));
+    const std::string image = WorkDir() + "/growth.image";
+    WriteDotImage(image, 2, entries / 2);
+    setenv("VANT_SP_IMAGE", image.c_str(), 1);
+    IPlugin* quarnel = LoadedPlugin("quarnel.pi.so");
+    if (!quarnel) {
+        state.SkipWithError("quarnel.pi did not load");
+        return;
+    }
+    double best = std::numeric_limits<double>::max();
+    for (auto _ : state) {
+        auto container = std::make_unique<TContainer>();
+        const Clock::time_point start = Clock::now();
+        TRootObject::GetQueryManager()->RunQuery(quarnel, container.get(), {}, 0);
+        const double measured = since(start);
+        const TCIMClass* ulk = container->FindClass("VARNSG_ULKLog");
+        if (!ulk || ulk->GetInstanceCount() != entries / 2 * 2) {
+            state.SkipWithError("the plug-in did not collect every entry of the image");
+            return;
+        }
+        best = std::min(best, measured);
+        state.SetIterationTime(measured);
+    }
+    finish(state, best, entries);
+}
+
+// Sizes: NORBIX_BENCH_GROWTH (1,000,000 instances; the ULK log a tenth of it)
+// and its hundredth and tenth.
+void sizes(benchmark::internal::Benchmark* b, size_t top) {
+    for (size_t n : {top / 100, top / 10, top}) b->Arg(static_cast<int64_t>(std::max<size_t>(n, 1)));
+}
+void xmlSizes(benchmark::internal::Benchmark* b) { sizes(b, GrowthTop()); }
+void ulkSizes(benchmark::internal::Benchmark* b) { sizes(b, std::max<size_t>(GrowthTop() / 10, 2)); }
+
+}  // namespace
+
+BENCHMARK(XmlWriteGrowth)->Apply(xmlSizes)->UseManualTime()->Iterations(scaleRounds())->Unit(benchmark::kMillisecond);
+BENCHMARK(XmlReadGrowth)->Apply(xmlSizes)->UseManualTime()->Iterations(scaleRounds())->Unit(benchmark::kMillisecond);
+BENCHMARK(UlkGrowth)->Apply(ulkSizes)->UseManualTime()->Iterations(scaleRounds())->Unit(benchmark::kMillisecond);
+
+}  // namespace bench
