@@ -156,7 +156,7 @@ function(norbix_copy_runtime)
   find_file(NORBIX_WINPTHREAD_DLL libwinpthread-1.dll PATHS /usr/${NORBIX_MINGW_TRIPLET}/lib
             NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   list(APPEND dlls ${NORBIX_WINPTHREAD_DLL})
-  install(FILES ${dlls} DESTINATION . COMPONENT program)
+  set(NORBIX_RUNTIME_DLL_FILES ${dlls} PARENT_SCOPE)
   add_custom_target(runtime_dlls ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${NORBIX_BIN}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dlls} ${NORBIX_BIN}

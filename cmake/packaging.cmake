@@ -11,7 +11,17 @@ endif()
 install(TARGETS norbix RUNTIME DESTINATION . COMPONENT program)
 if(WIN32)
   # The import libraries are of no use beside the program.
-  install(FILES $<TARGET_FILE:wyxcore> $<TARGET_FILE:vantlib> DESTINATION . COMPONENT program)
+  install(TARGETS wyxcore vantlib RUNTIME DESTINATION . COMPONENT program
+          ARCHIVE DESTINATION lib COMPONENT devel EXCLUDE_FROM_ALL)
+  # The runtime DLLs as the toolchain has them carry their debugging sections
+  # (libstdc++ is ten times its stripped size); a stripping install drops them.
+  install(FILES ${NORBIX_RUNTIME_DLL_FILES} DESTINATION . COMPONENT program)
+  foreach(dll ${NORBIX_RUNTIME_DLL_FILES})
+    get_filename_component(name ${dll} NAME)
+    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${name}\")
+    endif()" COMPONENT program)
+  endforeach()
 else()
   install(TARGETS wyxcore vantlib LIBRARY DESTINATION . COMPONENT program)
 endif()
