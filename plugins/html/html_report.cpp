@@ -34,11 +34,10 @@ void WriteHtmlReport(const TContainer& container, const std::string& directory, 
         if (cimClass->GetInstanceCount()) classes.push_back(cimClass);
     const PageNames pages(classes);
     const std::string machine = MachineLine(container);
-    uint32_t written = 0;
     for (const TCIMClass* cimClass : classes)
-        RenderClassPages(*cimClass, pages, machine, [&](const std::string& name, const std::string& html) {
+        RenderClassPages(*cimClass, pages, machine, [&prefix](const std::string& name, const std::string& html) {
             WriteReportFile(prefix + name, html, false);
-            ReportProgress("HTML pages written", ++written, 0);
+            AdvanceProgress("HTML pages written");
         });
     WriteReportFile(prefix + "index.html", RenderIndexPage(container, pages, writtenAt), false);
 }

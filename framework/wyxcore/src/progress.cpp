@@ -17,6 +17,8 @@ constexpr Clock::duration kRedrawInterval = std::chrono::milliseconds(100);
 IProgressSink* installedSink = nullptr;
 Clock::time_point lastDrawn;
 std::string lastWhat;
+std::string advancedWhat;
+uint64_t advanced = 0;
 
 }  // namespace
 
@@ -26,6 +28,7 @@ void SetProgressSink(IProgressSink* sink) {
     installedSink = sink;
     lastDrawn = Clock::time_point();
     lastWhat.clear();
+    advancedWhat.clear();
 }
 
 std::string ProgressLine(const char* what, uint64_t done, uint64_t total) {
@@ -43,6 +46,16 @@ void ReportProgress(const char* what, uint64_t done, uint64_t total) {
     lastDrawn = now;
     if (!sameStep) lastWhat = what;
     installedSink->Show(ProgressLine(what, done, total));
+}
+
+void AdvanceProgress(const char* what) {
+    if (!installedSink || !what) return;
+    // Another step shown since resets the count.
+    if (advancedWhat != what || lastWhat != what) {
+        advancedWhat = what;
+        advanced = 0;
+    }
+    ReportProgress(what, ++advanced, 0);
 }
 
 extern "C" int wyxReportProgress(void* plugin, const char* what, uint32_t done, uint32_t total) {

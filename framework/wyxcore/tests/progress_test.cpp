@@ -48,6 +48,15 @@ TEST_F(Progress, RedrawsAtMostTenTimesASecondButANewStepAtOnce) {
     EXPECT_EQ(expected, sink.lines);
 }
 
+TEST_F(Progress, AdvancingCountsEachStepFromOne) {
+    for (int i = 0; i < 3; ++i) AdvanceProgress("pages written");
+    ReportProgress("bytes written", 10, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(110));
+    AdvanceProgress("pages written");
+    EXPECT_EQ((std::vector<std::string>{"  pages written: 1", "  bytes written: 10", "  pages written: 1"}),
+              sink.lines);
+}
+
 TEST_F(Progress, FlatEntryPointRefusesBadArgumentsAndDrawsNothingForThem) {
     int notAPlugin = 0;
     EXPECT_EQ(kWyxFailure, wyxReportProgress(nullptr, nullptr, 1, 0));

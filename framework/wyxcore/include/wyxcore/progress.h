@@ -24,6 +24,10 @@ WYX_API void SetProgressSink(IProgressSink* sink);
 // is cheap.
 WYX_API void ReportProgress(const char* what, uint64_t done, uint64_t total);
 
+// One more done of the step what, counted from its first call after another
+// step (or none) was reported.
+WYX_API void AdvanceProgress(const char* what);
+
 // The text of the live line.
 WYX_API std::string ProgressLine(const char* what, uint64_t done, uint64_t total);
 
