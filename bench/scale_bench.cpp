@@ -30,7 +30,17 @@ double since(Clock::time_point start) { return std::chrono::duration<double>(Clo
 // The largest run of each growth is the most costly: three rounds at most.
 int scaleRounds() { return std::min(Rounds(), 3); }
 
-void finish(benchmark::State& state, double best, size_t items) {
+// Runs the timed work (which returns its seconds) once per iteration and
+// records the best time for items items.
+template <typename Work>
+void measure(benchmark::State& state, size_t items, Work work) {
+    double best = std::numeric_limits<double>::max();
+    for (auto _ : state) {
+        const double measured = work();
+        if (state.error_occurred()) return;
+        best = std::min(best, measured);
+        state.SetIterationTime(measured);
+    }
     state.counters[kMeasured] = best;
     state.counters["items"] = static_cast<double>(items);
 }
@@ -40,15 +50,11 @@ void XmlWriteGrowth(benchmark::State& state) {
     TContainer container(TContainer::kEmpty);
     FillContainer(&container, count);
     const std::string path = WorkDir() + "/growth.xml.gz";
-    double best = std::numeric_limits<double>::max();
-    for (auto _ : state) {
+    measure(state, count, [&] {
         const Clock::time_point start = Clock::now();
         TCIMXMLFile::Write(&container, path);
-        const double measured = since(start);
-        best = std::min(best, measured);
-        state.SetIterationTime(measured);
-    }
-    finish(state, best, count);
+        return since(start);
+    });
 }
 
 void XmlReadGrowth(benchmark::State& state) {
@@ -59,16 +65,12 @@ void XmlReadGrowth(benchmark::State& state) {
         FillContainer(&source, count);
         TCIMXMLFile::Write(&source, path);
     }
-    double best = std::numeric_limits<double>::max();
-    for (auto _ : state) {
+    measure(state, count, [&] {
         TContainer container(TContainer::kEmpty);
         const Clock::time_point start = Clock::now();
         container.PopulateContainerFromFile(path);
-        const double measured = since(start);
-        best = std::min(best, measured);
-        state.SetIterationTime(measured);
-    }
-    finish(state, best, count);
+        return since(start);
+    });
 }
 
 void UlkGrowth(benchmark::State& state) {
@@ -81,21 +83,16 @@ void UlkGrowth(benchmark::State& state) {
         state.SkipWithError("quarnel.pi did not load");
         return;
     }
-    double best = std::numeric_limits<double>::max();
-    for (auto _ : state) {
+    measure(state, entries, [&] {
         auto container = std::make_unique<TContainer>();
         const Clock::time_point start = Clock::now();
         TRootObject::GetQueryManager()->RunQuery(quarnel, container.get(), {}, 0);
         const double measured = since(start);
         const TCIMClass* ulk = container->FindClass("VARNSG_ULKLog");
-        if (!ulk || ulk->GetInstanceCount() != entries / 2 * 2) {
+        if (!ulk || ulk->GetInstanceCount() != entries / 2 * 2)
             state.SkipWithError("the plug-in did not collect every entry of the image");
-            return;
-        }
-        best = std::min(best, measured);
-        state.SetIterationTime(measured);
-    }
-    finish(state, best, entries);
+        return measured;
+    });
 }
 
 // Sizes: NORBIX_BENCH_GROWTH (1,000,000 instances; the ULK log a tenth of it)
