@@ -3,6 +3,7 @@ own, and the Windows .zip holds the whole set, every DLL it imports included."""
 import os
 import re
 import subprocess
+import tarfile
 import zipfile
 
 import pytest
