@@ -42,7 +42,7 @@ int readProcessorLog(SPLibrary& library, const EntryFormatContext& context, std:
                      int* length, int* record) {
     bool notFirst = false;
     int failedInRow = 0;
-    const std::string progress = "processor " + std::to_string(context.processor) + " log, entries read";
+    const std::string progress = "processor " + std::to_string(context.processor + 1) + " log, entries read";
     uint32_t read = 0;
     for (;;) {
         // The first command is sent whatever an earlier command left in the length.
