@@ -1,12 +1,12 @@
 #ifndef NORBIX_COLLECTOR_APP_H
 #define NORBIX_COLLECTOR_APP_H
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "console_progress.h"
 #include "wyxcore/datetime.h"
+#include "wyxcore/output_file.h"
 
 class IPlugin;
 class TContainer;
@@ -35,6 +35,7 @@ public:
     void findWriters();
     void setupOutputDirectory(const char* programName);
     void createDirectoryPath(const std::string& path);
+    void refuseForeignDirectory(const std::string& directory);
     void startConsoleLog();
     void checkWriters();
     std::string timeStamp() const;
@@ -67,7 +68,7 @@ public:
     std::string mediaDir;
     std::string consoleLogPath;
     TCIMDateTime startTime;
-    std::ofstream consoleLog;
+    TTranscriptFile consoleLog;
     ConsoleProgress progressLine;
     bool includeMode;
     std::vector<std::string> pluginNames;

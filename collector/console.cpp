@@ -9,10 +9,7 @@
 void CollectorApp::writeConsole(std::string message) {
     if (message.empty()) return;
     progressLine.beforeMessage();
-    if (consoleLog.is_open()) {
-        consoleLog << message;
-        consoleLog.flush();
-    }
+    if (consoleLog.IsOpen()) consoleLog.Write(message);
     std::cout << message;
     progressLine.afterMessage(message);
 }
@@ -23,8 +20,8 @@ void CollectorApp::exitProgram(int status) {
         std::string word;
         std::cin >> std::noskipws >> word;
     }
-    if (consoleLog.is_open()) {
-        consoleLog.close();
+    if (consoleLog.IsOpen()) {
+        consoleLog.Close();
         std::remove(consoleLogPath.c_str());
     }
     std::cout.flush();
