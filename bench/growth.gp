@@ -5,7 +5,7 @@ set output out
 set title "norbix: cost per item as the input grows (flat = linear)"
 set logscale x 10
 set xlabel "instances (XML) / entries (ULK)"
-set ylabel "microseconds per item"
+set ylabel "processor microseconds per item"
 set yrange [0:*]
 set grid
 set key top left
