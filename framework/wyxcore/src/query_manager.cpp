@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "schema_loader.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
@@ -43,7 +44,10 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
     }
     try {
         query->Query(container, wanted, pass);
-    } catch (const TWYXException&) {
+    } catch (const TWYXException& e) {
+        // A class that is missing because the schema could not be read: say so.
+        if (e.GetStatus() == kWyxUnknownClass && schema::State() != kWyxOK)
+            throw TWYXException(schema::State(), e.GetDetail());
         throw;
     } catch (const std::exception& e) {
         throw TWYXException(kWyxQueryFailed, callbacks->GetName() + ": " + e.what());
