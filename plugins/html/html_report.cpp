@@ -9,13 +9,17 @@
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/output_file.h"
+#include "wyxcore/progress.h"
 #include "wyxcore/status.h"
 
 void WriteHtmlReport(const TContainer& container, const std::string& directory, const TCIMDateTime& writtenAt) {
     if (directory.empty()) throw TWYXException(kWyxAccessDenied, "no directory given for the HTML files");
     TOutputDirectory files(directory);
     // Every file of the report goes out here.
-    const WriteFile write = [&files](const std::string& name, const std::string& content) { files.Add(name, content); };
+    const WriteFile write = [&files](const std::string& name, const std::string& content) {
+        files.Add(name, content);
+        AdvanceProgress("HTML pages written");
+    };
 
     const ReportModel model = BuildReportModel(container, writtenAt);
     std::vector<const TCIMClass*> classes;
