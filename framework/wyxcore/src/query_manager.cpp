@@ -1,5 +1,7 @@
 #include "query_manager_impl.h"
 
+#include "query_deadline.h"
+
 #include <exception>
 
 #include "wyxcore/container.h"
@@ -42,7 +44,10 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
         if (wanted.empty()) return;
     }
     try {
-        query->Query(container, wanted, pass);
+        if (callbacks->GetType() == kWyxCollector)
+            query_deadline::RunBounded(plugin, query, container, wanted, pass, query_deadline::CollectorBound());
+        else
+            query->Query(container, wanted, pass);
     } catch (const TWYXException&) {
         throw;
     } catch (const std::exception& e) {
