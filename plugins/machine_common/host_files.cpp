@@ -14,6 +14,11 @@ std::string Path(const std::string& absolute) {
     return root && *root ? std::string(root) + absolute : absolute;
 }
 
+bool Rooted() {
+    const char* root = std::getenv("WYX_SYSFS_ROOT");
+    return root && *root;
+}
+
 bool ReadFile(const std::string& absolute, size_t limit, std::string* text) {
     std::ifstream in(Path(absolute).c_str(), std::ios::binary);
     if (!in) return false;

@@ -16,6 +16,7 @@ const size_t kListLimit = 4096;          // entries of one directory
 // The path under WYX_SYSFS_ROOT when that is set (a fake tree for tests),
 // else the path itself.
 std::string Path(const std::string& absolute);
+bool Rooted();
 
 // At most limit bytes of the file (Path applied); false when it cannot be opened.
 bool ReadFile(const std::string& absolute, size_t limit, std::string* text);

@@ -51,8 +51,14 @@ std::vector<ProcessorFacts> Processors(Notes& notes) {
 SmbiosFacts Firmware(Notes& notes) {
     std::string raw;
     if (!hostfs::ReadFile("/sys/firmware/dmi/tables/DMI", kSmbiosLimit, &raw) || raw.empty()) {
-        notes.push_back("No SMBIOS table: firmware and memory modules not listed");
-        return SmbiosFacts();
+        // Only root may read the table; the kernel's summary of it is readable by all.
+        SmbiosFacts facts;
+        facts.bios.vendor = hostfs::ReadValue("/sys/class/dmi/id/bios_vendor");
+        facts.bios.version = hostfs::ReadValue("/sys/class/dmi/id/bios_version");
+        facts.bios.releaseDate = hostfs::ReadValue("/sys/class/dmi/id/bios_date");
+        notes.push_back(facts.bios.version.empty() ? "No SMBIOS table: firmware and memory modules not listed"
+                                                   : "No SMBIOS table: memory modules not listed");
+        return facts;
     }
     return machine::ParseSmbiosStructures(reinterpret_cast<const unsigned char*>(raw.data()), raw.size());
 }

@@ -12,6 +12,7 @@
 
 #include "hardware_facts.h"
 #include "host_files.h"
+#include "wide_text.h"
 
 namespace hardware {
 
@@ -59,16 +60,6 @@ std::string busName(STORAGE_BUS_TYPE bus) {
         case BusTypeNvme: return "NVMe";
         default: return std::string();
     }
-}
-
-std::string narrow(const wchar_t* text) {
-    if (!text) return std::string();
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return std::string();
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &result[0], size, nullptr, nullptr);
-    result.resize(static_cast<size_t>(size - 1));
-    return result;
 }
 
 std::string deviceProperty(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property) {
@@ -193,8 +184,8 @@ std::vector<AdapterFacts> Adapters(Notes& notes) {
     for (auto* a = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); a; a = a->Next) {
         if (a->IfType == IF_TYPE_SOFTWARE_LOOPBACK) continue;
         AdapterFacts adapter;
-        adapter.name = narrow(a->FriendlyName);
-        adapter.description = narrow(a->Description);
+        adapter.name = machine::Narrow(a->FriendlyName);
+        adapter.description = machine::Narrow(a->Description);
         for (ULONG i = 0; i < a->PhysicalAddressLength && i < MAX_ADAPTER_ADDRESS_LENGTH; ++i) {
             char pair[4];
             std::snprintf(pair, sizeof pair, i ? ":%02x" : "%02x", a->PhysicalAddress[i]);
