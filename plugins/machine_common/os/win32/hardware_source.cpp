@@ -1,6 +1,8 @@
 // The machine's parts from the Win32 APIs: the processor registry key and
 // topology, the memory status, the SMBIOS firmware table, the physical drives'
 // storage properties, the adapter list and SetupAPI's PCI devices.
+// winsock2 first: the adapter list's types need it, and windows.h must not bring the old winsock.
+#include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
 #include <setupapi.h>
