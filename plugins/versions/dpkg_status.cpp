@@ -32,9 +32,8 @@ std::vector<SoftwareFacts> ParseDpkgStatus(const std::string& text, size_t limit
         else if (!(value = linuxtext::Field(line, "Version")).empty()) stanza.version = value;
         else if (!(value = linuxtext::Field(line, "Maintainer")).empty()) stanza.manufacturer = value;
         else if (!(value = linuxtext::Field(line, "Status")).empty())
-            installed = value.size() >= 9 && value.compare(value.size() - 9, 9, "installed") == 0 &&
-                        value.find("not-installed") == std::string::npos &&
-                        value.find("config-files") == std::string::npos;
+            // "want flag state": only the state "installed" is a package in place.
+            installed = value.size() > 10 && value.compare(value.size() - 10, 10, " installed") == 0;
     }
     finish();
     return packages;
