@@ -45,16 +45,16 @@ void copySchema(const TContainer& from, TContainer& to) {
     }
 }
 
-// The query's classes and instances into the real container, in commit order.
-void merge(const TContainer& from, TContainer& to) {
+// The query's classes and instances into the real container, in commit order;
+// the values are moved, so a large log is never held twice.
+void merge(TContainer& from, TContainer& to) {
     for (const TCIMClass* source : from.GetClasses()) {
         TCIMClass* target = to.AddClass(source->GetName());
         for (const TCIMPropertyDecl& decl : source->GetPropertyDecls()) target->DeclareProperty(decl.name, decl.type);
-        for (const TCIMInstance* instance : source->EnumerateInstances(true)) {
-            auto copy = std::make_unique<TCIMInstance>(target);
-            std::vector<std::pair<std::string, TCIMValue> > props = instance->GetProperties();
-            copy->TakeCheckedProperties(std::move(props));
-            copy.release()->Commit();
+        for (TCIMInstance* instance : source->EnumerateInstances(true)) {
+            auto moved = std::make_unique<TCIMInstance>(target);
+            moved->TakeCheckedProperties(instance->ReleaseProperties());
+            moved.release()->Commit();
         }
     }
 }
