@@ -31,7 +31,8 @@ bool binaryValue(std::istream& in, std::string* value) {
     value->assign(kept, '\0');
     if (kept && !in.read(&(*value)[0], static_cast<std::streamsize>(kept))) return false;
     for (unsigned long long skipped = kept; skipped < length;) {
-        const std::streamsize step = static_cast<std::streamsize>(std::min<unsigned long long>(length - skipped, 1 << 20));
+        const std::streamsize step =
+            static_cast<std::streamsize>(std::min<unsigned long long>(length - skipped, 1 << 20));
         in.ignore(step);
         if (in.gcount() != step) return false;
         skipped += static_cast<unsigned long long>(step);

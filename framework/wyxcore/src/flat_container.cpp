@@ -46,7 +46,8 @@ TContainerHandle::~TContainerHandle() { containerHandles().remove(this); }
 
 // An abandoned query's handles are refused like stale ones.
 TContainerHandle* TContainerHandle::FromHandle(void* handle) {
-    return query_deadline::CallerMayWrite() && containerHandles().contains(handle) ? static_cast<TContainerHandle*>(handle) : nullptr;
+    if (!query_deadline::CallerMayWrite()) return nullptr;
+    return containerHandles().contains(handle) ? static_cast<TContainerHandle*>(handle) : nullptr;
 }
 
 extern "C" int wyxAddClass(void* container, const char* className) {

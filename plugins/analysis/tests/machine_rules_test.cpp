@@ -31,7 +31,9 @@ TEST(MachineRules, DisksSensorsAndOsErrorFloods) {
     } cases[] = {
         {"disks: working states give nothing",
          "VARNSG_DiskDrive",
-         {{{"DeviceID", "sda"}, {"Status", "running"}}, {{"DeviceID", "sdb"}}, {{"DeviceID", "nvme0n1"}, {"Status", "live"}}},
+         {{{"DeviceID", "sda"}, {"Status", "running"}},
+          {{"DeviceID", "sdb"}},
+          {{"DeviceID", "nvme0n1"}, {"Status", "live"}}},
          {}},
         {"disk offline", "VARNSG_DiskDrive", {{{"DeviceID", "sdc"}, {"Model", "Varn 4T"}, {"Status", "offline"}}},
          {"Disk/Error DeviceID=sdc: Disk sdc (Varn 4T) reports state offline"}},

@@ -45,7 +45,8 @@ TEST(CpuInfo, OneProcessorPerPackage) {
         // Without package ids (virtual machines, some architectures) all share one.
         {"no physical id", "processor: 0\nmodel name: M\n\nprocessor: 1\nmodel name: M\n", {2}, "M", 0, 0},
         {"no blank line at the end", "processor: 0\nmodel name: M", {1}, "M", 0, 0},
-        {"garbage and huge numbers", "processor: 0\n\x01\x02 junk\ncpu cores: 99999999999\ncpu MHz: x\n", {1}, "", 0, 0},
+        {"garbage and huge numbers", "processor: 0\n\x01\x02 junk\ncpu cores: 99999999999\ncpu MHz: x\n", {1}, "", 0,
+         0},
         {"empty", "", {}, "", 0, 0},
         {"lines without a processor", "model name: M\n\n", {}, "", 0, 0},
     };

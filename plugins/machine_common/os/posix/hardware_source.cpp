@@ -110,7 +110,8 @@ std::vector<AdapterFacts> Adapters(Notes& notes) {
         adapter.macAddress = hostfs::ReadValue(dir + "/address");
         adapter.state = hostfs::ReadValue(dir + "/operstate");
         adapter.driver = hostfs::LinkName(dir + "/device/driver");
-        if (!adapter.driver.empty()) adapter.driverVersion = hostfs::ReadValue("/sys/module/" + adapter.driver + "/version");
+        if (!adapter.driver.empty())
+            adapter.driverVersion = hostfs::ReadValue("/sys/module/" + adapter.driver + "/version");
         // A link that is down reports -1, which is no number here.
         unsigned long long megabits = 0;
         if (hostfs::ReadNumber(dir + "/speed", &megabits) && megabits <= UINT64_MAX / kBitsPerMegabit) {

@@ -42,8 +42,8 @@ std::string message(EVT_HANDLE event, const std::wstring& provider, std::map<std
     auto found = publishers.find(provider);
     if (found == publishers.end()) {
         if (publishers.size() >= kPublisherLimit) return std::string();
-        found = publishers.emplace(provider, EvtPointer(EvtOpenPublisherMetadata(nullptr, provider.c_str(), nullptr, 0, 0)))
-                    .first;
+        EvtPointer metadata(EvtOpenPublisherMetadata(nullptr, provider.c_str(), nullptr, 0, 0));
+        found = publishers.emplace(provider, std::move(metadata)).first;
     }
     if (!found->second) return std::string();
     DWORD used = 0;
@@ -70,7 +70,8 @@ bool readWithQuery(RecentRecords& keep, Notes& notes) {
     EVT_HANDLE batch[kBatch];
     DWORD returned = 0;
     size_t read = 0;
-    while (read < kMaxRecords && EvtNext(static_cast<EVT_HANDLE>(query.get()), kBatch, batch, kWaitMillis, 0, &returned)) {
+    EVT_HANDLE results = static_cast<EVT_HANDLE>(query.get());
+    while (read < kMaxRecords && EvtNext(results, kBatch, batch, kWaitMillis, 0, &returned)) {
         for (DWORD i = 0; i < returned; ++i) {
             EvtPointer event(batch[i]);
             DWORD used = 0, count = 0;
@@ -93,7 +94,8 @@ bool readWithQuery(RecentRecords& keep, Notes& notes) {
                     ? v[EvtSystemProviderName].StringVal
                     : L"";
             record.source = machine::Narrow(provider.c_str());
-            if (v[EvtSystemEventID].Type == EvtVarTypeUInt16) record.eventId = std::to_string(v[EvtSystemEventID].UInt16Val);
+            if (v[EvtSystemEventID].Type == EvtVarTypeUInt16)
+                record.eventId = std::to_string(v[EvtSystemEventID].UInt16Val);
             if (v[EvtSystemEventRecordId].Type == EvtVarTypeUInt64)
                 record.recordId = std::to_string(v[EvtSystemEventRecordId].UInt64Val);
             if (v[EvtSystemTimeCreated].Type != EvtVarTypeFileTime) continue;

@@ -27,7 +27,8 @@ TEST(LinuxSystemLog, JournalExportElseKernelBufferElseANote) {
         Notes notes;
     } cases[] = {
         {"export given", exportFile.c_str(), false, "journal", {"from the export"}, {}},
-        {"export unreadable", "/nonexistent/export", false, "", {}, {"Journal export /nonexistent/export cannot be read"}},
+        {"export unreadable", "/nonexistent/export", false, "", {},
+         {"Journal export /nonexistent/export cannot be read"}},
         {"kernel buffer", nullptr, false, "kernel", {"ring error", "ring warning"}, {"No systemd journal"}},
         {"nothing", nullptr, true, "", {}, {"No systemd journal", "No kernel ring buffer"}},
     };
