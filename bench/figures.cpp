@@ -115,7 +115,7 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
         }
     }
     if (const Counters* c = find("WholeRunMachine")) {
-        row("norbix, this machine (all collectors, no SP)",
+        row("norbix, this machine (no SP)",
             format("%.2f s wall, %.1f MiB peak", value(*c, kMeasured), value(*c, "peak_bytes") / kMiB),
             format("%.0f instances written", value(*c, "instances")), 0, 0);
     } else {
