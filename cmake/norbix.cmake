@@ -121,6 +121,7 @@ function(norbix_add_plugin target)
   endif()
   if(NOT P_DIR)
     set(P_DIR ${NORBIX_BIN}/plugins)
+    set(shipped ON)
   endif()
   add_library(${target} MODULE ${P_SOURCES})
   target_link_libraries(${target} PRIVATE wyxcore ${P_LIBS})
@@ -134,6 +135,10 @@ function(norbix_add_plugin target)
     LIBRARY_OUTPUT_DIRECTORY ${P_DIR} RUNTIME_OUTPUT_DIRECTORY ${P_DIR})
   if(NOT WIN32)
     set_target_properties(${target} PROPERTIES BUILD_RPATH "$ORIGIN/..;${NORBIX_BIN}" INSTALL_RPATH "$ORIGIN/..")
+  endif()
+  # Shipped plug-ins only: the test fixtures name a folder of their own.
+  if(shipped)
+    install(TARGETS ${target} LIBRARY DESTINATION plugins COMPONENT program)
   endif()
 endfunction()
 
@@ -151,6 +156,7 @@ function(norbix_copy_runtime)
   find_file(NORBIX_WINPTHREAD_DLL libwinpthread-1.dll PATHS /usr/${NORBIX_MINGW_TRIPLET}/lib
             NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   list(APPEND dlls ${NORBIX_WINPTHREAD_DLL})
+  set(NORBIX_RUNTIME_DLL_FILES ${dlls} PARENT_SCOPE)
   add_custom_target(runtime_dlls ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${NORBIX_BIN}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dlls} ${NORBIX_BIN}

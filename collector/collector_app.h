@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "console_progress.h"
 #include "wyxcore/datetime.h"
 #include "wyxcore/output_file.h"
 
@@ -68,6 +69,7 @@ public:
     std::string consoleLogPath;
     TCIMDateTime startTime;
     TTranscriptFile consoleLog;
+    ConsoleProgress progressLine;
     bool includeMode;
     std::vector<std::string> pluginNames;
     bool createOutputDir;

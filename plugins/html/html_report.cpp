@@ -6,6 +6,7 @@
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/output_file.h"
+#include "wyxcore/progress.h"
 #include "wyxcore/status.h"
 
 void WriteHtmlReport(const TContainer& container, const std::string& directory, const TCIMDateTime& writtenAt) {
@@ -20,6 +21,7 @@ void WriteHtmlReport(const TContainer& container, const std::string& directory, 
     for (const TCIMClass* cimClass : classes)
         RenderClassPages(*cimClass, names, machine, [&pages](const std::string& name, const std::string& html) {
             pages.Add(name, html);
+            AdvanceProgress("HTML pages written");
         });
     pages.Add("index.html", RenderIndexPage(container, names, writtenAt));
     pages.Commit();

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "schema_loader.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
@@ -48,7 +49,10 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
             query_deadline::RunBounded(plugin, query, container, wanted, pass, query_deadline::CollectorBound());
         else
             query->Query(container, wanted, pass);
-    } catch (const TWYXException&) {
+    } catch (const TWYXException& e) {
+        // A class that is missing because the schema could not be read: say so.
+        if (e.GetStatus() == kWyxUnknownClass && schema::State() != kWyxOK)
+            throw TWYXException(schema::State(), e.GetDetail());
         throw;
     } catch (const std::exception& e) {
         throw TWYXException(kWyxQueryFailed, callbacks->GetName() + ": " + e.what());
