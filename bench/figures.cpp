@@ -120,6 +120,13 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
             missing(figure, which);
         }
     }
+    if (const Counters* c = find("WholeRunMachine")) {
+        row("norbix, this machine (no SP)",
+            format("%.2f s wall, %.1f MiB peak", value(*c, kMeasured), value(*c, "peak_bytes") / kMiB),
+            format("%.0f instances written", value(*c, "instances")), 0, 0);
+    } else {
+        missing("norbix, this machine", "WholeRunMachine");
+    }
     for (const char* which : {"WholeRunUlk", "WholeRunTolm"})
         if (const Counters* c = find(which))
             if (value(*c, "xml_only") > 0) {

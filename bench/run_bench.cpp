@@ -1,5 +1,6 @@
-// Whole norbix /v /text runs on the big simulated service processors: wall time
-// and the peak memory of the process.
+// Whole norbix /v /text runs on the big simulated service processors, and a run
+// of this machine alone (every collector, no service processor): wall time and
+// the peak memory of the process.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -39,27 +40,31 @@ double instancesWritten(const fs::path& dir) {
     return -1;
 }
 
-void wholeRun(benchmark::State& state, bool dot) {
+enum class Image { Dot, Tolm, None };
+
+void wholeRun(benchmark::State& state, Image kind) {
+    const bool dot = kind == Image::Dot;
     const std::string norbix = BinDir() + "/norbix";
-    const fs::path work = fs::path(WorkDir()) / (dot ? "run-ulk" : "run-tolm");
+    const fs::path work = fs::path(WorkDir()) / (dot ? "run-ulk" : kind == Image::Tolm ? "run-tolm" : "run-machine");
     fs::create_directories(work / "dmi");
     for (const char* item : {"sys_vendor", "product_name", "product_serial"})
         std::ofstream((work / "dmi" / item).string()) << (std::string(item) == "product_name" ? "8842-AB1" : "BENCH1")
                                                       << "\n";
     const std::string image = (work / "sp.image").string();
     if (dot) WriteDotImage(image, 2, UlkEntriesPerProcessor());
-    else WriteTolmImage(image, 200);
-    const std::vector<std::string> env = {"VANT_SP_IMAGE=" + image, "WYX_DMI_DIR=" + (work / "dmi").string(),
-                                          "SYSTEMDRIVE=" + work.string(), "WYX_PLUGIN_DIR=" + BinDir() + "/plugins",
+    else if (kind == Image::Tolm) WriteTolmImage(image, 200);
+    const std::vector<std::string> env = {"VANT_SP_IMAGE=" + (kind == Image::None ? std::string() : image),
+                                          "WYX_DMI_DIR=" + (work / "dmi").string(), "SYSTEMDRIVE=" + work.string(),
+                                          "WYX_PLUGIN_DIR=" + BinDir() + "/plugins",
                                           "WYX_SCHEMA_DIR=" + BinDir() + "/schema"};
     double best = 1e300, peak = 1e300, instances = 0;
-    bool xmlOnly = false;
+    bool xmlOnly = kind == Image::None;
     for (auto _ : state) {
         const fs::path out = work / "out";
         fs::remove_all(out);
         fs::create_directories(out);
         std::vector<std::string> args = {"/b", "/d", out.string()};
-        if (!dot) args.push_back("/f");   // the whole TRAV log, not only its last entries
+        if (kind == Image::Tolm) args.push_back("/f");   // the whole TRAV log, not only its last entries
         if (!xmlOnly) args.insert(args.begin(), {"/v", "/text"});
         // Through time(1): a child started from this big process would count its size as its own peak.
         const std::string peakFile = (work / "peak.txt").string();
@@ -90,12 +95,14 @@ void wholeRun(benchmark::State& state, bool dot) {
     state.counters["xml_only"] = xmlOnly ? 1 : 0;
 }
 
-void WholeRunUlk(benchmark::State& state) { wholeRun(state, true); }
-void WholeRunTolm(benchmark::State& state) { wholeRun(state, false); }
+void WholeRunUlk(benchmark::State& state) { wholeRun(state, Image::Dot); }
+void WholeRunTolm(benchmark::State& state) { wholeRun(state, Image::Tolm); }
+void WholeRunMachine(benchmark::State& state) { wholeRun(state, Image::None); }
 
 }  // namespace
 
 BENCHMARK(WholeRunUlk)->UseManualTime()->Iterations(Rounds())->Unit(benchmark::kMillisecond);
 BENCHMARK(WholeRunTolm)->UseManualTime()->Iterations(Rounds())->Unit(benchmark::kMillisecond);
+BENCHMARK(WholeRunMachine)->UseManualTime()->Iterations(Rounds())->Unit(benchmark::kMillisecond);
 
 }  // namespace bench

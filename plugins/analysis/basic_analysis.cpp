@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "finding_class.h"
+#include "machine_rules.h"
 #include "message_rules.h"
 #include "wyxcore/container.h"
 
@@ -27,10 +28,11 @@ public:
         next_ = class_->GetInstanceCount() + 1;
     }
 
+    // A source without a record number is named by the key given.
     void Add(const TCIMInstance& source, const std::string& category, const std::string& severity,
-             const std::string& description) {
+             const std::string& description, const std::string& key = std::string()) {
         const std::string sourceClass = source.GetClass()->GetName();
-        const std::string sourceKey = "RecordID=" + textOf(source, "RecordID");
+        const std::string sourceKey = key.empty() ? "RecordID=" + textOf(source, "RecordID") : key;
         const std::string message = textOf(source, "Message");
         if (!keys_.insert(FindingKey(sourceClass, sourceKey, category, message)).second) return;
         TCIMInstance* finding = new TCIMInstance(class_);
@@ -84,5 +86,7 @@ size_t RunBasicAnalysis(TContainer& container) {
         for (const TCIMInstance* record : heavy->EnumerateInstances(true))
             writer.Add(*record, "Heavy hitter", "Warning", "Heavy hitter recorded during the run");
     }
+    for (const MachineFinding& f : MachineFindings(container))
+        writer.Add(*f.source, f.category, f.severity, f.description, f.sourceKey);
     return writer.Added();
 }

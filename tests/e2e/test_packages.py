@@ -12,10 +12,12 @@ from conftest import BUILD, ROOT, Target, windows_target
 from quarnel_support import instances
 
 EXAMPLE = ROOT / "examples" / "dot-two-processors.img"
-PLUGINS = ["analysis", "html", "quarnel", "system", "text", "versioncheck", "xml"]
+PLUGINS = ["analysis", "html", "inventory", "oslog", "quarnel", "sensors", "system", "text", "versioncheck",
+           "versions", "xml"]
 # DLLs every Windows installation has.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "wininet.dll", "ws2_32.dll",
-               "shell32.dll", "ole32.dll", "oleaut32.dll", "dbghelp.dll", "psapi.dll", "version.dll"}
+               "shell32.dll", "ole32.dll", "oleaut32.dll", "dbghelp.dll", "psapi.dll", "version.dll",
+               "iphlpapi.dll", "setupapi.dll", "wevtapi.dll"}
 
 
 def pack(build, generator, dest):

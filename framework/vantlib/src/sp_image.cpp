@@ -90,7 +90,7 @@ SpReply entryReply(const std::vector<std::string>& words) {
 
 struct Parser {
     SpImage image;
-    bool seen[5] = {false, false, false, false, false};
+    bool seen[6] = {false, false, false, false, false, false};
     bool inProcessor = false;
     bool clockSeen = false, timezoneSeen = false;
     int firstLooseEntryLine = 0;   // an entry before any processor
@@ -122,6 +122,10 @@ struct Parser {
         } else if (key == "boxid") {
             once(4, key);
             image.boxId = boxIdOf(w);
+        } else if (key == "firmware") {
+            once(5, key);
+            if (w.size() < 2) throw Malformed{key + " needs a value"};
+            for (size_t i = 1; i < w.size(); ++i) image.firmware += (i > 1 ? " " : "") + w[i];
         } else if (key == "processor") {
             expectWords(w, 1);
             image.processors.push_back(SpProcessor());

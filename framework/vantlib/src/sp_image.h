@@ -25,6 +25,7 @@ struct SpImage {
     bool qmxStop = true;
     bool ulkLibrary = false;
     int boxId = 0;
+    std::string firmware;                  // the processor's firmware version; empty: not stated
     std::vector<SpProcessor> processors;   // dot
     std::vector<SpReply> travEntries;      // tolm
 };

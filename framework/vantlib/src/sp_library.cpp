@@ -86,6 +86,11 @@ bool SPLibrary::isTolm() { return impl_->image.kind == SpImage::Tolm; }
 bool SPLibrary::isQmxStop() { return impl_->image.qmxStop; }
 bool SPLibrary::isUlklibrary() { return impl_->image.ulkLibrary; }
 int SPLibrary::gettolmBoxID() { return impl_->image.boxId; }
+bool SPLibrary::getFirmwareVersion(std::string* version) {
+    if (impl_->image.kind == SpImage::None || impl_->image.firmware.empty() || !version) return false;
+    *version = impl_->image.firmware;
+    return true;
+}
 
 bool SPLibrary::sendTolmCommand(TolmCmd* command, int* length, unsigned char* reply) {
     if (!isTolm() || !command || !length || !reply) return false;

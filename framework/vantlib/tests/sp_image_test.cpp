@@ -14,6 +14,7 @@ TEST(SpImage, ReadsEveryDirective) {
         "qmxstop no\n"
         "ulklibrary yes\n"
         "boxid 0x1F\n"
+        "firmware  TX1.2.3   build 45\n"
         "processor\n"
         "\tclock 1A 0c 0E 00 0A 1E 00\n"
         "timezone 0C FE\n"
@@ -31,6 +32,7 @@ TEST(SpImage, ReadsEveryDirective) {
     EXPECT_FALSE(image.qmxStop);
     EXPECT_TRUE(image.ulkLibrary);
     EXPECT_EQ(31, image.boxId);
+    EXPECT_EQ("TX1.2.3 build 45", image.firmware);
     ASSERT_EQ(2u, image.processors.size());
     const SpProcessor& p0 = image.processors[0];
     EXPECT_TRUE(p0.clock.ok);
@@ -58,6 +60,7 @@ TEST(SpImage, DefaultsWhenDirectivesAreAbsent) {
     EXPECT_TRUE(image.qmxStop);
     EXPECT_FALSE(image.ulkLibrary);
     EXPECT_EQ(0, image.boxId);
+    EXPECT_EQ("", image.firmware);
     EXPECT_EQ(1u, image.travEntries.size());
 
     EXPECT_FALSE(parseSpImage("processor\n", &image, &error));
@@ -93,6 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadImage{"comm maybe\n", "line 1: comm must be ok or fail"},
         BadImage{"qmxstop true\n", "line 1: qmxstop must be yes or no"},
         BadImage{"ulklibrary 1\n", "line 1: ulklibrary must be yes or no"},
+        BadImage{"firmware\n", "line 1: firmware needs a value"},
+        BadImage{"firmware 1\nfirmware 2\n", "line 2: firmware given twice"},
         BadImage{"boxid five\n", "line 1: bad box ID 'five'"},
         BadImage{"boxid -1\n", "line 1: bad box ID '-1'"},
         BadImage{"boxid 0x\n", "line 1: bad box ID '0x'"},

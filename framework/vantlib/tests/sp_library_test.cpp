@@ -57,6 +57,28 @@ TEST_F(Simulator, AnswersTheKindQuestions) {
     EXPECT_FALSE(sp.isQmxStop());
     EXPECT_TRUE(sp.isUlklibrary());
     EXPECT_EQ(5, sp.gettolmBoxID());
+    std::string firmware = "kept";
+    EXPECT_FALSE(sp.getFirmwareVersion(&firmware));   // the image states none
+    EXPECT_EQ("kept", firmware);
+}
+
+TEST_F(Simulator, StatesTheFirmwareVersionOfAProcessorOnly) {
+    const struct {
+        const char* image;
+        bool stated;
+        const char* version;
+    } cases[] = {
+        {"kind dot\nfirmware A1.02 (2026)\n", true, "A1.02 (2026)"},
+        {"kind tolm\nfirmware 7\n", true, "7"},
+        {"kind none\nfirmware 7\n", false, ""},   // no processor to ask
+    };
+    for (const auto& c : cases) {
+        useImage("sim_firmware.img", c.image);
+        SPLibrary sp;
+        std::string version;
+        EXPECT_EQ(c.stated, sp.getFirmwareVersion(&version)) << c.image;
+        EXPECT_EQ(c.version, version) << c.image;
+    }
 }
 
 TEST_F(Simulator, DotProcessorsAnswerClockZoneAndLog) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "query_deadline.h"
 #include "wyxcore/os_specific.h"
 
 namespace {
@@ -18,6 +19,7 @@ CoreLogger::CoreLogger() : level_(levelFromEnvironment()) {}
 
 void CoreLogger::Write(IPlugin* source, int type, const std::string& text) {
     if (type != kWyxLogHeavyHitter && type > level_) return;
+    if (!query_deadline::CallerMayWrite()) return;
     TLogEntry entry;
     entry.source = source;
     entry.type = type;

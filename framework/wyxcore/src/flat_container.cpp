@@ -7,6 +7,7 @@
 
 #include "container_handle.h"
 #include "handle_registry.h"
+#include "query_deadline.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
@@ -43,7 +44,9 @@ const TCIMPropertyDecl* currentProperty(void* container, const char* name, TCIMI
 TContainerHandle::TContainerHandle(TContainer* c) : container(c), current(nullptr) { containerHandles().add(this); }
 TContainerHandle::~TContainerHandle() { containerHandles().remove(this); }
 
+// An abandoned query's handles are refused like stale ones.
 TContainerHandle* TContainerHandle::FromHandle(void* handle) {
+    if (!query_deadline::CallerMayWrite()) return nullptr;
     return containerHandles().contains(handle) ? static_cast<TContainerHandle*>(handle) : nullptr;
 }
 

@@ -4,6 +4,8 @@
 #include "wyxcore/root_object.h"
 
 #include "plugin_manager_impl.h"
+#include "query_deadline.h"
+#include "wyxcore/status.h"
 
 extern "C" int wyxRegisterPlugin(const WyxPluginRecord* record, void** handle) {
     return PluginManager::RegisterFlat(record, handle);
@@ -11,6 +13,8 @@ extern "C" int wyxRegisterPlugin(const WyxPluginRecord* record, void** handle) {
 
 extern "C" int wyxWriteLog(void* plugin, int type, const char* text) {
     if (!text || (plugin && !LoadedPlugin::FromHandle(plugin))) return 3;
+    // An abandoned query's handles are revoked.
+    if (!query_deadline::CallerMayWrite()) return kWyxFailure;
     ILogger* logger = TRootObject::GetCoreLogger();
     // Plug-ins log a great deal per entry below the usual level: drop it before making a string of it.
     if (type != kWyxLogHeavyHitter && type > logger->GetLevel()) return 0;

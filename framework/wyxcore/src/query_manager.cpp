@@ -1,5 +1,7 @@
 #include "query_manager_impl.h"
 
+#include "query_deadline.h"
+
 #include <exception>
 
 #include "schema_loader.h"
@@ -43,7 +45,10 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
         if (wanted.empty()) return;
     }
     try {
-        query->Query(container, wanted, pass);
+        if (callbacks->GetType() == kWyxCollector)
+            query_deadline::RunBounded(plugin, query, container, wanted, pass, query_deadline::CollectorBound());
+        else
+            query->Query(container, wanted, pass);
     } catch (const TWYXException& e) {
         // A class that is missing because the schema could not be read: say so.
         if (e.GetStatus() == kWyxUnknownClass && schema::State() != kWyxOK)

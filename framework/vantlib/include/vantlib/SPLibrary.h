@@ -1,6 +1,8 @@
 #ifndef VANTLIB_SPLIBRARY_H
 #define VANTLIB_SPLIBRARY_H
 
+#include <string>
+
 #include "wyxcore/export.h"
 #include "vantlib/TolmCmd.h"
 #include "vantlib/dotCmd.h"
@@ -24,6 +26,9 @@ public:
     bool isQmxStop();
     bool isUlklibrary();
     int gettolmBoxID();
+    // The processor's firmware version; false when there is no processor or
+    // it does not state one.
+    bool getFirmwareVersion(std::string* version);
 
     // Tolm: *length is 33 on entry; on return the reply byte count. reply holds
     // 255 bytes.

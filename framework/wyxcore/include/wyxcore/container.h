@@ -39,6 +39,9 @@ public:
     // SetPropertyValue: for a reader that has checked every name and type
     // against the class and holds no name twice.
     void TakeCheckedProperties(std::vector<std::pair<std::string, TCIMValue> >&& props) { props_ = std::move(props); }
+    // Hands every property over and leaves the instance without any: for moving
+    // an instance's values to an instance of a class declared alike.
+    std::vector<std::pair<std::string, TCIMValue> > ReleaseProperties() { return std::move(props_); }
     // The finishing operation: hands the instance to its class.
     virtual void Commit();
 

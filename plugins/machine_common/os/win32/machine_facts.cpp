@@ -3,7 +3,7 @@
 #include <string>
 
 #include "machine_facts.h"
-#include "smbios_table.h"
+#include "hardware_facts.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
 
@@ -17,12 +17,8 @@ std::string HostName() {
 }
 
 MachineIdentity FirmwareIdentity() {
-    const DWORD provider = 'R' << 24 | 'S' << 16 | 'M' << 8 | 'B';
-    const UINT size = GetSystemFirmwareTable(provider, 0, nullptr, 0);
-    if (size == 0) return MachineIdentity();
-    std::string raw(size, '\0');
-    if (GetSystemFirmwareTable(provider, 0, &raw[0], size) != size) return MachineIdentity();
-    return ParseSmbios(raw);
+    Notes notes;
+    return hardware::Firmware(notes).identity;
 }
 
 OperatingSystemFacts OperatingSystem() {

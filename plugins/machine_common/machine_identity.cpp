@@ -2,6 +2,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host_files.h"
 #include "machine_facts.h"
 #include "wyxcore/os_specific.h"
 
@@ -9,19 +10,12 @@ namespace machine {
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    const char* space = " \t\r\n";
-    const size_t first = text.find_first_not_of(space);
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
-}
-
 std::string readValue(const std::string& directory, const char* name) {
     std::ifstream in((directory + TOSSpecific::kFileSeparator + name).c_str(), std::ios::binary);
     if (!in) return std::string();
     std::ostringstream text;
     text << in.rdbuf();
-    return trimmed(text.str());
+    return hostfs::Trimmed(text.str());
 }
 
 }  // namespace
@@ -38,9 +32,9 @@ MachineIdentity Identity() {
     const char* dir = std::getenv("WYX_DMI_DIR");
     if (dir && *dir) return IdentityFromDirectory(dir);
     MachineIdentity identity = FirmwareIdentity();
-    identity.manufacturer = trimmed(identity.manufacturer);
-    identity.model = trimmed(identity.model);
-    identity.serialNumber = trimmed(identity.serialNumber);
+    identity.manufacturer = hostfs::Trimmed(identity.manufacturer);
+    identity.model = hostfs::Trimmed(identity.model);
+    identity.serialNumber = hostfs::Trimmed(identity.serialNumber);
     return identity;
 }
 

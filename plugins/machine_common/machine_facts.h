@@ -3,15 +3,11 @@
 
 #include <string>
 
+#include "smbios_table.h"
 #include "wyxcore/datetime.h"
 
 // What the operating system tells about the machine. An empty text means the
 // value could not be read.
-struct MachineIdentity {
-    std::string manufacturer;
-    std::string model;
-    std::string serialNumber;
-};
 
 struct OperatingSystemFacts {
     std::string name;

@@ -1,0 +1,109 @@
+// The time bound of a collector's query: a query that overruns is abandoned,
+// the run goes on, and the abandoned thread reaches nothing shared afterwards.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "test_support.h"
+#include "wyxcore/container.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/flat.h"
+#include "wyxcore/logger.h"
+#include "wyxcore/plugin.h"
+#include "wyxcore/query_manager.h"
+#include "wyxcore/root_object.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+using testsupport::TakeLog;
+
+// A collector that adds one record, writes one log line, then waits until the
+// test lets it go (or not at all) and tries both once more.
+class HeldCollector : public IPlugin, public IPluginCallbacks, public IPluginBasicQueryCallbacks {
+public:
+    HeldCollector(bool hold, bool throws) : hold_(hold), throws_(throws) {}
+    IPluginCallbacks* GetCallbacks() override { return this; }
+    bool IsLoaded() override { return true; }
+    std::string GetFileName() override { return "held.pi"; }
+    int GetType() override { return kWyxCollector; }
+    std::string GetName() override { return "Held"; }
+
+    void Query(TContainer* container, const std::vector<std::string>&, int) override {
+        add(container, "before");
+        if (throws_) throw TWYXException(kWyxQueryFailed, "held");
+        if (!hold_) return;
+        std::unique_lock<std::mutex> lock(mutex_);
+        released_.wait(lock, [this] { return released; });
+        add(container, "after");
+        lateLog = wyxWriteLog(nullptr, kWyxLogError, "late");
+        finished = true;
+        released_.notify_all();
+    }
+    void release() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        released = true;
+        released_.notify_all();
+        released_.wait(lock, [this] { return finished; });
+    }
+
+    bool released = false, finished = false;
+    int lateLog = -1;
+
+private:
+    void add(TContainer* container, const char* when) {
+        TCIMInstance* instance = new TCIMInstance(container->FindClass("VARNSG_Held"));
+        instance->SetPropertyValue("When", TCIMValue(when));
+        instance->Commit();
+        TRootObject::GetCoreLogger()->Write(this, kWyxLogError, when);
+    }
+    const bool hold_, throws_;
+    std::mutex mutex_;
+    std::condition_variable released_;
+};
+
+std::vector<std::string> recorded(const TContainer& container) {
+    std::vector<std::string> when;
+    for (const TCIMInstance* instance : container.FindClass("VARNSG_Held")->EnumerateInstances(true))
+        when.push_back(instance->GetPropertyValue("When")->GetText());
+    return when;
+}
+
+TEST(QueryDeadline, BoundsEveryCollectorQuery) {
+    testsupport::SetEnv("WYX_COLLECTOR_TIMEOUT", "0.2");
+    const struct {
+        const char* what;
+        bool hold, throws;
+        std::vector<std::string> records, log;
+        int status;
+    } cases[] = {
+        {"returns in time: its records are merged", false, false, {"before"}, {"before"}, kWyxOK},
+        // Nothing it does after the bound reaches the container or the log.
+        {"overruns: abandoned, the run goes on", true, false, {}, {"before",
+          "Collector Held did not finish within 0.2 seconds and was abandoned"}, kWyxOK},
+        // What was added before the failure stays, as without the bound.
+        {"throws: its records are kept", false, true, {"before"}, {"before"}, kWyxQueryFailed},
+    };
+    for (const auto& c : cases) {
+        HeldCollector collector(c.hold, c.throws);
+        TContainer container(TContainer::kEmpty);
+        container.AddClass("VARNSG_Held")->DeclareProperty("When", kCIMString);
+        int status = kWyxOK;
+        try {
+            TRootObject::GetQueryManager()->RunQuery(&collector, &container, {"VARNSG_Held"}, 0);
+        } catch (const TWYXException& e) {
+            status = e.GetStatus();
+        }
+        if (c.hold) {
+            collector.release();
+            EXPECT_EQ(kWyxFailure, collector.lateLog) << c.what;
+        }
+        EXPECT_EQ(c.status, status) << c.what;
+        EXPECT_EQ(c.records, recorded(container)) << c.what;
+        EXPECT_EQ(c.log, TakeLog(&collector)) << c.what;
+    }
+    testsupport::UnsetEnv("WYX_COLLECTOR_TIMEOUT");
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+"""The machine collectors (Inventory, Versions, Sensors, OS Log) in a real run
+on this machine, and the time bound that keeps a stuck collector from hanging
+the run."""
+import shutil
+import subprocess
+
+import pytest
+
+from cimxml import of_class, read_instances
+from test_framework import dtd_path
+
+MACHINE = ["system", "xml", "inventory", "versions", "sensors", "oslog", "versioncheck"]
+
+
+def run_tree(tree, tmp_path, args=(), env=None):
+    out = tmp_path / "out"
+    out.mkdir(exist_ok=True)
+    e = {"SYSTEMDRIVE": "C:", "WYX_LOG_LEVEL": "3"}
+    e.update(env or {})
+    result = tree.run(["/b", "/d", tree.path(out)] + list(args), env=e)
+    files = sorted(out.glob("*.xml.gz"))
+    assert result.returncode == 0, result.stdout
+    assert len(files) == 1, result.stdout
+    return result, files[0]
+
+
+def test_a_run_adds_the_machine_classes_and_the_version_checker_finds_them(target, tmp_path):
+    tree = target.copy_tree(tmp_path / "bin", plugins=MACHINE, fixture_schema=False)
+    media = tmp_path / "media"
+    media.mkdir()
+    (media / "catalog.txt").write_text("BIOS, 1.0\nOperating system, 1.0\n")
+    result, xml = run_tree(tree, tmp_path, ["/u", tree.path(media)])
+    listing = ("   inventory: Inventory\n   oslog: OS Log\n   sensors: Sensors\n   system: System\n"
+               "   versions: Versions\n")
+    assert "Running collector plug-ins pass 1.\n" + listing in result.stdout
+
+    instances = read_instances(xml)
+    counts = {name: len(of_class(instances, name)) for name in (
+        "VARNSG_Processor", "VARNSG_Memory", "VARNSG_DiskDrive", "VARNSG_NetworkAdapter",
+        "VARNSG_SoftwareIdentity", "VARNSG_OSEventLogRecord")}
+    # Whatever this machine offers; Wine has no event log records to give.
+    for name, least in (("VARNSG_Processor", 1), ("VARNSG_Memory", 1), ("VARNSG_DiskDrive", 1),
+                        ("VARNSG_NetworkAdapter", 1), ("VARNSG_SoftwareIdentity", 1),
+                        ("VARNSG_OSEventLogRecord", 0 if target.windows else 1)):
+        assert counts[name] >= least, counts
+    memory = of_class(instances, "VARNSG_Memory")[0]
+    assert int(memory["TotalPhysicalMemory"]) > 0
+    for record in of_class(instances, "VARNSG_OSEventLogRecord"):
+        assert record["Severity"] in ("Error", "Warning")
+        assert record["MessageTimestamp"].endswith("+000")   # UTC
+
+    # A missing source is a debug note, never an error.
+    records = of_class(instances, "VARNSG_OSKLogRecord")
+    machine = [r for r in records if r["Source"] in ("Inventory", "Versions", "Sensors", "OS Log")]
+    assert all(r["Type"] == "3" for r in machine), machine
+
+    checks = {c["Component"]: c for c in of_class(instances, "VARNSG_VersionCheck")}
+    assert set(checks) == {"BIOS", "Operating system"}
+    assert checks["Operating system"]["SourceClass"] == "VARNSG_SoftwareIdentity"
+    assert checks["Operating system"]["Status"] != "Not installed"
+
+    dtd = dtd_path()
+    if dtd is not None and shutil.which("xmllint"):
+        lint = subprocess.run(["xmllint", "--nonet", "--noout", "--dtdvalid", str(dtd), str(xml)],
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        assert lint.returncode == 0, lint.stdout.decode("latin-1")[:2000]
+
+
+def test_a_collector_past_its_time_bound_is_abandoned_and_the_run_goes_on(target, tmp_path):
+    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml"],
+                            fixtures=["fixture_collector", "fixture_sleeper"])
+    result, xml = run_tree(tree, tmp_path, env={"WYX_COLLECTOR_TIMEOUT": "1"})
+    assert "OSK finished; exiting.\n" in result.stdout
+    instances = read_instances(xml)
+    assert of_class(instances, "VARNSG_FixtureSlept") == []
+    assert len(of_class(instances, "VARNSG_FixtureRecord")) == 1   # the collectors after it ran
+    errors = [(r["Source"], r["Message"]) for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Type"] == "0"]
+    assert errors == [("Fixture Sleeper",
+                       "Collector Fixture Sleeper did not finish within 1 seconds and was abandoned")]
