@@ -33,6 +33,8 @@ const TimelineSource kSources[] = {
      nullptr, nullptr, nullptr},
     {"VARNSG_OSKLogRecord", "Run log", "MessageTimestamp", "Source", "Message", nullptr, nullptr, "Type", nullptr,
      nullptr},
+    {"VARNSG_OSEventLogRecord", "OS log", "MessageTimestamp", "Source", "Message", nullptr, nullptr, "Severity",
+     nullptr, nullptr},
     {"VARNSG_OperatingSystem", "Operating system", "LastBootUpTime", nullptr, nullptr, "Last boot", "Info", nullptr,
      nullptr, nullptr},
 };

@@ -232,6 +232,9 @@ TEST(Timeline, EveryTimedRecordInOrderOfInstantWithItsOwnClock) {
     AddTestInstance(container, "VARNSG_HeavyHittersLogRecord",
                     {{"MessageTimestamp", "20261201150001.000000+000"}, {"Message", "clock differs"}});
     AddTestInstance(container, "VARNSG_OperatingSystem", {{"LastBootUpTime", "20261130000000.000000+000"}});
+    AddTestInstance(container, "VARNSG_OSEventLogRecord",
+                    {{"RecordID", "0"}, {"MessageTimestamp", "20261201145000.000000+000"}, {"Source", "kernel"},
+                     {"Severity", "Error"}, {"Message", "I/O error, dev sda"}});
     AddTestInstance(container, "VARNSG_ULKLog", {{"RecordID", "3"}, {"Message", "no time"}});
     AddFinding(container, "Error", "Fan", "VARNSG_ULKLog", "1", "Fan 2 failed", "");
     const ReportModel model = BuildReportModel(container, at(8, 0, 0, 0));
@@ -242,6 +245,7 @@ TEST(Timeline, EveryTimedRecordInOrderOfInstantWithItsOwnClock) {
     EXPECT_EQ(order,
               "2026-11-30 00:00 Operating system Info Last boot\n"
               "2026-12-01 14:00 TRAV Info Fan 3 missing.\n"
+              "2026-12-01 14:50 OS log: kernel Error I/O error, dev sda\n"
               "2026-12-01 14:59 Run log: quarnel Warning could not read SP clock\n"
               "2026-12-01 15:00 ULK Node 2 Info System power on [2026-12-01 16:00:00]\n"
               "2026-12-01 15:00 Heavy hitter Warning clock differs\n"

@@ -52,6 +52,9 @@ void DeclareReportClasses(TContainer& container) {
                      {{"Source", kCIMString}, {"Type", kCIMUInt16}, {"CreationClassName", kCIMString},
                       {"LogName", kCIMString}, {"LogCreationClassName", kCIMString}, {"Message", kCIMString},
                       {"MessageTimestamp", kCIMDateTime}, {"RecordID", kCIMString}});
+    DeclareTestClass(container, "VARNSG_OSEventLogRecord",
+                     {{"RecordID", kCIMString}, {"MessageTimestamp", kCIMDateTime}, {"Source", kCIMString},
+                      {"Severity", kCIMString}, {"EventID", kCIMString}, {"Message", kCIMString}});
 }
 
 namespace {
