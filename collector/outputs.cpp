@@ -7,6 +7,7 @@
 #include "wyxcore/flat.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/plugin.h"
+#include "wyxcore/plugin_call.h"
 #include "wyxcore/status.h"
 
 namespace {
@@ -70,7 +71,7 @@ std::string writeWith(IPlugin* writer, TContainer* container, const std::string&
     IPluginWriteCallbacks* callbacks = dynamic_cast<IPluginWriteCallbacks*>(writer->GetCallbacks());
     if (!callbacks) return std::string();
     try {
-        callbacks->WriteContainer(container, path);
+        CallPlugin(writer->GetFileName(), kWyxPluginFailed, [&] { callbacks->WriteContainer(container, path); });
     } catch (const TWYXException& e) {
         if (e.GetStatus() == kWyxAccessDenied)
             return std::string("ERROR: Access denied trying to write ") + kind + " files.\n";

@@ -10,6 +10,8 @@
 #include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/plugin.h"
+#include "wyxcore/plugin_call.h"
+#include "wyxcore/status.h"
 #include "wyxcore/plugin_manager.h"
 #include "wyxcore/query_manager.h"
 #include "wyxcore/root_object.h"
@@ -107,7 +109,7 @@ void runOptionalPlugin(IPlugin* plugin, Call call) {
     ILogger* log = TRootObject::GetCoreLogger();
     try {
         Interface* callbacks = dynamic_cast<Interface*>(plugin->GetCallbacks());
-        if (callbacks) call(callbacks);
+        if (callbacks) CallPlugin(plugin->GetFileName(), kWyxPluginFailed, [&] { call(callbacks); });
         else log->Write(nullptr, kWyxLogError, "Plug-in " + name + " doesn't support any query interfaces");
     } catch (const TWYXException& e) {
         log->Write(nullptr, kWyxLogError, "Plug-in " + name + " threw exception " + wyxTranslateStatusCode(e.GetStatus()));

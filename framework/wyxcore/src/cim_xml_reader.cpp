@@ -13,6 +13,14 @@
 
 namespace cimxml {
 
+// The reader's way past the per-property checks, for what it has checked itself.
+class CheckedInstanceFill {
+public:
+    static void Fill(TCIMInstance* instance, std::vector<std::pair<std::string, TCIMValue> >&& props) {
+        instance->TakeCheckedProperties(std::move(props));
+    }
+};
+
 namespace {
 
 typedef std::vector<std::pair<std::string, TCIMValue> > Properties;
@@ -80,10 +88,12 @@ public:
         if (xml_->Name() != kCim) bad(kWyxFileNotCimXml, "the root element is not CIM");
         bool declared = false;
         while (nextChild()) {
-            if (declared || xml_->Name() != kDeclaration) {
+            if (xml_->Name() != kDeclaration) {
                 xml_->SkipElement();
                 continue;
             }
+            // Read on, a second one would be dropped unseen.
+            if (declared) bad(kWyxFileNotCimXml, "a second DECLARATION");
             declared = true;
             while (nextChild()) {
                 const std::string& name = xml_->Name();
@@ -109,7 +119,7 @@ public:
         }
         for (StagedInstance& staged : instances_) {
             std::unique_ptr<TCIMInstance> instance(new TCIMInstance(made[staged.staged]));
-            instance->TakeCheckedProperties(std::move(staged.props));
+            CheckedInstanceFill::Fill(instance.get(), std::move(staged.props));
             instance.release()->Commit();
         }
         std::vector<StagedInstance>().swap(instances_);
@@ -153,16 +163,18 @@ private:
         }
     }
 
-    // The text of the first VALUE among the open element's children; false without one.
+    // The text of the VALUE among the open element's children; false without one.
     bool firstValue(std::string* text) {
+        const std::string owner = xml_->Name();
         bool found = false;
         while (nextChild()) {
-            if (!found && xml_->Name() == kValue) {
-                valueText(text);
-                found = true;
-            } else {
+            if (xml_->Name() != kValue) {
                 xml_->SkipElement();
+                continue;
             }
+            if (found) bad(kWyxFileNotCimXml, "a second VALUE in " + owner);
+            valueText(text);
+            found = true;
         }
         return found;
     }
@@ -178,12 +190,14 @@ private:
             const std::string object = name;
             bool found = false;
             while (nextChild()) {
-                if (!found && xml_->Name() == kClass) readClass();
-                else if (!found && xml_->Name() == kInstance) readInstance();
-                else {
+                const bool isClass = xml_->Name() == kClass;
+                if (!isClass && xml_->Name() != kInstance) {
                     xml_->SkipElement();
                     continue;
                 }
+                if (found) bad(kWyxFileNotCimXml, object + " with more than one CLASS or INSTANCE");
+                if (isClass) readClass();
+                else readInstance();
                 found = true;
             }
             if (!found) bad(kWyxFileNotCimXml, object + " without CLASS or INSTANCE");
@@ -326,19 +340,25 @@ private:
 
 }  // namespace
 
-std::vector<std::string> ReadInto(TContainer* container, std::string bytes) {
-    CimXmlDocument document(bytes);
+std::vector<std::string> ReadInto(TContainer* container, ByteSource* file) {
+    CimXmlDocument document(file);
     try {
         XmlPullParser parser(&document);
         Reader reader(container, &parser);
         reader.read();
         return reader.apply();
-    } catch (const TWYXException&) {
+    } catch (const TWYXException& e) {
         // A damaged compressed stream is the fault to report, whatever it made
-        // the document look like.
-        document.ThrowStreamFault();
+        // the document look like; not worth inflating the rest of a file that
+        // is refused for its size.
+        if (e.GetStatus() != kWyxFileTooLarge && e.GetStatus() != kWyxFileTooDeep) document.ThrowStreamFault();
         throw;
     }
+}
+
+std::vector<std::string> ReadInto(TContainer* container, const std::string& bytes) {
+    StringSource source(bytes);
+    return ReadInto(container, &source);
 }
 
 }  // namespace cimxml

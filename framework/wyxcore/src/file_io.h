@@ -4,11 +4,27 @@
 #include <cstdio>
 #include <string>
 
+#include "byte_source.h"
+
 namespace fileio {
 
 // The whole file. Throws TWYXException: kWyxFileNotFound, kWyxAccessDenied,
 // kWyxReadFailed.
 std::string ReadAll(const std::string& path);
+
+// A file read in pieces. Throws as ReadAll does.
+class InputFile : public ByteSource {
+public:
+    explicit InputFile(const std::string& path);
+    ~InputFile() override;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    size_t Read(char* out, size_t capacity) override;
+
+private:
+    std::string path_;
+    std::FILE* file_;
+};
 // Writes data under a temporary name beside path and renames it over path, so
 // path never holds a partial file. Throws TWYXException: kWyxAccessDenied,
 // kWyxDiskFull, kWyxWriteFailed.

@@ -1,11 +1,10 @@
 #include "query_manager_impl.h"
 
-#include <exception>
-
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/plugin.h"
+#include "wyxcore/plugin_call.h"
 #include "wyxcore/status.h"
 
 std::string QueryManager::SelectionName(const std::string& fileName) {
@@ -33,19 +32,15 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
     if (!plugin->IsLoaded()) throw TWYXException(kWyxPluginLoadFailed, plugin->GetFileName());
     IPluginCallbacks* callbacks = plugin->GetCallbacks();
     IPluginBasicQueryCallbacks* query = dynamic_cast<IPluginBasicQueryCallbacks*>(callbacks);
-    if (!query) throw TWYXException(kWyxNotSupported, callbacks->GetName() + " has no query interface");
-    std::vector<std::string> wanted = classNames;
-    // A collector's pass is what the schema registers it for; other plug-ins
-    // (analysis) are handed the request as it is.
-    if (wanted.empty() && callbacks->GetType() == kWyxCollector) {
-        wanted = ProvidedClasses(container, SelectionName(plugin->GetFileName()), pass);
-        if (wanted.empty()) return;
-    }
-    try {
+    if (!query) throw TWYXException(kWyxNotSupported, plugin->GetFileName() + " has no query interface");
+    CallPlugin(plugin->GetFileName(), kWyxQueryFailed, [&] {
+        std::vector<std::string> wanted = classNames;
+        // A collector's pass is what the schema registers it for; other plug-ins
+        // (analysis) are handed the request as it is.
+        if (wanted.empty() && callbacks->GetType() == kWyxCollector) {
+            wanted = ProvidedClasses(container, SelectionName(plugin->GetFileName()), pass);
+            if (wanted.empty()) return;
+        }
         query->Query(container, wanted, pass);
-    } catch (const TWYXException&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw TWYXException(kWyxQueryFailed, callbacks->GetName() + ": " + e.what());
-    }
+    });
 }

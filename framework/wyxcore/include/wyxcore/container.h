@@ -13,6 +13,9 @@
 
 class TCIMClass;
 class TContainer;
+namespace cimxml {
+class CheckedInstanceFill;
+}
 
 struct WYX_API TCIMPropertyDecl {
     std::string name;
@@ -30,10 +33,6 @@ public:
     virtual void SetPropertyValue(const std::string& name, const TCIMValue& value);
     // The same, taking the value (and the name) over.
     void SetPropertyValue(std::string name, TCIMValue&& value);
-    // All properties at once, replacing any set before, without the checks of
-    // SetPropertyValue: for a reader that has checked every name and type
-    // against the class and holds no name twice.
-    void TakeCheckedProperties(std::vector<std::pair<std::string, TCIMValue> >&& props) { props_ = std::move(props); }
     // The finishing operation: hands the instance to its class.
     virtual void Commit();
 
@@ -46,6 +45,12 @@ public:
 private:
     TCIMInstance(const TCIMInstance&);
     TCIMInstance& operator=(const TCIMInstance&);
+    // All properties at once, replacing any set before, without the checks of
+    // SetPropertyValue: only for the file reader, which has checked every name
+    // and type against the class and holds no name twice. Not for plug-ins,
+    // which must not get round the schema.
+    friend class cimxml::CheckedInstanceFill;
+    void TakeCheckedProperties(std::vector<std::pair<std::string, TCIMValue> >&& props) { props_ = std::move(props); }
     TCIMClass* class_;
     bool committed_;
     std::vector<std::pair<std::string, TCIMValue> > props_;

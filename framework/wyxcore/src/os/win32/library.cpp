@@ -8,9 +8,19 @@
 
 namespace wyxos {
 
+// The plug-in's own folder is searched first for its dependencies (the altered
+// search path needs a full path), and a missing one is an error code, never a
+// dialog that waits for someone at the server's console.
 void* OpenLibrary(const std::string& path, std::string* error) {
-    HMODULE library = LoadLibraryA(path.c_str());
-    if (!library && error) *error = Win32ErrorText(GetLastError());
+    char full[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    const std::string target = length > 0 && length < sizeof full ? std::string(full, length) : path;
+    DWORD previousMode = 0;
+    const BOOL modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
+    HMODULE library = LoadLibraryExA(target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    const DWORD code = library ? 0 : GetLastError();
+    if (modeSet) SetThreadErrorMode(previousMode, nullptr);
+    if (!library && error) *error = Win32ErrorText(code);
     return reinterpret_cast<void*>(library);
 }
 
