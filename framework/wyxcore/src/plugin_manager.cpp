@@ -7,6 +7,7 @@
 
 #include "flat_plugin_callbacks.h"
 #include "library.h"
+#include "query_manager_impl.h"
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
@@ -82,6 +83,7 @@ void PluginManager::loadOne(const std::string& path) {
 // guard: a plug-in that throws is refused like one that fails to load.
 void PluginManager::loadGuarded(const std::string& path) {
     ILogger* log = TRootObject::GetCoreLogger();
+    const std::string name = QueryManager::SelectionName(path);
     boost::shared_ptr<LoadedPlugin> plugin(new LoadedPlugin(path));
     loading_ = plugin.get();
     registered_ = false;
@@ -90,7 +92,7 @@ void PluginManager::loadGuarded(const std::string& path) {
     std::string error;
     void* library = nullptr;
     try {
-        CallPlugin(path, kWyxPluginLoadFailed, [&] { library = wyxos::OpenLibrary(path, &error); });
+        CallPlugin(name, kWyxPluginLoadFailed, [&] { library = wyxos::OpenLibrary(path, &error); });
     } catch (...) {
         loadingManager_ = nullptr;
         loading_ = nullptr;
@@ -105,7 +107,7 @@ void PluginManager::loadGuarded(const std::string& path) {
     plugin->setLibrary(library);
     if (registered_) {
         bool initialised = false;
-        CallPlugin(path, kWyxPluginLoadFailed, [&] {
+        CallPlugin(name, kWyxPluginLoadFailed, [&] {
             plugin->setCallbacks(new FlatPluginCallbacks(pendingRecord_, plugin.get()), true);
             initialised = static_cast<FlatPluginCallbacks*>(plugin->GetCallbacks())->Initialise() == 0;
         });
@@ -128,7 +130,7 @@ void PluginManager::loadGuarded(const std::string& path) {
         return;
     }
     IPluginCallbacks* callbacks = nullptr;
-    CallPlugin(path, kWyxPluginLoadFailed, [&] {
+    CallPlugin(name, kWyxPluginLoadFailed, [&] {
         callbacks = create();
         // Asked once here, so that a plug-in that cannot answer them is refused now.
         if (callbacks) {

@@ -33,7 +33,7 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
     IPluginCallbacks* callbacks = plugin->GetCallbacks();
     IPluginBasicQueryCallbacks* query = dynamic_cast<IPluginBasicQueryCallbacks*>(callbacks);
     if (!query) throw TWYXException(kWyxNotSupported, plugin->GetFileName() + " has no query interface");
-    CallPlugin(plugin->GetFileName(), kWyxQueryFailed, [&] {
+    CallPlugin(SelectionName(plugin->GetFileName()), kWyxQueryFailed, [&] {
         std::vector<std::string> wanted = classNames;
         // A collector's pass is what the schema registers it for; other plug-ins
         // (analysis) are handed the request as it is.
