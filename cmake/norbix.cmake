@@ -8,9 +8,13 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 if(NOT WIN32)
   set(CMAKE_SHARED_LIBRARY_PREFIX "lib")
   # Only paths relative to the binary itself: bin/ copied anywhere still finds
-  # its libraries, and no binary names the build directory.
+  # its libraries, and no binary names the build directory. The old tag
+  # (DT_RPATH) on purpose: the loader then also searches the program's folder
+  # for what a plug-in needs, so plug-ins in a directory elsewhere
+  # (WYX_PLUGIN_DIR) find the driver library beside the program, as Windows does.
   set(CMAKE_BUILD_WITH_INSTALL_RPATH ON)
   set(CMAKE_INSTALL_RPATH "$ORIGIN")
+  add_link_options(-Wl,--disable-new-dtags)
 endif()
 
 add_compile_options(-Wall -Wextra -Werror)
