@@ -166,10 +166,11 @@ function(norbix_copy_runtime)
     VERBATIM)
 endfunction()
 
-# norbix_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir): a libFuzzer target,
-# built only in the clang fuzz build (scripts/fuzz.sh), which runs it on CORPUS.
+# norbix_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir [OPTIONS ...]): a
+# libFuzzer target, built only in the clang fuzz build (scripts/fuzz.sh), which
+# runs it on CORPUS with the libFuzzer OPTIONS (memory bounds, for instance).
 function(norbix_add_fuzzer)
-  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS;INCLUDES" ${ARGN})
+  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS;INCLUDES;OPTIONS" ${ARGN})
   if(NOT NORBIX_FUZZ)
     return()
   endif()
@@ -179,5 +180,6 @@ function(norbix_add_fuzzer)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   target_include_directories(${F_NAME} PRIVATE ${F_INCLUDES})
-  file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt "${F_NAME} ${F_CORPUS}\n")
+  string(REPLACE ";" " " options "${F_OPTIONS}")
+  file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt "${F_NAME} ${F_CORPUS} ${options}\n")
 endfunction()
