@@ -125,11 +125,12 @@ function(norbix_add_plugin target)
   if(NOT P_OUTPUT)
     set(P_OUTPUT ${target})
   endif()
-  # Plug-ins of the tree sit in bin/plugins, fixtures in a folder beside bin/.
-  set(P_RPATH "$ORIGIN/../bin")
+  # A plug-in's own folder first, as on Windows; then the program's: plug-ins of
+  # the tree sit in bin/plugins, fixtures in a folder beside bin/.
+  set(P_RPATH "$ORIGIN;$ORIGIN/../bin")
   if(NOT P_DIR)
     set(P_DIR ${NORBIX_BIN}/plugins)
-    set(P_RPATH "$ORIGIN/..")
+    set(P_RPATH "$ORIGIN;$ORIGIN/..")
   endif()
   add_library(${target} MODULE ${P_SOURCES})
   target_link_libraries(${target} PRIVATE wyxcore ${P_LIBS})

@@ -239,7 +239,8 @@ def elf_runpaths(path):
     return entries
 
 
-def test_relocated_tree_loads_every_plugin(target, tmp_path, dmi):
+@pytest.mark.parametrize("driver", ["beside_the_program", "beside_the_plugins"])
+def test_relocated_tree_loads_every_plugin(target, tmp_path, dmi, driver):
     tree = target.copy_tree(tmp_path / "moved" / "bin", fixture_schema=False)
     if not target.windows:
         for f in tree.bin.rglob("*"):
@@ -249,6 +250,9 @@ def test_relocated_tree_loads_every_plugin(target, tmp_path, dmi):
     # The plug-ins elsewhere, named by WYX_PLUGIN_DIR.
     plugins = tmp_path / "elsewhere" / "plugins"
     shutil.move(str(tree.bin / "plugins"), str(plugins))
+    if driver == "beside_the_plugins":       # a plug-in's own folder is searched for what it needs
+        lib = "vantlib.dll" if target.windows else "libvantlib.so"
+        shutil.move(str(tree.bin / lib), str(plugins / lib))
     out = guard_out(tmp_path)
     env = {"WYX_PLUGIN_DIR": tree.path(plugins), "LD_LIBRARY_PATH": None}
     result = guard_run(tree, ["/b", "/v", "/text", "/d", tree.path(out)], dmi, env=env, cwd=tmp_path)

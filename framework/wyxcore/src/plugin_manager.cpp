@@ -50,7 +50,7 @@ void LoadedPlugin::setCallbacks(IPluginCallbacks* callbacks, bool owned) {
 
 PluginManager* PluginManager::loadingManager_ = nullptr;
 
-PluginManager::PluginManager() : loading_(nullptr), registered_(false), refused_(false) {}
+PluginManager::PluginManager() : loading_(nullptr), registered_(false), refused_(false), pendingRecord_() {}
 
 std::string PluginManager::PluginDirectory() {
     const char* dir = std::getenv("WYX_PLUGIN_DIR");
