@@ -11,11 +11,11 @@
 #include "wyxcore/os_specific.h"
 #include "wyxcore/plugin.h"
 #include "wyxcore/plugin_call.h"
-#include "wyxcore/status.h"
 #include "wyxcore/plugin_manager.h"
 #include "wyxcore/query_manager.h"
 #include "wyxcore/root_object.h"
 #include "wyxcore/schema_helper.h"
+#include "wyxcore/status.h"
 
 void CollectorApp::selectPlugins() {
     const char* include = std::getenv("OSK_INCLUDE");

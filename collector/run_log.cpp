@@ -10,8 +10,8 @@
 #include "wyxcore/logger.h"
 #include "wyxcore/plugin.h"
 #include "wyxcore/plugin_call.h"
-#include "wyxcore/status.h"
 #include "wyxcore/root_object.h"
+#include "wyxcore/status.h"
 
 namespace {
 

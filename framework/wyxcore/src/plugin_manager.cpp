@@ -9,12 +9,12 @@
 #include "library.h"
 #include "query_manager_impl.h"
 #include "wyxcore/container.h"
+#include "wyxcore/exception.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/plugin_call.h"
-#include "wyxcore/status.h"
-#include "wyxcore/exception.h"
 #include "wyxcore/root_object.h"
+#include "wyxcore/status.h"
 
 namespace {
 std::mutex livePluginsMutex;

@@ -32,15 +32,13 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
     if (!plugin->IsLoaded()) throw TWYXException(kWyxPluginLoadFailed, plugin->GetFileName());
     IPluginCallbacks* callbacks = plugin->GetCallbacks();
     IPluginBasicQueryCallbacks* query = dynamic_cast<IPluginBasicQueryCallbacks*>(callbacks);
-    if (!query) throw TWYXException(kWyxNotSupported, plugin->GetFileName() + " has no query interface");
-    CallPlugin(SelectionName(plugin->GetFileName()), kWyxQueryFailed, [&] {
-        std::vector<std::string> wanted = classNames;
-        // A collector's pass is what the schema registers it for; other plug-ins
-        // (analysis) are handed the request as it is.
-        if (wanted.empty() && callbacks->GetType() == kWyxCollector) {
-            wanted = ProvidedClasses(container, SelectionName(plugin->GetFileName()), pass);
-            if (wanted.empty()) return;
-        }
-        query->Query(container, wanted, pass);
-    });
+    if (!query) throw TWYXException(kWyxNotSupported, callbacks->GetName() + " has no query interface");
+    std::vector<std::string> wanted = classNames;
+    // A collector's pass is what the schema registers it for; other plug-ins
+    // (analysis) are handed the request as it is.
+    if (wanted.empty() && callbacks->GetType() == kWyxCollector) {
+        wanted = ProvidedClasses(container, SelectionName(plugin->GetFileName()), pass);
+        if (wanted.empty()) return;
+    }
+    CallPlugin(SelectionName(plugin->GetFileName()), kWyxQueryFailed, [&] { query->Query(container, wanted, pass); });
 }
