@@ -13,8 +13,6 @@ import pytest
 from cimxml import of_class, read_instances
 from runs import split_setup
 
-GUARD_LISTING = "   system: System\n"
-
 
 def guard_tree(target, tmp_path, plugins=("system", "xml"), fixtures=()):
     return target.copy_tree(tmp_path / "bin", plugins=list(plugins), fixtures=list(fixtures))

@@ -92,7 +92,7 @@ public:
                 xml_->SkipElement();
                 continue;
             }
-            // Read on, a second one would be dropped unseen.
+            // Refused, not skipped: skipping would drop its data unseen.
             if (declared) bad(kWyxFileNotCimXml, "a second DECLARATION");
             declared = true;
             while (nextChild()) {
@@ -163,9 +163,9 @@ private:
         }
     }
 
-    // The text of the VALUE among the open element's children; false without one.
-    bool firstValue(std::string* text) {
-        const std::string owner = xml_->Name();
+    // The text of the VALUE among the children of the open element (owner);
+    // false without one.
+    bool firstValue(std::string* text, const std::string& owner) {
         bool found = false;
         while (nextChild()) {
             if (xml_->Name() != kValue) {
@@ -272,7 +272,7 @@ private:
             return;
         }
         std::string text;
-        if (!firstValue(&text)) bad(kWyxFileNotCimXml, "qualifier " + name + " without VALUE");
+        if (!firstValue(&text, kQualifier)) bad(kWyxFileNotCimXml, "qualifier " + name + " without VALUE");
         if (name == "Provider") {
             staged->hasProvider = true;
             staged->provider = text;
@@ -303,7 +303,7 @@ private:
             std::string name = requiredAttribute(kNameAttribute);
             const TCIMType type = typeAttribute();
             const size_t at = declare(instance.staged, name, type);
-            if (!firstValue(&text_)) continue;   // a null value: the property is not set
+            if (!firstValue(&text_, kProperty)) continue;   // a null value: the property is not set
             TCIMValue value;
             if (type == kCIMString) {
                 value = TCIMValue(std::move(text_));
