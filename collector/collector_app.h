@@ -1,11 +1,11 @@
 #ifndef NORBIX_COLLECTOR_APP_H
 #define NORBIX_COLLECTOR_APP_H
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "wyxcore/datetime.h"
+#include "wyxcore/output_file.h"
 
 class IPlugin;
 class TContainer;
@@ -34,6 +34,7 @@ public:
     void findWriters();
     void setupOutputDirectory(const char* programName);
     void createDirectoryPath(const std::string& path);
+    void refuseForeignDirectory(const std::string& directory);
     void startConsoleLog();
     void checkWriters();
     std::string timeStamp() const;
@@ -66,7 +67,7 @@ public:
     std::string mediaDir;
     std::string consoleLogPath;
     TCIMDateTime startTime;
-    std::ofstream consoleLog;
+    TTranscriptFile consoleLog;
     bool includeMode;
     std::vector<std::string> pluginNames;
     bool createOutputDir;

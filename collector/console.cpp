@@ -7,10 +7,7 @@
 #include "default_directory.h"
 
 void CollectorApp::writeConsole(std::string message) {
-    if (consoleLog.is_open()) {
-        consoleLog << message;
-        consoleLog.flush();
-    }
+    if (consoleLog.IsOpen()) consoleLog.Write(message);
     std::cout << message;
 }
 
@@ -20,8 +17,8 @@ void CollectorApp::exitProgram(int status) {
         std::string word;
         std::cin >> std::noskipws >> word;
     }
-    if (consoleLog.is_open()) {
-        consoleLog.close();
+    if (consoleLog.IsOpen()) {
+        consoleLog.Close();
         std::remove(consoleLogPath.c_str());
     }
     std::cout.flush();

@@ -6,6 +6,7 @@
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
 #include "wyxcore/os_specific.h"
+#include "wyxcore/output_file.h"
 #include "wyxcore/plugin.h"
 #include "wyxcore/plugin_call.h"
 #include "wyxcore/status.h"
@@ -42,7 +43,9 @@ void CollectorApp::handleWebsite() {
     }
     const size_t separator = name.rfind(TOSSpecific::kFileSeparator);
     if (separator != std::string::npos) name.erase(0, separator + TOSSpecific::kFileSeparator.size());
-    outputBaseName = name;
+    // What is left can still climb ("..") or hold another separator: only a
+    // safe part of it names the directory.
+    outputBaseName = SafeNamePart(name);
 }
 
 TContainer* CollectorApp::readInputFile() {
@@ -107,8 +110,8 @@ int CollectorApp::writeOutputs(TContainer* container, const std::string& dump) {
     }
     if (upload && !uploadOutput(xmlPath)) exitProgram(1);
     writeConsole("OSK finished; exiting.\n");
-    if (consoleLog.is_open()) {
-        consoleLog.close();
+    if (consoleLog.IsOpen()) {
+        consoleLog.Close();
         std::remove(consoleLogPath.c_str());
     }
     return 0;

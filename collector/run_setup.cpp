@@ -14,6 +14,7 @@
 #include "wyxcore/flat.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
+#include "wyxcore/output_file.h"
 #include "wyxcore/root_object.h"
 #include "wyxcore/schema_helper.h"
 #include "wyxcore/status.h"
@@ -24,7 +25,8 @@ void CollectorApp::setupOutputDirectory(const char* programName) {
         printUsage(programName);
         exitProgram(1);
     }
-    if (outputDir.empty()) {
+    const bool chosenHere = outputDir.empty();
+    if (chosenHere) {
         outputDir = defaultOutputDirectory();
         createOutputDir = true;
     }
@@ -39,13 +41,22 @@ void CollectorApp::setupOutputDirectory(const char* programName) {
                       << "\n";
         exitProgram(1);
     }
-    if (exists) return;
-    if (!createOutputDir) {
+    if (!exists && !createOutputDir) {
         std::cout << "Directory '" << outputDir << "' doesn't exist." << "\n";
         std::cout << "Specify /c to have it created." << "\n";
         exitProgram(1);
     }
-    createDirectoryPath(outputDir);
+    if (!exists) createDirectoryPath(outputDir);
+    // A directory the user named is the user's choice; the default one lies in
+    // a place others can write to, where someone may have planted it.
+    if (chosenHere) refuseForeignDirectory(outputDir);
+}
+
+void CollectorApp::refuseForeignDirectory(const std::string& directory) {
+    const std::string problem = PrivateDirectoryProblem(directory);
+    if (problem.empty()) return;
+    std::cout << "ERROR: Refusing default directory '" << directory << "': it " << problem << "." << "\n";
+    exitProgram(1);
 }
 
 void CollectorApp::createDirectoryPath(const std::string& directory) {
@@ -73,12 +84,10 @@ std::string CollectorApp::timeStamp() const {
 void CollectorApp::startConsoleLog() {
     startTime = TOSSpecific::GetLocalTime();
     consoleLogPath = outputDir + TOSSpecific::kFileSeparator + "OSK_Output_" + timeStamp() + ".txt";
-    consoleLog.open(consoleLogPath.c_str(), std::ios::out | std::ios::trunc);
-    if (!consoleLog.is_open()) {
+    if (!consoleLog.Open(consoleLogPath)) {
         std::cout << "WARNING: Couldn't open file '" << consoleLogPath << "' for logging." << "\n\n";
     } else {
-        consoleLog << kVersionLine << kLegalNotice << "Loading plug-ins.\n";
-        consoleLog.flush();
+        consoleLog.Write(std::string(kVersionLine) + kLegalNotice + "Loading plug-ins.\n");
     }
     writeConsole("Logging console output to file " + consoleLogPath + "\n");
 
@@ -115,5 +124,7 @@ void CollectorApp::makeOutputName(TContainer* container) {
         serial = TCIMSchemaHelper::GetSerialNumber(container);
     } catch (const TWYXException&) {
     }
-    outputBaseName = model + "_" + serial + "_" + timeStamp();
+    // The values come from the firmware or a file: only a safe part of them
+    // names a file; the container keeps them as read.
+    outputBaseName = SafeNamePart(model) + "_" + SafeNamePart(serial) + "_" + timeStamp();
 }

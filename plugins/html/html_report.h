@@ -6,9 +6,10 @@
 class TContainer;
 class TCIMDateTime;
 
-// Creates directory when it does not exist and writes index.html and the pages
-// of each class that has instances into it, each complete or not at all. Throws
-// TWYXException kWyxAccessDenied when the directory cannot be made or written.
+// Writes index.html and the pages of each class that has instances as the
+// directory's new content, put in place whole (see TOutputDirectory). Throws
+// TWYXException kWyxAccessDenied when the directory cannot be made or
+// replaced, kWyxDiskFull or kWyxWriteFailed when writing fails.
 void WriteHtmlReport(const TContainer& container, const std::string& directory, const TCIMDateTime& writtenAt);
 
 #endif

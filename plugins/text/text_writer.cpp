@@ -1,9 +1,9 @@
 #include "text_writer.h"
 
-#include "report_file.h"
 #include "report_time.h"
 #include "text_report.h"
 #include "wyxcore/exception.h"
+#include "wyxcore/output_file.h"
 #include "wyxcore/status.h"
 
 int TextWriter::GetType() { return kWyxWriter; }
@@ -12,5 +12,5 @@ std::string TextWriter::GetName() { return "Text"; }
 
 void TextWriter::WriteContainer(TContainer* container, const std::string& base) {
     if (!container) throw TWYXException(kWyxInvalidArgument, "Text WriteContainer without a container");
-    WriteReportFile(base + ".txt", RenderTextReport(*container, ReportTime()), true);
+    WriteOutputFile(base + ".txt", RenderTextReport(*container, ReportTime()), true);
 }

@@ -4,6 +4,8 @@
 // everything else is prepared by installCrashHandler.
 #include "minidumper.h"
 
+#include "wyxcore/output_file.h"
+
 #include <execinfo.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -26,7 +28,7 @@ const int kMaxFrames = 64;
 
 char* fFilename = nullptr;
 char* dumpDirectory = nullptr;
-char dumpPath[PATH_MAX];
+TCrashFile dumpFile;
 bool dumpPathFits = false;
 bool unwinderReady = false;
 // Room to run the handler after a stack overflow.
@@ -130,7 +132,7 @@ void putPath(int fd) {
 
 void report(int signalNumber, const siginfo_t* info, const void* context) {
     put(STDOUT_FILENO, "\nAn error occured during the execution of OSK, saving debugging information.");
-    const int fd = dumpPathFits ? open(dumpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644) : -1;
+    const int fd = dumpPathFits ? static_cast<int>(dumpFile.Create()) : -1;
     int error = dumpPathFits ? errno : ENAMETOOLONG;
     if (fd < 0) {
         put(STDOUT_FILENO, "\nFailed to create debugging file '");
@@ -141,7 +143,9 @@ void report(int signalNumber, const siginfo_t* info, const void* context) {
         const bool written = writeFault(fd, signalNumber, info, context) &&
                              (!unwinderReady || writeBacktrace(fd)) && writeModules(fd, &modulesRead);
         error = errno;
-        const bool closed = close(fd) == 0;
+        if (!written) dumpFile.Abandon();
+        const bool closed = written && dumpFile.Commit();
+        if (written && !closed) error = errno;
         if (written && closed) {
             put(STDOUT_FILENO, "\nSaved debugging file to '");
             putPath(STDOUT_FILENO);
@@ -188,8 +192,9 @@ MiniDumper::MiniDumper(const char* applicationName) {
 
 void MiniDumper::installCrashHandler(const char* directory) {
     dumpDirectory = copyOf(directory ? directory : "");
+    char dumpPath[TCrashFile::kMaxPath];
     const int length = std::snprintf(dumpPath, sizeof dumpPath, "%s%s.dmp", dumpDirectory, fFilename);
-    dumpPathFits = length >= 0 && static_cast<size_t>(length) < sizeof dumpPath;
+    dumpPathFits = length >= 0 && static_cast<size_t>(length) < sizeof dumpPath && dumpFile.Prepare(dumpPath);
 
     // A fatal signal ends the process without flushing stdio, and the handler
     // must not flush it; so from here on the console text goes out at once.

@@ -2,6 +2,8 @@
 // only when the crash happens.
 #include "minidumper.h"
 
+#include "wyxcore/output_file.h"
+
 #include <windows.h>
 #include <dbghelp.h>
 
@@ -57,24 +59,28 @@ void writeDump(MiniDumpWriteDumpFn writeDumpFn, EXCEPTION_POINTERS* exceptionPoi
         std::snprintf(message, kBufferSize, "\nFailed to create debugging file '%s'", dumpPath);
         return;
     }
-    HANDLE file = CreateFileA(dumpPath, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    // Written under a name of this process and then renamed over the dump of an
+    // earlier crash, so a link planted at the name is never written through.
+    static TCrashFile dumpFile;
+    const intptr_t created = dumpFile.Prepare(dumpPath) ? dumpFile.Create() : -1;
+    if (created == -1) {
         std::snprintf(message, kBufferSize, "\nFailed to create debugging file '%s'", dumpPath);
         return;
     }
+    HANDLE file = reinterpret_cast<HANDLE>(created);
     MINIDUMP_EXCEPTION_INFORMATION exceptionInfo;
     exceptionInfo.ThreadId = GetCurrentThreadId();
     exceptionInfo.ExceptionPointers = exceptionPointers;
     exceptionInfo.ClientPointers = FALSE;
-    if (writeDumpFn(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal, &exceptionInfo, nullptr,
-                    nullptr)) {
+    const bool written = writeDumpFn(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal,
+                                     &exceptionInfo, nullptr, nullptr);
+    if (!written) dumpFile.Abandon();
+    if (written && dumpFile.Commit()) {
         std::snprintf(message, kBufferSize, "\nSaved debugging file to '%s'", dumpPath);
         *result = EXCEPTION_EXECUTE_HANDLER;
     } else {
         std::snprintf(message, kBufferSize, "\nFailed to save debugging file to '%s'", dumpPath);
     }
-    CloseHandle(file);
 }
 
 void printLastError() {

@@ -1,8 +1,8 @@
 #include "wyxcore/cim_xml.h"
 
-#include "file_io.h"
 #include "gzip_codec.h"
 #include "wyxcore/container.h"
+#include "wyxcore/output_file.h"
 #include "xml_text.h"
 
 namespace {
@@ -92,7 +92,7 @@ std::string TCIMXMLFile::Render(const TContainer* container) {
 }
 
 void TCIMXMLFile::Write(const TContainer* container, const std::string& path) {
-    fileio::AtomicFile file(path);
+    TOutputFile file(path);
     gzipcodec::Deflater deflater;
     std::string xml, compressed;
     xml.reserve(kPieceSize + 64 * 1024);

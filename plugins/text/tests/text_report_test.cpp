@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "report_file.h"
 #include "support/sample_container.h"
 #include "text_report.h"
 #include "wyxcore/exception.h"
@@ -56,66 +55,6 @@ TEST(TextReport, ValuesCannotBreakLinesOrColumns) {
     EXPECT_NE(report.find("  1   line one\\nline two\\r\\x1B\n"), std::string::npos) << report;
     EXPECT_EQ(report.find('\r'), std::string::npos);
     EXPECT_EQ(report.find('\x1b'), std::string::npos);
-}
-
-TEST(WriteReportFile, WritesAndReplacesWithoutLeavingTemporaryFiles) {
-    const std::string path = "text_tests_replace.txt";
-    WriteReportFile(path, "first version, longer\n", true);
-    WriteReportFile(path, "second\n", true);
-    EXPECT_EQ(readFile(path), "second\n");
-    EXPECT_FALSE(std::ifstream((path + ".partial").c_str()).good());
-    std::remove(path.c_str());
-}
-
-TEST(WriteReportFile, UnwritablePathIsAccessDenied) {
-    const char* const paths[] = {"no_such_directory/report.txt", ""};
-    for (const char* path : paths) {
-        try {
-            WriteReportFile(path, "text", true);
-            ADD_FAILURE() << "no exception for " << path;
-        } catch (const TWYXException& e) {
-            EXPECT_EQ(e.GetStatus(), kWyxAccessDenied) << path;
-        }
-    }
-}
-
-TEST(WriteReportFile, FailedWriteLeavesThePreviousFileAsItWas) {
-    // The temporary name leads to a device that is always full.
-    const std::string path = "text_tests_full.txt";
-    std::ofstream(path.c_str()) << "previous report\n";
-    std::remove((path + ".partial").c_str());
-    if (std::system(("ln -s /dev/full " + path + ".partial").c_str()) != 0) {
-        std::remove(path.c_str());
-        GTEST_SKIP() << "no full device here";
-    }
-    try {
-        WriteReportFile(path, std::string(100000, 'x'), true);
-        ADD_FAILURE() << "no exception";
-    } catch (const TWYXException& e) {
-        EXPECT_EQ(e.GetStatus(), kWyxDiskFull);
-    }
-    EXPECT_EQ(readFile(path), "previous report\n");
-    EXPECT_FALSE(std::ifstream((path + ".partial").c_str()).good());
-    std::remove((path + ".partial").c_str());
-    std::remove(path.c_str());
-}
-
-TEST(WriteReportFile, FinalNameThatCannotBeReplacedKeepsNothingBehind) {
-    // A directory that holds a file stands where the report should go.
-    const std::string path = "text_tests_blocked";
-    std::remove((path + "/keep").c_str());
-    std::system(("rmdir " + path).c_str());
-    ASSERT_EQ(std::system(("mkdir " + path).c_str()), 0);
-    std::ofstream((path + "/keep").c_str()) << "x";
-    try {
-        WriteReportFile(path, "text", true);
-        ADD_FAILURE() << "no exception";
-    } catch (const TWYXException& e) {
-        EXPECT_EQ(e.GetStatus(), kWyxAccessDenied);
-    }
-    EXPECT_FALSE(std::ifstream((path + ".partial").c_str()).good());
-    std::remove((path + "/keep").c_str());
-    std::system(("rmdir " + path).c_str());
 }
 
 }  // namespace

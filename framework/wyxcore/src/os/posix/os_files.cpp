@@ -16,14 +16,6 @@ bool IsDirectory(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-int MoveOver(const std::string& from, const std::string& to, std::string* reason) {
-    if (std::rename(from.c_str(), to.c_str()) == 0) return kWyxOK;
-    const int error = errno;
-    *reason = std::strerror(error);
-    return error == EACCES || error == EPERM || error == EROFS || error == EISDIR ? kWyxAccessDenied
-                                                                                    : kWyxWriteFailed;
-}
-
 std::string LibraryDirectory() {
     Dl_info info;
     if (!dladdr(reinterpret_cast<void*>(&LibraryDirectory), &info) || !info.dli_fname) return ".";

@@ -31,7 +31,7 @@ bool TOSSpecific::DirExists(const std::string& path) {
 }
 
 void TOSSpecific::CreateDir(const std::string& path) {
-    if (mkdir(path.c_str(), 0777) == 0) return;
+    if (mkdir(path.c_str(), 0700) == 0) return;
     const int error = errno;
     if (error == EACCES || error == EPERM || error == EROFS) throw TWYXException(kWyxAccessDenied, path);
     throw TWYXException(kWyxCreateDirFailed, path + ": " + std::strerror(error));

@@ -12,13 +12,6 @@ bool IsDirectory(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-int MoveOver(const std::string& from, const std::string& to, std::string* reason) {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return kWyxOK;
-    const DWORD error = GetLastError();
-    *reason = Win32ErrorText(error);
-    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? kWyxAccessDenied : kWyxWriteFailed;
-}
-
 std::string LibraryDirectory() {
     HMODULE module = nullptr;
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "private_security.h"
 #include "win32_error.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
@@ -29,7 +30,7 @@ bool TOSSpecific::DirExists(const std::string& path) {
 }
 
 void TOSSpecific::CreateDir(const std::string& path) {
-    if (CreateDirectoryA(path.c_str(), nullptr)) return;
+    if (CreateDirectoryA(path.c_str(), wyxos::PrivateSecurity())) return;
     DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED) throw TWYXException(kWyxAccessDenied, path);
     throw TWYXException(kWyxCreateDirFailed, path + ": " + wyxos::Win32ErrorText(error));

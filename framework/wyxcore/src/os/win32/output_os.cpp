@@ -1,0 +1,141 @@
+#include "output_os.h"
+
+#include <windows.h>
+
+
+#include "private_security.h"
+#include "win32_error.h"
+#include "wyxcore/output_file.h"
+#include "wyxcore/status.h"
+
+namespace wyxos {
+
+namespace {
+
+int statusOf(DWORD error) {
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) return kWyxDiskFull;
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_EXISTS ||
+        error == ERROR_ALREADY_EXISTS || error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ||
+        error == ERROR_WRITE_PROTECT || error == ERROR_INVALID_NAME)
+        return kWyxAccessDenied;
+    return kWyxWriteFailed;
+}
+
+int failWith(DWORD error, std::string* reason) {
+    *reason = Win32ErrorText(error);
+    return statusOf(error);
+}
+
+HANDLE handleOf(intptr_t file) { return reinterpret_cast<HANDLE>(file); }
+
+}  // namespace
+
+intptr_t CreateExclusive(const std::string& path, int* status, std::string* reason) {
+    // CREATE_NEW fails on any existing name, a link included, so nothing
+    // planted there is followed. Delete sharing lets the file be renamed
+    // while it is open.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, PrivateSecurity(),
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *status = failWith(GetLastError(), reason);
+        return kNoFile;
+    }
+    return reinterpret_cast<intptr_t>(file);
+}
+
+int WriteAll(intptr_t file, const char* data, size_t size, std::string* reason) {
+    while (size > 0) {
+        const DWORD piece = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(handleOf(file), data, piece, &written, nullptr)) return failWith(GetLastError(), reason);
+        if (written == 0) return failWith(ERROR_DISK_FULL, reason);
+        data += written;
+        size -= written;
+    }
+    return kWyxOK;
+}
+
+int SyncAndClose(intptr_t file, std::string* reason) {
+    const DWORD error = FlushFileBuffers(handleOf(file)) ? 0 : GetLastError();
+    CloseHandle(handleOf(file));
+    return error ? failWith(error, reason) : kWyxOK;
+}
+
+void CloseFile(intptr_t file) { CloseHandle(handleOf(file)); }
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+std::string PlatformLineEnds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+unsigned long ProcessId() { return GetCurrentProcessId(); }
+
+void SyncDirectory(const std::string&) {}
+
+int MoveOver(const std::string& from, const std::string& to, std::string* reason) {
+    // Another writer replacing the same name at this moment can hold it for an
+    // instant; the last one wins.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return kWyxOK;
+        error = GetLastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
+        Sleep(10);
+    }
+    return failWith(error, reason);
+}
+
+int MoveDirectory(const std::string& from, const std::string& to, std::string* reason) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return kWyxOK;
+    return failWith(GetLastError(), reason);
+}
+
+bool ExchangeDirectories(const std::string&, const std::string&) { return false; }
+
+int CreatePrivateDirectory(const std::string& path, std::string* reason) {
+    if (CreateDirectoryA(path.c_str(), PrivateSecurity())) return kWyxOK;
+    return failWith(GetLastError(), reason);
+}
+
+void RemoveEmptyDirectory(const std::string& path) { RemoveDirectoryA(path.c_str()); }
+
+EntryKind KindOf(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return kEntryMissing;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return kEntryLink;
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? kEntryDirectory : kEntryFile;
+}
+
+std::vector<std::string> ListDirectory(const std::string& path) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+
+const char* Separator() { return "\\"; }
+
+}  // namespace wyxos
+
+std::string PrivateDirectoryProblem(const std::string& path) {
+    switch (wyxos::KindOf(path)) {
+    case wyxos::kEntryMissing: return "cannot be examined: " + wyxos::Win32ErrorText(GetLastError());
+    case wyxos::kEntryLink: return "is a symbolic link";
+    case wyxos::kEntryFile: return "is not a directory";
+    default: return std::string();
+    }
+}

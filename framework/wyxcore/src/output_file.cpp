@@ -1,0 +1,342 @@
+#include "wyxcore/output_file.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <random>
+
+#include "file_io.h"
+#include "output_os.h"
+#include "wyxcore/exception.h"
+#include "wyxcore/status.h"
+
+namespace {
+
+bool isSafe(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+           c == '.';
+}
+
+// Names that Windows takes for a device, in any case, with or without an extension.
+bool isDeviceName(const std::string& name) {
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "COM", "LPT", "CONIN$", "CONOUT$"};
+    std::string stem = name.substr(0, name.find('.'));
+    std::transform(stem.begin(), stem.end(), stem.begin(), [](unsigned char c) { return std::toupper(c); });
+    for (const char* device : kDevices) {
+        const std::string d = device;
+        if (d == "COM" || d == "LPT") {
+            if (stem.size() == 4 && stem.compare(0, 3, d) == 0 && stem[3] >= '1' && stem[3] <= '9') return true;
+        } else if (stem == d) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A suffix no other writer on this machine uses at the moment: the process
+// id tells processes apart, the counter the writers of one process, and the
+// salt a process from an earlier one of the same id.
+std::string uniqueSuffix() {
+    static std::atomic<unsigned long> counter(0);
+    static const unsigned long salt = [] {
+        std::random_device device;
+        return static_cast<unsigned long>(device()) & 0xffffffUL;
+    }();
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, "%lu-%06lx-%lu", wyxos::ProcessId(), salt, ++counter);
+    return suffix;
+}
+
+// A name beside path that no other writer uses.
+std::string temporaryBeside(const std::string& path) { return path + "." + uniqueSuffix() + ".tmp"; }
+
+const int kCreateAttempts = 8;
+
+// Creates a new temporary file beside path; *temporary receives its name.
+intptr_t createTemporary(const std::string& path, std::string* temporary) {
+    int status = kWyxWriteFailed;
+    std::string reason;
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        *temporary = temporaryBeside(path);
+        const intptr_t file = wyxos::CreateExclusive(*temporary, &status, &reason);
+        if (file != wyxos::kNoFile) return file;
+        // Only a name taken meanwhile is worth another try.
+        if (wyxos::KindOf(*temporary) == wyxos::kEntryMissing) break;
+    }
+    throw TWYXException(status == kWyxFileNotFound ? kWyxAccessDenied : status, path + ": " + reason);
+}
+
+std::string joined(const std::string& directory, const std::string& name) {
+    return directory + wyxos::Separator() + name;
+}
+
+// The path without trailing separators (a root stays as it is).
+std::string withoutTrailingSeparator(std::string path) {
+    while (path.size() > 1 && (path.back() == '/' || path.back() == wyxos::Separator()[0]) &&
+           path[path.size() - 2] != ':')
+        path.pop_back();
+    return path;
+}
+
+// Longest name of a file that norbix adds to a directory of its own: with the
+// directory's own path it stays inside the 260 bytes of a Windows path.
+const size_t kAddedNameMax = 100;
+
+std::string safeName(const std::string& text, size_t max) {
+    std::string name;
+    for (unsigned char c : text.substr(0, max)) name += isSafe(c) ? static_cast<char>(c) : '_';
+    if (name.empty()) return "_";
+    // Neither "." nor "..", nor a hidden name; Windows drops a trailing dot.
+    if (name.front() == '.') name.front() = '_';
+    if (name.back() == '.') name.back() = '_';
+    if (isDeviceName(name)) name.insert(0, "_");
+    if (name.size() > max) name.pop_back();
+    return name;
+}
+
+}  // namespace
+
+std::string SafeNamePart(const std::string& text) { return safeName(text, kSafeNamePartMax); }
+
+void WriteOutputFile(const std::string& path, const std::string& content, bool textMode) {
+    TOutputFile file(path, textMode);
+    file.Write(content);
+    file.Commit();
+}
+
+TOutputFile::TOutputFile(const std::string& path, bool textMode)
+    : path_(path), file_(createTemporary(path, &temporary_)), textMode_(textMode) {}
+
+TOutputFile::~TOutputFile() {
+    if (file_ == wyxos::kNoFile) return;
+    wyxos::CloseFile(file_);
+    wyxos::RemoveFile(temporary_);
+}
+
+void TOutputFile::fail(int status, const std::string& reason) {
+    if (file_ != wyxos::kNoFile) wyxos::CloseFile(file_);
+    file_ = wyxos::kNoFile;
+    wyxos::RemoveFile(temporary_);
+    throw TWYXException(status, path_ + ": " + reason);
+}
+
+void TOutputFile::Write(const char* data, size_t size) {
+    if (file_ == wyxos::kNoFile) throw TWYXException(kWyxWriteFailed, path_ + ": written after it was closed");
+    std::string reason;
+    int status;
+    if (textMode_) {
+        const std::string text = wyxos::PlatformLineEnds(std::string(data, size));
+        status = wyxos::WriteAll(file_, text.data(), text.size(), &reason);
+    } else {
+        status = wyxos::WriteAll(file_, data, size, &reason);
+    }
+    if (status != kWyxOK) fail(status, reason);
+}
+
+void TOutputFile::Commit() {
+    if (file_ == wyxos::kNoFile) throw TWYXException(kWyxWriteFailed, path_ + ": committed twice");
+    std::string reason;
+    const intptr_t file = file_;
+    file_ = wyxos::kNoFile;
+    int status = wyxos::SyncAndClose(file, &reason);
+    if (status == kWyxOK) status = wyxos::MoveOver(temporary_, path_, &reason);
+    if (status == kWyxOK) return;
+    wyxos::RemoveFile(temporary_);
+    throw TWYXException(status, path_ + ": " + reason);
+}
+
+const char* const kOutputManifestName = "norbix-files.txt";
+
+TOutputDirectory::TOutputDirectory(const std::string& path)
+    : path_(withoutTrailingSeparator(path)), committed_(false) {
+    if (path_.empty()) throw TWYXException(kWyxAccessDenied, "no directory name given");
+    std::string reason;
+    int status = kWyxWriteFailed;
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        temporary_ = temporaryBeside(path_);
+        status = wyxos::CreatePrivateDirectory(temporary_, &reason);
+        if (status == kWyxOK || wyxos::KindOf(temporary_) == wyxos::kEntryMissing) break;
+    }
+    if (status != kWyxOK) throw TWYXException(status == kWyxFileNotFound ? kWyxAccessDenied : status,
+                                              path_ + ": " + reason);
+}
+
+TOutputDirectory::~TOutputDirectory() {
+    if (committed_) return;
+    for (const std::string& name : wyxos::ListDirectory(temporary_)) wyxos::RemoveFile(joined(temporary_, name));
+    wyxos::RemoveEmptyDirectory(temporary_);
+}
+
+void TOutputDirectory::Add(const std::string& name, const std::string& content, bool textMode) {
+    if (committed_) throw TWYXException(kWyxWriteFailed, path_ + ": added to after it was put in place");
+    if (name != safeName(name, kAddedNameMax) || name == kOutputManifestName ||
+        std::find(names_.begin(), names_.end(), name) != names_.end())
+        throw TWYXException(kWyxInvalidArgument, path_ + ": not a name for a new file: " + name);
+    // The directory is private and new, so the file goes there at once.
+    const std::string path = joined(temporary_, name);
+    int status = kWyxWriteFailed;
+    std::string reason;
+    const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
+    if (file == wyxos::kNoFile) throw TWYXException(status, path + ": " + reason);
+    names_.push_back(name);
+    const std::string bytes = textMode ? wyxos::PlatformLineEnds(content) : content;
+    status = wyxos::WriteAll(file, bytes.data(), bytes.size(), &reason);
+    if (status != kWyxOK) {
+        wyxos::CloseFile(file);
+        throw TWYXException(status, path + ": " + reason);
+    }
+    status = wyxos::SyncAndClose(file, &reason);
+    if (status != kWyxOK) throw TWYXException(status, path + ": " + reason);
+}
+
+namespace {
+
+const size_t kManifestMax = 4 * 1024 * 1024;
+
+void writeManifest(const std::string& directory, const std::vector<std::string>& names) {
+    std::string manifest;
+    for (const std::string& name : names) manifest += name + "\n";
+    const std::string path = joined(directory, kOutputManifestName);
+    int status = kWyxWriteFailed;
+    std::string reason;
+    const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
+    if (file == wyxos::kNoFile) throw TWYXException(status, path + ": " + reason);
+    status = wyxos::WriteAll(file, manifest.data(), manifest.size(), &reason);
+    if (status != kWyxOK) wyxos::CloseFile(file);
+    else status = wyxos::SyncAndClose(file, &reason);
+    if (status != kWyxOK) throw TWYXException(status, path + ": " + reason);
+}
+
+// The names an earlier render listed in its manifest; none when it has none.
+std::vector<std::string> listedNames(const std::string& directory) {
+    std::vector<std::string> names;
+    const std::string path = joined(directory, kOutputManifestName);
+    if (wyxos::KindOf(path) != wyxos::kEntryFile) return names;
+    std::string manifest;
+    try {
+        manifest = fileio::ReadAll(path);
+    } catch (const TWYXException&) {
+        return names;
+    }
+    if (manifest.size() > kManifestMax) return names;
+    size_t start = 0;
+    while (start < manifest.size()) {
+        size_t end = manifest.find('\n', start);
+        if (end == std::string::npos) end = manifest.size();
+        const std::string name = manifest.substr(start, end - start);
+        if (!name.empty() && name == safeName(name, kAddedNameMax) && name != kOutputManifestName)
+            names.push_back(name);
+        start = end + 1;
+    }
+    return names;
+}
+
+// Empties the directory of an earlier render that has just been replaced by
+// fresh: norbix's own files go, the user's move into fresh. Returns false when
+// something of the user's could not move (its name is taken in fresh).
+bool retireEarlierRender(const std::string& old, const std::string& fresh) {
+    for (const std::string& name : listedNames(old)) {
+        const std::string path = joined(old, name);
+        if (wyxos::KindOf(path) == wyxos::kEntryFile) wyxos::RemoveFile(path);
+    }
+    const std::string manifest = joined(old, kOutputManifestName);
+    if (wyxos::KindOf(manifest) == wyxos::kEntryFile) wyxos::RemoveFile(manifest);
+    for (const std::string& name : wyxos::ListDirectory(old)) {
+        std::string reason;
+        if (wyxos::KindOf(joined(fresh, name)) == wyxos::kEntryMissing)
+            wyxos::MoveDirectory(joined(old, name), joined(fresh, name), &reason);
+    }
+    if (!wyxos::ListDirectory(old).empty()) return false;
+    wyxos::RemoveEmptyDirectory(old);
+    return true;
+}
+
+// Files of the user's that clash with new pages are kept, under a name that says so.
+void keepBeside(const std::string& old, const std::string& path) {
+    std::string reason;
+    wyxos::MoveDirectory(old, path + ".kept-" + uniqueSuffix(), &reason);
+}
+
+}  // namespace
+
+void TOutputDirectory::Commit() {
+    if (committed_) throw TWYXException(kWyxWriteFailed, path_ + ": put in place twice");
+    writeManifest(temporary_, names_);
+    wyxos::SyncDirectory(temporary_);
+    // Another run may put its directory at the name at any moment; then ours
+    // tries again, so that only the last one stays, whole.
+    std::string old;
+    for (int attempt = 1;; ++attempt) {
+        std::string reason;
+        const wyxos::EntryKind existing = wyxos::KindOf(path_);
+        if (existing == wyxos::kEntryLink || existing == wyxos::kEntryFile)
+            throw TWYXException(kWyxAccessDenied, path_ + ": is not a directory that norbix can replace");
+        int status;
+        if (existing == wyxos::kEntryMissing) {
+            status = wyxos::MoveDirectory(temporary_, path_, &reason);
+            if (status == kWyxOK) break;
+        } else if (wyxos::ExchangeDirectories(temporary_, path_)) {
+            // Where the OS can, the two swap at once and the name never stands empty.
+            old = temporary_;
+            break;
+        } else {
+            const std::string aside = path_ + "." + uniqueSuffix() + ".old";
+            status = wyxos::MoveDirectory(path_, aside, &reason);
+            if (status == kWyxOK) {
+                status = wyxos::MoveDirectory(temporary_, path_, &reason);
+                if (status == kWyxOK) {
+                    old = aside;
+                    break;
+                }
+                // Another run's directory came in between: the one moved aside
+                // is retired into it, and ours replaces it next.
+                if (!retireEarlierRender(aside, path_)) keepBeside(aside, path_);
+            }
+        }
+        if (attempt == kCreateAttempts || (existing == wyxos::kEntryMissing &&
+                                           wyxos::KindOf(path_) == wyxos::kEntryMissing))
+            throw TWYXException(status, path_ + ": " + reason);
+    }
+    committed_ = true;
+    if (!old.empty() && !retireEarlierRender(old, path_)) keepBeside(old, path_);
+}
+
+TTranscriptFile::TTranscriptFile() : file_(wyxos::kNoFile) {}
+
+TTranscriptFile::~TTranscriptFile() { Close(); }
+
+bool TTranscriptFile::Open(const std::string& path) {
+    Close();
+    std::string temporary;
+    intptr_t file;
+    try {
+        file = createTemporary(path, &temporary);
+    } catch (const TWYXException&) {
+        return false;
+    }
+    // Renaming replaces whatever has the name, a link itself and not its target.
+    std::string reason;
+    if (wyxos::MoveOver(temporary, path, &reason) != kWyxOK) {
+        wyxos::CloseFile(file);
+        wyxos::RemoveFile(temporary);
+        return false;
+    }
+    file_ = file;
+    return true;
+}
+
+bool TTranscriptFile::IsOpen() const { return file_ != wyxos::kNoFile; }
+
+bool TTranscriptFile::Write(const std::string& text) {
+    if (file_ == wyxos::kNoFile) return false;
+    std::string reason;
+    const std::string bytes = wyxos::PlatformLineEnds(text);
+    return wyxos::WriteAll(file_, bytes.data(), bytes.size(), &reason) == kWyxOK;
+}
+
+void TTranscriptFile::Close() {
+    if (file_ == wyxos::kNoFile) return;
+    wyxos::CloseFile(file_);
+    file_ = wyxos::kNoFile;
+}

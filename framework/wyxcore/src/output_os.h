@@ -1,0 +1,51 @@
+#ifndef WYXCORE_OUTPUT_OS_H
+#define WYXCORE_OUTPUT_OS_H
+
+// The OS primitives under the output writer. Each failing call returns a
+// status (kWyxAccessDenied, kWyxDiskFull, kWyxWriteFailed, kWyxFileNotFound)
+// and puts the OS's reason into *reason.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace wyxos {
+
+const intptr_t kNoFile = -1;
+
+// Creates path, which must not exist (a link there counts), private to the user.
+intptr_t CreateExclusive(const std::string& path, int* status, std::string* reason);
+int WriteAll(intptr_t file, const char* data, size_t size, std::string* reason);
+// Flushes the file to disk and closes it; closed also on failure.
+int SyncAndClose(intptr_t file, std::string* reason);
+void CloseFile(intptr_t file);
+void RemoveFile(const std::string& path);
+
+// Text with the platform's line ends.
+std::string PlatformLineEnds(const std::string& text);
+unsigned long ProcessId();
+
+// Renames a file over to, replacing it, and makes the rename durable.
+int MoveOver(const std::string& from, const std::string& to, std::string* reason);
+// Renames a directory to a name that must not exist.
+int MoveDirectory(const std::string& from, const std::string& to, std::string* reason);
+// Puts directory from at to, where a directory exists, and the one that was
+// at to at from. False when the OS cannot swap at once (then nothing moved).
+bool ExchangeDirectories(const std::string& from, const std::string& to);
+// Creates one directory private to the user.
+int CreatePrivateDirectory(const std::string& path, std::string* reason);
+void RemoveEmptyDirectory(const std::string& path);
+// Flushes a directory's entries to disk (a no-op where the OS has no such call).
+void SyncDirectory(const std::string& path);
+
+enum EntryKind { kEntryMissing, kEntryDirectory, kEntryFile, kEntryLink };
+// What is at path, a link not followed.
+EntryKind KindOf(const std::string& path);
+// The names in a directory, without "." and "..".
+std::vector<std::string> ListDirectory(const std::string& path);
+const char* Separator();
+
+}  // namespace wyxos
+
+#endif
