@@ -107,3 +107,16 @@ def test_missing_plugin_directory_is_an_error(target, tmp_path):
     assert result.stdout.startswith(BANNER + "Loading plug-ins.ERROR: LoadPlugins returned exception code "
                                     "Plug-in directory not found")
     assert result.returncode == 1
+
+
+def test_usage_repeats_the_program_name_as_typed(target, plugins):
+    # Started by a name relative to the working directory, not by its full path;
+    # under Wine through its command interpreter, as Wine's loader would pass on
+    # the full path.
+    typed = "norbix.exe" if target.windows else "./norbix"
+    wine = ["wine" if target.name == "win32" else "/usr/lib/wine/wine64", "cmd", "/c"] if target.windows else []
+    import subprocess
+    proc = subprocess.run(wine + [typed, "/b", "/?"], cwd=target.bin, capture_output=True,
+                          env=target.env(WYX_PLUGIN_DIR=target.path(plugins), SYSTEMDRIVE="C:"), timeout=120)
+    assert proc.stdout.decode("latin-1").replace("\r\n", "\n").endswith(usage(target, typed))
+    assert proc.returncode == 1

@@ -268,14 +268,34 @@ def test_schema_missing_a_run_log_class(tree, tmp_path, dmi, missing):
     assert list(out.iterdir()) == []
 
 
-def test_schema_missing_the_computer_system_class(tree, tmp_path, dmi):
-    drop_class(tree.bin / "schema", "VARNSG_ComputerSystem")
+def remove_schema(schema_dir):
+    shutil.rmtree(schema_dir)
+
+
+def empty_schema(schema_dir):
+    for f in schema_dir.glob("*.xml"):
+        f.unlink()
+
+
+def spoil_schema(schema_dir):
+    for f in schema_dir.glob("*.xml"):
+        f.write_text("<CIM>")
+
+
+@pytest.mark.parametrize("spoil, status", [
+    (lambda d: drop_class(d, "VARNSG_ComputerSystem"), "Class not declared in the schema"),
+    (remove_schema, "Class schema not found"),          # the directory absent
+    (empty_schema, "Class schema not found"),           # no schema file in it
+    (spoil_schema, "Class schema is invalid"),
+])
+def test_schema_without_the_computer_system_class(tree, tmp_path, dmi, spoil, status):
+    spoil(tree.bin / "schema")
     out = tmp_path / "out"
     out.mkdir()
     d = tree.path(out)
     result = run(tree, ["/b", "/d", d], dmi)
     assert rest_after_setup(tree, result, d) == (
         "Running collector plug-ins pass 1.\n"
-        + "ERROR: RunQuery returned exception code Class not declared in the schema\n")
+        + "ERROR: RunQuery returned exception code " + status + "\n")
     assert result.returncode == 1
     assert list(out.iterdir()) == []

@@ -55,3 +55,33 @@ def test_written_file_is_valid_cim_xml(target, tmp_path):
 @pytest.mark.parametrize("piped", ["xy", "q"])
 def test_bytes_on_a_piped_stdin_are_keys(target, tmp_path, piped):
     run_unit_test(target, tmp_path, "Keyboard.PipedStandardInput", input=piped.encode(), NORBIX_PIPED_KEYS=piped)
+
+
+DRIVER_ASSIGNMENTS = ["_ZN6dotCmdaSERKS_", "_ZN7TolmCmdaSERKS_", "_ZN9SPLibraryaSERKS_"]
+OBJDUMP = {"win32": "i686-w64-mingw32-objdump", "win64": "x86_64-w64-mingw32-objdump"}
+
+
+def exported_names(build, name):
+    """The names a built plug-in exports: its dynamic symbols, or its PE export table."""
+    plugin = build / "bin" / "plugins" / ("quarnel.pi.so" if name == "native" else "quarnel.pi.dll")
+    if name == "native":
+        out = subprocess.run(["nm", "-D", "--defined-only", str(plugin)], capture_output=True, text=True, check=True)
+        return sorted(line.split()[-1] for line in out.stdout.splitlines() if line.strip())
+    out = subprocess.run([OBJDUMP[name], "-p", str(plugin)], capture_output=True, text=True, check=True).stdout
+    table = out.split("[Ordinal/Name Pointer] Table", 1)
+    if len(table) < 2:
+        return []
+    names = []
+    for line in table[1].splitlines()[1:]:
+        if not line.strip().startswith("["):
+            break
+        names.append(line.split()[-1])
+    return sorted(names)
+
+
+def test_quarnel_exports_only_the_driver_copy_assignments(target):
+    # The win32 tree, the product's target, is checked too where it is built.
+    names = [target.name] + [n for n in ("win32",) if target.windows and n != target.name
+                             and (ROOT / "build" / n / "bin" / "plugins" / "quarnel.pi.dll").exists()]
+    for name in names:
+        assert exported_names(ROOT / "build" / name, name) == DRIVER_ASSIGNMENTS, name

@@ -55,11 +55,40 @@ def check_entries(trav, count):
         assert got["MessageTimestamp"][:21] == when.strftime("%Y%m%d%H%M%S") + ".000000"
 
 
-@pytest.mark.parametrize("full", [False, True])
-def test_trav_log(target, tmp_path, full):
-    result, out = run_collection(target, tmp_path, trav_image(23), args=["/f"] if full else [])
-    check_entries(instances(out, "VARNSG_TRAVLog"), 23 if full else 15)
+@pytest.mark.parametrize("args, variable, count", [
+    ([], None, 15),
+    (["/f"], None, 23),
+    ([], "0", 23),     # any value counts, even one that reads as "no"
+    ([], "", 23),      # and an empty one
+])
+def test_trav_log(target, tmp_path, args, variable, count):
+    env = {} if variable is None else {"WYX_RETRIEVE_FULL_H8_LOGS": variable}
+    result, out = run_collection(target, tmp_path, trav_image(23), args=args, env=env)
+    check_entries(instances(out, "VARNSG_TRAVLog"), count)
     assert instances(out, "VARNSG_ULKLog") == []
+
+
+def as_bytes(text):
+    """An XML text of our files as the bytes it stands for (control bytes travel
+    as U+E000 + byte)."""
+    return bytes(ord(c) - 0xE000 if 0xE000 <= ord(c) < 0xE020 else ord(c) for c in text)
+
+
+def test_bios_message_bytes_travel_unchanged(target, tmp_path):
+    text = bytes([0x09, 0x01, 0x0D, 0x0A, 0x7F, 0x80, 0xE9, 0xFF, 0x1B]) + b" <&> end"
+    result, out = run_collection(target, tmp_path, "kind tolm\nboxid 1\nentry "
+                                 + hexbytes(trav_entry(0, 0xE1, list(text))) + "\n")
+    [entry] = [values(i) for i in instances(out, "VARNSG_TRAVLog")]
+    assert as_bytes(entry["Message"]) == b"BIOS message: " + text
+
+
+def test_a_short_reply_keeps_its_whole_time_stamp(target, tmp_path):
+    # Six bytes: the last one, cleared for the decoder, is the time stamp's lowest.
+    result, out = run_collection(target, tmp_path, "kind tolm\nboxid 1\nentry 00 00 25 9E 9D 85\n")
+    [entry] = [values(i) for i in instances(out, "VARNSG_TRAVLog")]
+    when = EPOCH + datetime.timedelta(seconds=0x259E9D85)
+    assert entry["MessageTimestamp"] == when.strftime("%Y%m%d%H%M%S") + ".000000+000"
+    assert entry["Message"] == ""
 
 
 def test_pellomon_blocks_the_trav_log(target, tmp_path):

@@ -236,6 +236,8 @@ def test_dirmode_writes_dir_temp_and_never_prompts(tree, tmp_path, dmi):
     (["fixture_html_failing"], ["/v"], "ERROR: HTML WriteContainer returned exception code Write failed\n"),
     (["fixture_text_denied"], ["/text"], "ERROR: Access denied trying to write Text files.\n"),
     (["fixture_text_failing"], ["/text"], "ERROR: Text WriteContainer returned exception code Write failed\n"),
+    # The dump of /dumpxml is already gone when the writer fails after the XML.
+    (["fixture_html_failing"], ["/dumpxml", "/v"], "ERROR: HTML WriteContainer returned exception code Write failed\n"),
 ])
 def test_a_writer_failure_after_the_xml_leaves_the_xml(target, tmp_path, dmi, writers, args, message):
     tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml"], fixtures=writers)
@@ -259,3 +261,75 @@ def test_writers_without_the_write_interface_write_nothing(target, tmp_path, dmi
                          + "OSK finished; exiting.\n")
     assert result.returncode == 0
     assert [f.name for f in out.iterdir()] == ["8842-AB1_KD12345_" + stamp + ".xml.gz"]
+
+
+OTHER_TOOL_FILE = (
+    '<?xml version="1.0"?>\n<CIM CIMVERSION="2.0" DTDVERSION="2.2"><DECLARATION><DECLGROUP>\n'
+    '<VALUE.OBJECT><INSTANCE CLASSNAME="Other_Port">\n'
+    '<PROPERTY.ARRAY NAME="OperationalStatus" TYPE="uint16"><VALUE.ARRAY><VALUE>2</VALUE><VALUE>0x0A</VALUE>'
+    '</VALUE.ARRAY></PROPERTY.ARRAY>\n'
+    '<PROPERTY.REFERENCE NAME="Owner"><VALUE.REFERENCE><LOCALINSTANCEPATH><LOCALNAMESPACEPATH>'
+    '<NAMESPACE NAME="root"/></LOCALNAMESPACEPATH><INSTANCENAME CLASSNAME="Other_System"><KEYBINDING NAME="Id">'
+    '<KEYVALUE VALUETYPE="numeric">7</KEYVALUE></KEYBINDING></INSTANCENAME></LOCALINSTANCEPATH></VALUE.REFERENCE>'
+    '</PROPERTY.REFERENCE>\n'
+    '</INSTANCE></VALUE.OBJECT>\n</DECLGROUP></DECLARATION></CIM>\n')
+
+
+def test_input_mode_reads_arrays_and_references_of_other_tools(target, tmp_path):
+    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml", "html", "text"])
+    saved = tmp_path / "other.xml"
+    saved.write_text(OTHER_TOOL_FILE)
+    out = out_dir(tmp_path)
+    result = run(tree, ["/b", "/i", tree.path(saved), "/v", "/text", "/d", tree.path(out)])
+    assert result.returncode == 0, result.stdout
+    report = next(out.glob("*.txt")).read_bytes().decode("latin-1")
+    pages = "".join(p.read_text("latin-1") for p in out.glob("*/*.html"))
+    for shown in ("{2, 10}", "root:Other_System.Id=7"):
+        assert shown in report
+        assert shown in pages
+    rewritten = next(out.glob("*.xml.gz")).read_bytes()
+    import gzip
+    xml = gzip.decompress(rewritten).decode()
+    assert ('<PROPERTY.ARRAY NAME="OperationalStatus" TYPE="uint16"><VALUE.ARRAY><VALUE>2</VALUE>'
+            '<VALUE>10</VALUE></VALUE.ARRAY></PROPERTY.ARRAY>') in xml
+    assert '<KEYVALUE VALUETYPE="numeric">7</KEYVALUE>' in xml
+
+
+@pytest.mark.parametrize("fixtures, records", [
+    (["fixture_analysis_noquery", "fixture_kalvix"],
+     ["Plug-in Basic Analysis doesn't support any query interfaces",
+      "Plug-in Kalvix Version Checker doesn't support any query interfaces"]),
+    (["fixture_analysis_throws", "fixture_kalvix_throws"],
+     ["Plug-in Basic Analysis threw exception Plug-in query failed",
+      "Plug-in Kalvix Version Checker threw exception File holds a value that does not match its type"]),
+])
+def test_analysis_and_version_check_failures_are_records_only(target, tmp_path, dmi, fixtures, records):
+    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml"], fixtures=fixtures)
+    out = out_dir(tmp_path)
+    media = tmp_path / "media"
+    media.mkdir()
+    result = run(tree, ["/b", "/u", tree.path(media), "/d", tree.path(out)], dmi=dmi)
+    stamp, rest = split_setup(tree, result, tree.path(out))
+    assert rest.startswith(collection_lines("   system: System\n")
+                           + "Running Basic Analysis\nRunning Kalvix Version Checker\n"
+                           + "Adding VARN OSK log entries to XML file.\n")
+    assert result.returncode == 0
+    core = of_class(read_instances(out / ("8842-AB1_KD12345_" + stamp + ".xml.gz")), "VARNSG_OSKLogRecord")
+    assert [(r["Source"], r["Type"], r["Message"]) for r in core if r["Message"].startswith("Plug-in ")] == \
+        [("Core", "0", m) for m in records]
+
+
+def test_input_mode_keeps_the_files_type_model_mark(tree, tmp_path, dmi):
+    first = out_dir(tmp_path)
+    assert run(tree, ["/b", "/d", tree.path(first)], dmi=dmi).returncode == 0
+    saved = next(first.glob("*.xml.gz"))
+    import gzip
+    xml = gzip.decompress(saved.read_bytes()).replace(b"{CMCMTM}8842-AB1", b"{CMCMTM}1234-OLD")
+    edited = tmp_path / "edited.xml"
+    edited.write_bytes(xml)
+    second = tmp_path / "second"
+    second.mkdir()
+    result = run(tree, ["/b", "/i", tree.path(edited), "/d", tree.path(second)], dmi=dmi)
+    assert result.returncode == 0
+    [written] = second.glob("*.xml.gz")
+    assert [s["CMCMTM"] for s in of_class(read_instances(written), "VARNSG_ComputerSystem")] == ["{CMCMTM}1234-OLD"]

@@ -1,7 +1,12 @@
 """Run set-up as a user meets it: the output directory, the console log file,
 the writer checks and the option checks."""
+import datetime
+import os
+import shutil
 import subprocess
 import time
+
+import re
 
 import pytest
 
@@ -216,3 +221,73 @@ def test_console_log_holds_the_transcript_until_the_run_ends(target, plugins, tm
             assert shown == content
         for f in out.iterdir():
             f.unlink()
+
+
+def test_the_run_lowers_its_priority(target, tmp_path, dmi):
+    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml"])
+    shutil.copy(target.fixtures / "priority" / ("fixture_collector" + target.ext), tree.bin / "plugins")
+    out = tmp_path / "out"
+    out.mkdir()
+    result = tree.run(["/b", "/d", tree.path(out)], env={"SYSTEMDRIVE": "C:", "WYX_DMI_DIR": tree.path(dmi)})
+    assert result.returncode == 0, result.stdout
+    [written] = out.glob("*.xml.gz")
+    from cimxml import of_class, read_instances
+    [record] = of_class(read_instances(written), "VARNSG_FixtureRecord")
+    # Natively a nice value of 5, unless the run started lower already.
+    expected = "class 0x4000" if target.windows else "nice %d" % max(5, os.getpriority(os.PRIO_PROCESS, 0))
+    assert record["Source"] == expected
+
+
+def upcoming_console_logs(out, seconds=8):
+    """The console log names of runs started in the next few seconds."""
+    now = datetime.datetime.now()
+    return [out / ("OSK_Output_" + (now + datetime.timedelta(seconds=s)).strftime("%Y%m%d-%H%M%S") + ".txt")
+            for s in range(seconds)]
+
+
+def test_the_console_log_replaces_an_earlier_file(target, plugins, tmp_path):
+    out = tmp_path / "out"
+    out.mkdir()
+    for f in upcoming_console_logs(out):
+        f.write_bytes(b"an earlier run's transcript\n" * 1000)
+    proc = subprocess.Popen(target.command(["/x", "/d", target.path(out)]), stdin=subprocess.PIPE,
+                            stdout=subprocess.PIPE,
+                            env=target.env(WYX_PLUGIN_DIR=target.path(plugins), SYSTEMDRIVE="C:"))
+    try:
+        deadline = time.time() + 60
+        while time.time() < deadline:      # the prompt waits: the file holds the whole transcript
+            current = [f for f in out.iterdir() if f.read_bytes().endswith(target.nl(PROMPT).encode())]
+            if current:
+                break
+            time.sleep(0.2)
+        assert current, "no console log file"
+        assert current[0].read_bytes().decode("latin-1").replace("\r\n", "\n").startswith(BANNER)
+    finally:
+        proc.communicate(b"\n", timeout=60)
+    assert not current[0].exists()
+
+
+def test_a_console_log_that_cannot_be_opened_is_a_warning(target, plugins, tmp_path):
+    out = tmp_path / "out"
+    out.mkdir()
+    for d in upcoming_console_logs(out):
+        d.mkdir()                          # a directory where the file would be
+    result = run(target, plugins, ["/b", "/x", "/v", "/d", target.path(out)])
+    m = re.match(re.escape(BANNER + "Loading plug-ins.\nWARNING: Couldn't open file '")
+                 + r"(.*OSK_Output_\d{8}-\d{6}\.txt)" + re.escape("' for logging.\n\n")
+                 + r"Logging console output to file (.*)\n" + re.escape("Logging level set to Verbose.\n\n"),
+                 result.stdout)
+    assert m, result.stdout
+    assert m.group(1) == m.group(2)
+    assert m.group(1).startswith(target.path(out) + target.sep)
+    # The run goes on, on the console only.
+    assert result.stdout.endswith("ERROR: System plug-in not found\n")
+    assert result.returncode == 1
+
+
+def test_systemdrive_ending_in_a_separator_is_used_as_it_is(target, plugins, tmp_path):
+    if target.windows:
+        pytest.skip("Wine always sets SYSTEMDRIVE")
+    result = run(target, plugins, ["/b", "/x"], env={"SYSTEMDRIVE": str(tmp_path) + "/"})
+    split_setup(target, result, str(tmp_path) + "//VARN_Support")
+    assert (tmp_path / "VARN_Support").is_dir()

@@ -8,10 +8,3 @@ dotCmd::dotCmd(unsigned char code, int pathLength, int dataLength, const unsigne
 }
 
 dotCmd::~dotCmd() {}
-
-dotCmd& dotCmd::operator=(const dotCmd& other) {
-    code_ = other.code_;
-    path_ = other.path_;
-    data_ = other.data_;
-    return *this;
-}

@@ -78,10 +78,7 @@ SPLibrary::SPLibrary() : impl_(new Impl) {
 
 SPLibrary::~SPLibrary() { delete impl_; }
 
-SPLibrary& SPLibrary::operator=(const SPLibrary& other) {
-    if (this != &other) *impl_ = *other.impl_;
-    return *this;
-}
+void SPLibrary::assign(const SPLibrary& other) { *impl_ = *other.impl_; }
 
 bool SPLibrary::isDotcommand() { return impl_->image.kind == SpImage::Dot; }
 bool SPLibrary::checkSPComm() { return isDotcommand() && impl_->image.commOk; }

@@ -15,22 +15,3 @@ TolmCmd::TolmCmd(unsigned char lun, unsigned char netFn, unsigned char command,
 }
 
 TolmCmd::~TolmCmd() { delete[] data_; }
-
-TolmCmd& TolmCmd::operator=(const TolmCmd& other) {
-    if (this == &other) return *this;
-    unsigned char* copy = nullptr;
-    if (other.data_) {
-        copy = new unsigned char[other.dataLength_];
-        std::memcpy(copy, other.data_, other.dataLength_);
-    }
-    delete[] data_;
-    data_ = copy;
-    dataLength_ = other.dataLength_;
-    lun_ = other.lun_;
-    netFn_ = other.netFn_;
-    command_ = other.command_;
-    subCommand_ = other.subCommand_;
-    expectReply_ = other.expectReply_;
-    broadcast_ = other.broadcast_;
-    return *this;
-}

@@ -132,7 +132,8 @@ std::string CimXmlDocument::convertToUtf8() {
         whole.data(), whole.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
     if (!parsed)
         throw TWYXException(kWyxFileNotXml,
-                            std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset));
+                            std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset) + " (line " +
+                                std::to_string(1 + std::count(whole.begin(), whole.begin() + parsed.offset, '\n')) + ")");
     struct Collect : pugi::xml_writer {
         std::string text;
         void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "cim_xml_document.h"
+#include "cim_xml_reference.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
@@ -67,6 +68,9 @@ const std::string kPropertyReference = "PROPERTY.REFERENCE";
 const std::string kQualifier = "QUALIFIER";
 const std::string kMethod = "METHOD";
 const std::string kValue = "VALUE";
+const std::string kValueArray = "VALUE.ARRAY";
+const std::string kValueReference = "VALUE.REFERENCE";
+const std::string kReferenceClassAttribute = "REFERENCECLASS";
 const std::string kNameAttribute = "NAME";
 const std::string kTypeAttribute = "TYPE";
 const std::string kClassNameAttribute = "CLASSNAME";
@@ -112,7 +116,7 @@ public:
         for (const auto& staged : classes_) {
             TCIMClass* cimClass = container_->AddClass(staged->name);
             for (size_t i = staged->fromFile; i < staged->known.size(); ++i)
-                cimClass->DeclareProperty(staged->known[i].name, staged->known[i].type);
+                cimClass->DeclareProperty(staged->known[i]);
             if (!staged->exists && staged->hasProvider) cimClass->SetProvider(staged->provider, staged->pass);
             made[staged.get()] = cimClass;
             names.push_back(staged->name);
@@ -212,16 +216,16 @@ private:
         staged->name = name;
         if (const TCIMClass* existing = container_->FindClass(name)) {
             staged->exists = true;
-            for (const TCIMPropertyDecl& decl : existing->GetPropertyDecls()) addKnown(staged, decl.name, decl.type);
+            for (const TCIMPropertyDecl& decl : existing->GetPropertyDecls()) addKnown(staged, decl);
         }
         staged->fromFile = staged->known.size();
         byName_[name] = staged;
         return staged;
     }
 
-    static size_t addKnown(StagedClass* staged, const std::string& property, TCIMType type) {
-        staged->index.emplace(property, staged->known.size());
-        staged->known.push_back(TCIMPropertyDecl{property, type});
+    static size_t addKnown(StagedClass* staged, const TCIMPropertyDecl& decl) {
+        staged->index.emplace(decl.name, staged->known.size());
+        staged->known.push_back(decl);
         staged->setBy.push_back(0);
         staged->setAt.push_back(0);
         return staged->known.size() - 1;
@@ -231,32 +235,51 @@ private:
     // has it; a different type there makes the file bad. Returns its place in
     // known. Instances mostly list their properties in the same order, so the
     // place after the last one is tried first.
-    size_t declare(StagedClass* staged, const std::string& property, TCIMType type) {
+    size_t declare(StagedClass* staged, const TCIMPropertyDecl& decl) {
         std::vector<TCIMPropertyDecl>& known = staged->known;
         size_t at = staged->cursor;
-        if (at >= known.size() || known[at].name != property) {
-            auto it = staged->index.find(property);
-            at = it == staged->index.end() ? addKnown(staged, property, type) : it->second;
+        if (at >= known.size() || known[at].name != decl.name) {
+            auto it = staged->index.find(decl.name);
+            at = it == staged->index.end() ? addKnown(staged, decl) : it->second;
         }
-        if (known[at].type != type)
-            bad(kWyxFileBadValue, staged->name + "." + property + " is " + CIMTypeName(type) + ", declared " +
-                                      CIMTypeName(known[at].type));
+        if (known[at].type != decl.type || known[at].isArray != decl.isArray)
+            bad(kWyxFileBadValue, staged->name + "." + decl.name + " is " + typeText(decl) + ", declared " +
+                                      typeText(known[at]));
         staged->cursor = at + 1;
         return at;
     }
 
+    static std::string typeText(const TCIMPropertyDecl& decl) {
+        return std::string(CIMTypeName(decl.type)) + (decl.isArray ? "[]" : "");
+    }
+
+    // The declaration that a PROPERTY, PROPERTY.ARRAY or PROPERTY.REFERENCE
+    // element makes; false for another element.
+    bool propertyDecl(TCIMPropertyDecl* decl) const {
+        const std::string& kind = xml_->Name();
+        if (kind != kProperty && kind != kPropertyArray && kind != kPropertyReference) return false;
+        decl->name = requiredAttribute(kNameAttribute);
+        decl->isArray = kind == kPropertyArray;
+        decl->referenceClass.clear();
+        if (kind == kPropertyReference) {
+            decl->type = kCIMReference;
+            xml_->Attribute(kReferenceClassAttribute, &decl->referenceClass);
+        } else {
+            decl->type = typeAttribute();
+        }
+        return true;
+    }
+
     void readClass() {
         StagedClass* staged = stage(requiredAttribute(kNameAttribute));
+        TCIMPropertyDecl decl;
         while (nextChild()) {
             const std::string& kind = xml_->Name();
-            if (kind == kProperty) {
-                const std::string name = requiredAttribute(kNameAttribute);
-                declare(staged, name, typeAttribute());
+            if (propertyDecl(&decl)) {
+                declare(staged, decl);
                 xml_->SkipElement();
             } else if (kind == kQualifier) {
                 readQualifier(staged);
-            } else if (kind == kPropertyArray || kind == kPropertyReference) {
-                bad(kWyxFileUnknownType, kind + " " + requiredAttribute(kNameAttribute) + " (not supported)");
             } else if (kind == kMethod) {
                 xml_->SkipElement();
             } else {
@@ -285,6 +308,58 @@ private:
         }
     }
 
+    // The value inside the property element just opened, read to its end; false
+    // for a null value.
+    bool propertyValue(const std::string& className, const TCIMPropertyDecl& decl, TCIMValue* value) {
+        if (decl.type == kCIMReference) {
+            bool found = false;
+            while (nextChild()) {
+                if (xml_->Name() != kValueReference) {
+                    xml_->SkipElement();
+                    continue;
+                }
+                if (found) bad(kWyxFileNotCimXml, "a second VALUE.REFERENCE in PROPERTY.REFERENCE");
+                *value = ReadReference(xml_);
+                found = true;
+            }
+            return found;
+        }
+        if (decl.isArray) {
+            bool found = false;
+            while (nextChild()) {
+                if (xml_->Name() != kValueArray) {
+                    xml_->SkipElement();
+                    continue;
+                }
+                if (found) bad(kWyxFileNotCimXml, "a second VALUE.ARRAY in PROPERTY.ARRAY");
+                found = true;
+                std::vector<std::string> elements;
+                while (nextChild()) {
+                    if (xml_->Name() != kValue) bad(kWyxFileNotCimXml, "unexpected " + xml_->Name() + " in VALUE.ARRAY");
+                    elements.emplace_back();
+                    valueText(&elements.back());
+                }
+                try {
+                    *value = TCIMValue::Array(decl.type, std::move(elements));
+                } catch (const TWYXException& e) {
+                    bad(kWyxFileBadValue, className + "." + decl.name + " is not a " + typeText(decl) + ": " + e.GetDetail());
+                }
+            }
+            return found;
+        }
+        if (!firstValue(&text_, kProperty)) return false;
+        if (decl.type == kCIMString) {
+            *value = TCIMValue(std::move(text_));
+            return true;
+        }
+        try {
+            *value = TCIMValue::FromText(decl.type, text_);
+        } catch (const TWYXException& e) {
+            bad(kWyxFileBadValue, className + "." + decl.name + " is not a " + typeText(decl) + ": " + e.GetDetail());
+        }
+        return true;
+    }
+
     void readInstance() {
         StagedInstance instance;
         instance.staged = stage(requiredAttribute(kClassNameAttribute));
@@ -297,24 +372,12 @@ private:
                 xml_->SkipElement();
                 continue;
             }
-            if (kind == kPropertyArray || kind == kPropertyReference)
-                bad(kWyxFileUnknownType, kind + " " + requiredAttribute(kNameAttribute) + " (not supported)");
-            if (kind != kProperty) bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
-            std::string name = requiredAttribute(kNameAttribute);
-            const TCIMType type = typeAttribute();
-            const size_t at = declare(instance.staged, name, type);
-            if (!firstValue(&text_, kProperty)) continue;   // a null value: the property is not set
+            TCIMPropertyDecl decl;
+            if (!propertyDecl(&decl)) bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
+            const size_t at = declare(instance.staged, decl);
             TCIMValue value;
-            if (type == kCIMString) {
-                value = TCIMValue(std::move(text_));
-            } else {
-                try {
-                    value = TCIMValue::FromText(type, text_);
-                } catch (const TWYXException&) {
-                    bad(kWyxFileBadValue,
-                        instance.staged->name + "." + name + " '" + text_ + "' is not a " + CIMTypeName(type));
-                }
-            }
+            if (!propertyValue(instance.staged->name, decl, &value)) continue;
+            std::string name = std::move(decl.name);   // a null value: the property is not set
             // A property given twice keeps its place and the later value.
             StagedClass* staged = instance.staged;
             if (staged->setBy[at] == serial) {
@@ -345,7 +408,12 @@ std::vector<std::string> ReadInto(TContainer* container, ByteSource* file) {
     try {
         XmlPullParser parser(&document);
         Reader reader(container, &parser);
-        reader.read();
+        try {
+            reader.read();
+        } catch (const TWYXException& e) {
+            if (e.GetStatus() == kWyxFileNotXml) throw;   // the parser names the line itself
+            throw TWYXException(e.GetStatus(), e.GetDetail() + " (line " + std::to_string(parser.Line()) + ")");
+        }
         return reader.apply();
     } catch (const TWYXException& e) {
         // A damaged compressed stream is the fault to report, whatever it made

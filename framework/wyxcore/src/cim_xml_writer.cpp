@@ -23,6 +23,25 @@ void appendValue(const std::string& text, std::string* out) {
     put(out, "</VALUE>");
 }
 
+// Arrays and references, which only files of other tools bring.
+void appendNonScalar(const std::string& name, const TCIMValue& value, std::string* out) {
+    if (value.GetType() == kCIMReference) {
+        put(out, "<PROPERTY.REFERENCE NAME=\"");
+        cimxml::AppendEscaped(name, true, out);
+        put(out, "\"><VALUE.REFERENCE>");
+        *out += value.GetReferenceXml();
+        put(out, "</VALUE.REFERENCE></PROPERTY.REFERENCE>\n");
+        return;
+    }
+    put(out, "<PROPERTY.ARRAY NAME=\"");
+    cimxml::AppendEscaped(name, true, out);
+    put(out, "\" TYPE=\"");
+    *out += CIMTypeName(value.GetType());
+    put(out, "\"><VALUE.ARRAY>");
+    for (const std::string& element : value.GetElements()) appendValue(element, out);
+    put(out, "</VALUE.ARRAY></PROPERTY.ARRAY>\n");
+}
+
 void appendClass(const TCIMClass& cimClass, std::string* out) {
     put(out, "<VALUE.OBJECT>\n<CLASS NAME=\"");
     cimxml::AppendEscaped(cimClass.GetName(), true, out);
@@ -38,7 +57,18 @@ void appendClass(const TCIMClass& cimClass, std::string* out) {
         }
     }
     for (const TCIMPropertyDecl& decl : cimClass.GetPropertyDecls()) {
-        put(out, "<PROPERTY NAME=\"");
+        if (decl.type == kCIMReference) {
+            put(out, "<PROPERTY.REFERENCE NAME=\"");
+            cimxml::AppendEscaped(decl.name, true, out);
+            if (!decl.referenceClass.empty()) {
+                put(out, "\" REFERENCECLASS=\"");
+                cimxml::AppendEscaped(decl.referenceClass, true, out);
+            }
+            put(out, "\"/>\n");
+            continue;
+        }
+        if (decl.isArray) put(out, "<PROPERTY.ARRAY NAME=\"");
+        else put(out, "<PROPERTY NAME=\"");
         cimxml::AppendEscaped(decl.name, true, out);
         put(out, "\" TYPE=\"");
         *out += CIMTypeName(decl.type);
@@ -52,6 +82,10 @@ void appendInstance(const TCIMInstance& instance, const std::string& classAttrib
     *out += classAttribute;
     put(out, "\">\n");
     for (const auto& prop : instance.GetProperties()) {
+        if (prop.second.GetType() == kCIMReference || prop.second.IsArray()) {
+            appendNonScalar(prop.first, prop.second, out);
+            continue;
+        }
         put(out, "<PROPERTY NAME=\"");
         cimxml::AppendEscaped(prop.first, true, out);
         put(out, "\" TYPE=\"");

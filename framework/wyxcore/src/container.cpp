@@ -27,7 +27,7 @@ void TCIMInstance::SetPropertyValue(const std::string& name, const TCIMValue& va
 void TCIMInstance::SetPropertyValue(std::string name, TCIMValue&& value) {
     const TCIMPropertyDecl* decl = class_->FindProperty(name);
     if (!decl) throw TWYXException(kWyxUnknownProperty, class_->GetName() + "." + name);
-    if (decl->type != value.GetType()) throw TWYXException(kWyxTypeMismatch, class_->GetName() + "." + name);
+    if (decl->type != value.GetType() || decl->isArray != value.IsArray()) throw TWYXException(kWyxTypeMismatch, class_->GetName() + "." + name);
     for (auto& prop : props_) {
         if (prop.first == name) {
             prop.second = std::move(value);
@@ -65,12 +65,17 @@ const TCIMPropertyDecl* TCIMClass::FindProperty(const std::string& name) const {
 }
 
 void TCIMClass::DeclareProperty(const std::string& name, TCIMType type) {
-    if (const TCIMPropertyDecl* existing = FindProperty(name)) {
-        if (existing->type != type) throw TWYXException(kWyxTypeMismatch, name_ + "." + name);
+    DeclareProperty(TCIMPropertyDecl{name, type});
+}
+
+void TCIMClass::DeclareProperty(const TCIMPropertyDecl& decl) {
+    if (const TCIMPropertyDecl* existing = FindProperty(decl.name)) {
+        if (existing->type != decl.type || existing->isArray != decl.isArray)
+            throw TWYXException(kWyxTypeMismatch, name_ + "." + decl.name);
         return;
     }
-    declIndex_.emplace(name, decls_.size());
-    decls_.push_back(TCIMPropertyDecl{name, type});
+    declIndex_.emplace(decl.name, decls_.size());
+    decls_.push_back(decl);
 }
 
 std::vector<TCIMInstance*> TCIMClass::EnumerateInstances(bool) const {

@@ -1,5 +1,6 @@
 #include "query_manager_impl.h"
 
+#include "schema_loader.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
@@ -40,5 +41,12 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
         wanted = ProvidedClasses(container, SelectionName(plugin->GetFileName()), pass);
         if (wanted.empty()) return;
     }
-    CallPlugin(SelectionName(plugin->GetFileName()), kWyxQueryFailed, [&] { query->Query(container, wanted, pass); });
+    try {
+        CallPlugin(SelectionName(plugin->GetFileName()), kWyxQueryFailed, [&] { query->Query(container, wanted, pass); });
+    } catch (const TWYXException& e) {
+        // A class that is missing because the schema could not be read: say so.
+        if (e.GetStatus() == kWyxUnknownClass && schema::State() != kWyxOK)
+            throw TWYXException(schema::State(), e.GetDetail());
+        throw;
+    }
 }

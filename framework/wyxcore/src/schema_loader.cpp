@@ -15,6 +15,7 @@
 #include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/root_object.h"
+#include "wyxcore/status.h"
 
 namespace schema {
 
@@ -24,6 +25,8 @@ struct SchemaFile {
     std::string path;
     std::string bytes;
 };
+
+int state = kWyxOK;
 
 std::string directory() {
     const char* dir = std::getenv("WYX_SCHEMA_DIR");
@@ -48,6 +51,7 @@ const std::vector<SchemaFile>& files() {
         names = wyxos::ListFiles(dir);
     } catch (const TWYXException&) {
         report(dir + ": the directory cannot be read");
+        state = kWyxSchemaMissing;
         return *loaded;
     }
     std::sort(names.begin(), names.end());
@@ -62,7 +66,12 @@ const std::vector<SchemaFile>& files() {
             loaded->push_back(file);
         } catch (const TWYXException& e) {
             report(file.path + ": " + e.what());
+            state = kWyxSchemaInvalid;
         }
+    }
+    if (loaded->empty() && state == kWyxOK) {
+        report(dir + ": the directory holds no schema file");
+        state = kWyxSchemaMissing;
     }
     return *loaded;
 }
@@ -77,6 +86,11 @@ void Load(TContainer* container) {
             report(file.path + ": " + e.what());
         }
     }
+}
+
+int State() {
+    files();
+    return state;
 }
 
 }  // namespace schema

@@ -11,6 +11,10 @@ namespace schema {
 // or is bad is reported once in the core log and left out.
 void Load(TContainer* container);
 
+// kWyxOK when every schema file was read; kWyxSchemaMissing when the directory
+// cannot be read or holds no schema file; kWyxSchemaInvalid when a file was left out.
+int State();
+
 }  // namespace schema
 
 #endif

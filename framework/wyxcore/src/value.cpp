@@ -1,49 +1,154 @@
 #include "wyxcore/value.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
+struct TCIMValue::Detail {
+    std::vector<std::string> elements;
+    std::string referenceXml;
+};
+
 namespace {
 
-const char* const kTypeNames[] = {"string", "boolean", "char16", "datetime", "uint8", "sint8", "uint16",
-                                  "sint16", "uint32", "sint32", "uint64", "sint64", "real32", "real64"};
+const char* const kTypeNames[] = {"string", "boolean", "char16", "datetime", "uint8",  "sint8",  "uint16",
+                                  "sint16", "uint32",  "sint32", "uint64",   "sint64", "real32", "real64",
+                                  "reference"};
 
-// Decimal integers only (an optional '-' for the signed types), kept in their
-// shortest form so that "007" and "7" are the same value.
+[[noreturn]] void mismatch(const std::string& text, const char* form) {
+    throw TWYXException(kWyxTypeMismatch, "'" + text + "': " + form);
+}
+
+unsigned digitValue(char c) {
+    if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+    if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A' + 10);
+    return 99;
+}
+
+// The integer forms of CIM-XML (decimal, "0x" hexadecimal, each with an optional
+// sign) and MOF's binary form ("1010b"), kept in their shortest decimal form so
+// that "007", "0x7" and "7" are the same value. Leading zeros are decimal: CIM-XML
+// has no octal form.
 void canonicalInteger(std::string* text, bool isSigned, unsigned bits) {
-    const bool negative = !text->empty() && (*text)[0] == '-';
-    size_t first = negative ? 1 : 0;
-    if ((negative && !isSigned) || first == text->size()) throw TWYXException(kWyxTypeMismatch, *text);
+    const std::string& t = *text;
+    size_t first = 0;
+    const bool negative = !t.empty() && t[0] == '-';
+    if (!t.empty() && (t[0] == '-' || t[0] == '+')) first = 1;
+    // The common case, already canonical, is left as it is.
+    bool plain = first == 0 || negative;
+    if (first == t.size()) mismatch(t, "an integer without digits");
+    if (negative && !isSigned) mismatch(t, "a negative number for an unsigned type");
+    unsigned base = 10;
+    size_t end = t.size();
+    if (t.size() - first >= 2 && t[first] == '0' && (t[first + 1] == 'x' || t[first + 1] == 'X')) {
+        base = 16;
+        first += 2;
+        if (first == end) mismatch(t, "a hexadecimal integer without digits");
+    } else if (t.size() - first >= 2 && (t[end - 1] == 'b' || t[end - 1] == 'B')) {
+        base = 2;
+        --end;
+    }
+    if (base != 10 || (t[first] == '0' && end - first > 1)) plain = false;
     unsigned long long value = 0;
-    for (size_t i = first; i < text->size(); ++i) {
-        const char c = (*text)[i];
-        if (c < '0' || c > '9') throw TWYXException(kWyxTypeMismatch, *text);
-        const unsigned digit = static_cast<unsigned>(c - '0');
-        if (value > (~0ull - digit) / 10) throw TWYXException(kWyxTypeMismatch, *text);
-        value = value * 10 + digit;
+    for (size_t i = first; i < end; ++i) {
+        const unsigned digit = digitValue(t[i]);
+        if (digit >= base)
+            mismatch(t, base == 16 ? "not a hexadecimal integer"
+                                   : base == 2 ? "not a binary integer" : "not a decimal integer");
+        if (value > (~0ull - digit) / base) mismatch(t, "out of range for its type");
+        value = value * base + digit;
     }
     const unsigned long long maxMagnitude =
         bits == 64 ? (isSigned ? (negative ? 9223372036854775808ull : 9223372036854775807ull) : ~0ull)
                    : (isSigned ? (1ull << (bits - 1)) - (negative ? 0 : 1) : (1ull << bits) - 1);
-    if (value > maxMagnitude) throw TWYXException(kWyxTypeMismatch, *text);
-    const bool canonical = (*text)[first] != '0' || (text->size() == 1);
-    if (canonical) return;
+    if (value > maxMagnitude) mismatch(t, "out of range for its type");
+    if (plain && !(negative && value == 0)) return;
     *text = value == 0 ? "0" : (negative ? "-" : "") + std::to_string(value);
 }
 
-void checkReal(const std::string& text) {
-    if (text.empty() || text[0] == ' ' || text[0] == '\t' || text[0] == '\n' || text[0] == '\r')
-        throw TWYXException(kWyxTypeMismatch, text);
+// Decimal reals with an optional exponent, and CIM-XML's special values.
+void checkReal(const std::string& text, bool single) {
+    if (text == "INF" || text == "-INF" || text == "NaN") return;
+    if (text.empty()) mismatch(text, "an empty real");
     for (char c : text)
         if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E'))
-            throw TWYXException(kWyxTypeMismatch, text);
+            mismatch(text, "not a decimal real");
     char* end = nullptr;
-    std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size()) throw TWYXException(kWyxTypeMismatch, text);
+    errno = 0;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) mismatch(text, "not a decimal real");
+    if ((errno == ERANGE && std::fabs(value) > 1.0) || (single && std::fabs(value) > 3.4028234663852886e38))
+        mismatch(text, single ? "out of range for real32" : "out of range for real64");
+}
+
+bool equalsIgnoringCase(const std::string& text, const char* word) {
+    size_t i = 0;
+    for (; word[i]; ++i) {
+        if (i == text.size()) return false;
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != word[i]) return false;
+    }
+    return i == text.size();
+}
+
+bool isLeap(long y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+// A field of a masked date-time: false when masked. Only the microseconds may be
+// masked in part, from the right (a precision); any other field wholly or not at all.
+bool maskedField(const std::string& text, size_t pos, size_t n, long* value) {
+    size_t digits = 0, stars = 0;
+    for (size_t i = pos; i < pos + n; ++i) {
+        if (text[i] == '*') ++stars;
+        else if (text[i] < '0' || text[i] > '9') mismatch(text, "a date-time field that is neither digits nor asterisks");
+    }
+    while (digits < n && text[pos + digits] != '*') ++digits;
+    if (stars != 0 && stars != n && (n != 6 || digits + stars != n)) mismatch(text, "a date-time field masked in part");
+    long v = 0;
+    for (size_t i = 0; i < digits; ++i) v = v * 10 + (text[pos + i] - '0');
+    *value = v;
+    return stars == 0;
+}
+
+void checkRange(const std::string& text, bool known, long value, long low, long high) {
+    if (known && (value < low || value > high)) mismatch(text, "a date-time field out of range");
+}
+
+// The DMTF forms with asterisks in place of fields that are not significant.
+void checkMaskedDateTime(const std::string& text) {
+    if (text.size() != 25 || text[14] != '.') mismatch(text, "not a DMTF date-time");
+    long f[7];
+    bool k[7];
+    if (text[21] == ':') {
+        if (text.compare(22, 3, "000") != 0) mismatch(text, "not a DMTF interval");
+        maskedField(text, 0, 8, &f[0]);
+        k[1] = maskedField(text, 8, 2, &f[1]);
+        k[2] = maskedField(text, 10, 2, &f[2]);
+        k[3] = maskedField(text, 12, 2, &f[3]);
+        maskedField(text, 15, 6, &f[4]);
+        checkRange(text, k[1], f[1], 0, 23);
+        checkRange(text, k[2], f[2], 0, 59);
+        checkRange(text, k[3], f[3], 0, 59);
+        return;
+    }
+    if (text[21] != '+' && text[21] != '-') mismatch(text, "not a DMTF date-time");
+    for (size_t i = 22; i < 25; ++i)
+        if (text[i] < '0' || text[i] > '9') mismatch(text, "a masked UTC offset");
+    const size_t at[] = {0, 4, 6, 8, 10, 12, 15};
+    const size_t width[] = {4, 2, 2, 2, 2, 2, 6};
+    for (int i = 0; i < 7; ++i) k[i] = maskedField(text, at[i], width[i], &f[i]);
+    checkRange(text, k[1], f[1], 1, 12);
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const long lastDay = !k[1] ? 31 : (f[1] == 2 && k[0] && !isLeap(f[0])) ? 28 : days[f[1] - 1];
+    checkRange(text, k[2], f[2], 1, lastDay);
+    checkRange(text, k[3], f[3], 0, 23);
+    checkRange(text, k[4], f[4], 0, 59);
+    checkRange(text, k[5], f[5], 0, 59);
 }
 
 }  // namespace
@@ -71,7 +176,11 @@ TCIMValue::TCIMValue(uint16_t number) : type_(kCIMUInt16), text_(std::to_string(
 TCIMValue::TCIMValue(const TCIMDateTime& dateTime)
     : type_(kCIMDateTime), text_(dateTime.ToString()), dateTime_(new TCIMDateTime(dateTime)) {}
 TCIMValue::TCIMValue(const TCIMValue& other)
-    : type_(other.type_), text_(other.text_), dateTime_(other.dateTime_ ? new TCIMDateTime(*other.dateTime_) : nullptr) {}
+    : type_(other.type_), isArray_(other.isArray_), text_(other.text_),
+      dateTime_(other.dateTime_ ? new TCIMDateTime(*other.dateTime_) : nullptr),
+      detail_(other.detail_ ? new Detail(*other.detail_) : nullptr) {}
+TCIMValue::TCIMValue(TCIMValue&& other) noexcept = default;
+TCIMValue& TCIMValue::operator=(TCIMValue&& other) noexcept = default;
 TCIMValue::~TCIMValue() {}
 
 TCIMValue& TCIMValue::operator=(const TCIMValue& other) {
@@ -84,6 +193,16 @@ const TCIMDateTime& TCIMValue::GetDateTime() const {
     return dateTime_ ? *dateTime_ : none;
 }
 
+const std::vector<std::string>& TCIMValue::GetElements() const {
+    static const std::vector<std::string> none;
+    return detail_ ? detail_->elements : none;
+}
+
+const std::string& TCIMValue::GetReferenceXml() const {
+    static const std::string none;
+    return detail_ ? detail_->referenceXml : none;
+}
+
 TCIMValue TCIMValue::FromText(TCIMType type, const std::string& text) { return FromText(type, std::string(text)); }
 
 TCIMValue TCIMValue::FromText(TCIMType type, std::string&& taken) {
@@ -93,21 +212,26 @@ TCIMValue TCIMValue::FromText(TCIMType type, std::string&& taken) {
     switch (type) {
     case kCIMString: break;
     case kCIMBoolean:
-        if (text == "TRUE" || text == "True") value.text_ = "true";
-        else if (text == "FALSE" || text == "False") value.text_ = "false";
-        else if (text != "true" && text != "false") throw TWYXException(kWyxTypeMismatch, text);
+        if (equalsIgnoringCase(text, "true")) value.text_ = "true";
+        else if (equalsIgnoringCase(text, "false")) value.text_ = "false";
+        else mismatch(text, "not a boolean");
         break;
     case kCIMChar16:
-        if (text.size() != 1) throw TWYXException(kWyxTypeMismatch, text);
+        if (text.size() != 1) mismatch(text, "not one character");
         break;
     case kCIMDateTime:
-        try {
-            value.dateTime_.reset(new TCIMDateTime(TCIMDateTime::FromString(text)));
-        } catch (const TWYXException&) {
-            throw TWYXException(kWyxTypeMismatch, text);
+        if (text.find('*') != std::string::npos) {
+            checkMaskedDateTime(text);
+        } else {
+            try {
+                value.dateTime_.reset(new TCIMDateTime(TCIMDateTime::FromString(text)));
+            } catch (const TWYXException&) {
+                checkMaskedDateTime(text);   // names what is wrong
+                mismatch(text, "not a valid date-time");
+            }
         }
         // Fixed-width fields: only a "-000" offset is not already canonical.
-        if (text.compare(21, 4, "-000") == 0) value.text_ = value.dateTime_->ToString();
+        if (text.compare(21, 4, "-000") == 0) value.text_[21] = '+';
         break;
     case kCIMUInt8: canonicalInteger(&value.text_, false, 8); break;
     case kCIMSInt8: canonicalInteger(&value.text_, true, 8); break;
@@ -117,13 +241,39 @@ TCIMValue TCIMValue::FromText(TCIMType type, std::string&& taken) {
     case kCIMSInt32: canonicalInteger(&value.text_, true, 32); break;
     case kCIMUInt64: canonicalInteger(&value.text_, false, 64); break;
     case kCIMSInt64: canonicalInteger(&value.text_, true, 64); break;
-    case kCIMReal32:
-    case kCIMReal64: checkReal(text); break;
-    default: throw TWYXException(kWyxTypeMismatch, "unknown type");
+    case kCIMReal32: checkReal(text, true); break;
+    case kCIMReal64: checkReal(text, false); break;
+    default: throw TWYXException(kWyxTypeMismatch, "a reference is not read from text");
     }
     return value;
 }
 
+TCIMValue TCIMValue::Array(TCIMType type, std::vector<std::string> elements) {
+    for (size_t i = 0; i < elements.size(); ++i) {
+        if (type == kCIMString) break;
+        try {
+            elements[i] = FromText(type, std::move(elements[i])).text_;
+        } catch (const TWYXException& e) {
+            throw TWYXException(kWyxTypeMismatch, "element " + std::to_string(i) + " " + e.GetDetail());
+        }
+    }
+    TCIMValue value;
+    value.type_ = type;
+    value.isArray_ = true;
+    value.detail_.reset(new Detail());
+    value.detail_->elements = std::move(elements);
+    return value;
+}
+
+TCIMValue TCIMValue::Reference(std::string path, std::string xml) {
+    TCIMValue value(std::move(path));
+    value.type_ = kCIMReference;
+    value.detail_.reset(new Detail());
+    value.detail_->referenceXml = std::move(xml);
+    return value;
+}
+
 bool TCIMValue::operator==(const TCIMValue& other) const {
-    return type_ == other.type_ && text_ == other.text_;
+    return type_ == other.type_ && isArray_ == other.isArray_ && text_ == other.text_ &&
+           GetElements() == other.GetElements() && GetReferenceXml() == other.GetReferenceXml();
 }

@@ -34,6 +34,12 @@ const char* skipSpace(const char* p, const char* end) {
     return p;
 }
 
+uint64_t countLines(const char* p, size_t n) {
+    uint64_t lines = 0;
+    for (const char* end = p + n; (p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr; ++p) ++lines;
+    return lines;
+}
+
 const char* skipName(const char* p, const char* end) {
     if (p == end || !isNameStart(*p)) return p;
     while (p < end && isNameChar(*p)) ++p;
@@ -43,11 +49,12 @@ const char* skipName(const char* p, const char* end) {
 }  // namespace
 
 XmlPullParser::XmlPullParser(XmlByteSource* source)
-    : source_(source), buffer_(kInitialWindow), pos_(0), end_(0), dropped_(0), sourceEnded_(false), open_(1), depth_(0),
+    : source_(source), buffer_(kInitialWindow), pos_(0), end_(0), dropped_(0), droppedLines_(0), sourceEnded_(false), open_(1), depth_(0),
       current_(0), rootSeen_(false), pendingEnd_(false), attrCount_(0), textBegin_(0), textEnd_(0), textIsCdata_(false) {}
 
 void XmlPullParser::fail(const std::string& what) const {
-    throw TWYXException(kWyxFileNotXml, what + " at offset " + std::to_string(dropped_ + pos_));
+    throw TWYXException(kWyxFileNotXml,
+                        what + " at offset " + std::to_string(dropped_ + pos_) + " (line " + std::to_string(Line()) + ")");
 }
 
 // Moves the unread bytes to the front of the window (doubling it when it is
@@ -55,6 +62,7 @@ void XmlPullParser::fail(const std::string& what) const {
 bool XmlPullParser::more() {
     if (sourceEnded_) return false;
     if (pos_ > 0) {
+        droppedLines_ += countLines(&buffer_[0], pos_);
         std::memmove(&buffer_[0], &buffer_[pos_], end_ - pos_);
         dropped_ += pos_;
         end_ -= pos_;
@@ -288,6 +296,15 @@ bool XmlPullParser::Attribute(const std::string& name, std::string* value) const
     }
     return false;
 }
+
+void XmlPullParser::AttributeAt(size_t index, std::string* name, std::string* value) const {
+    const Attr& attr = attrs_[index];
+    name->assign(attr.name, attr.nameSize);
+    value->clear();
+    decode(attr.value, attr.valueEnd, true, true, value);
+}
+
+uint64_t XmlPullParser::Line() const { return droppedLines_ + countLines(buffer_.data(), pos_) + 1; }
 
 void XmlPullParser::AppendText(std::string* out) {
     decode(&buffer_[textBegin_], &buffer_[0] + textEnd_, !textIsCdata_, false, out);

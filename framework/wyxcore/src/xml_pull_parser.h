@@ -32,6 +32,11 @@ public:
     // At kStartElement, until the next call to Next: the attribute's value;
     // false without the attribute.
     bool Attribute(const std::string& name, std::string* value) const;
+    // At kStartElement: the attributes in the order they are written.
+    size_t AttributeCount() const { return attrCount_; }
+    void AttributeAt(size_t index, std::string* name, std::string* value) const;
+    // The line (from 1) of the next unread byte: after an event, where it ends.
+    uint64_t Line() const;
     // At kText: appends the text. Only until the next call to Next.
     void AppendText(std::string* out);
     // At kStartElement: reads on past the element's end.
@@ -67,6 +72,7 @@ private:
     size_t pos_;             // the next unread byte in buffer_
     size_t end_;             // end of the bytes in buffer_
     uint64_t dropped_;       // bytes of the document before buffer_[0]
+    uint64_t droppedLines_;  // line ends among them
     bool sourceEnded_;
     std::vector<std::string> open_;   // names of the open elements, by depth
     size_t depth_;

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -230,6 +231,87 @@ TEST(CIMXMLFile, ReadsPlainFilesOfOtherToolsInTheirEncoding) {
     EXPECT_EQ("system", system->GetProvider());
 }
 
+// Arrays and references as other CIM tools write them: read, shown as a person
+// reads a path, and written back so that the file reads the same again.
+TEST(CIMXMLFile, ReadsArraysAndReferencesAndWritesThemBack) {
+    const std::string file =
+        "<?xml version=\"1.0\"?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\"><DECLARATION><DECLGROUP>\n"
+        "<VALUE.OBJECT><CLASS NAME=\"Other_Port\"><PROPERTY.ARRAY NAME=\"OperationalStatus\" TYPE=\"uint16\"/>"
+        "<PROPERTY.REFERENCE NAME=\"Owner\" REFERENCECLASS=\"Other_System\"/></CLASS></VALUE.OBJECT>\n"
+        "<VALUE.OBJECT><INSTANCE CLASSNAME=\"Other_Port\">"
+        "<PROPERTY.ARRAY NAME=\"OperationalStatus\" TYPE=\"uint16\"><VALUE.ARRAY><VALUE>2</VALUE><VALUE>0x0A</VALUE>"
+        "</VALUE.ARRAY></PROPERTY.ARRAY>"
+        "<PROPERTY.ARRAY NAME=\"Names\" TYPE=\"string\"><VALUE.ARRAY><VALUE>a, b</VALUE><VALUE/></VALUE.ARRAY>"
+        "</PROPERTY.ARRAY>"
+        "<PROPERTY.ARRAY NAME=\"Seen\" TYPE=\"datetime\"><VALUE.ARRAY><VALUE>20261208053107.000000-000</VALUE>"
+        "<VALUE>2026120805****.******+060</VALUE></VALUE.ARRAY></PROPERTY.ARRAY>"
+        "<PROPERTY.ARRAY NAME=\"Empty\" TYPE=\"boolean\"><VALUE.ARRAY/></PROPERTY.ARRAY>"
+        "<PROPERTY.ARRAY NAME=\"Null\" TYPE=\"boolean\"/>"
+        "<PROPERTY.REFERENCE NAME=\"Owner\"><VALUE.REFERENCE><INSTANCEPATH><NAMESPACEPATH><HOST>srv1</HOST>"
+        "<LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/><NAMESPACE NAME=\"cimv2\"/></LOCALNAMESPACEPATH>"
+        "</NAMESPACEPATH><INSTANCENAME CLASSNAME=\"Other_System\"><KEYBINDING NAME=\"Name\"><KEYVALUE>say \"hi\""
+        "</KEYVALUE></KEYBINDING><KEYBINDING NAME=\"Id\"><KEYVALUE VALUETYPE=\"numeric\">7</KEYVALUE></KEYBINDING>"
+        "</INSTANCENAME></INSTANCEPATH></VALUE.REFERENCE></PROPERTY.REFERENCE>"
+        "</INSTANCE></VALUE.OBJECT>\n"
+        "<VALUE.OBJECT><INSTANCE CLASSNAME=\"Other_Port\"><PROPERTY.REFERENCE NAME=\"Owner\"><VALUE.REFERENCE>"
+        "<LOCALINSTANCEPATH><LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/></LOCALNAMESPACEPATH>"
+        "<INSTANCENAME CLASSNAME=\"Other_Link\"><KEYBINDING NAME=\"To\"><VALUE.REFERENCE><INSTANCENAME "
+        "CLASSNAME=\"Other_System\"><KEYVALUE VALUETYPE=\"string\">x</KEYVALUE></INSTANCENAME></VALUE.REFERENCE>"
+        "</KEYBINDING></INSTANCENAME></LOCALINSTANCEPATH></VALUE.REFERENCE></PROPERTY.REFERENCE>"
+        "</INSTANCE></VALUE.OBJECT>\n"
+        "<VALUE.OBJECT><INSTANCE CLASSNAME=\"Other_Port\"><PROPERTY.REFERENCE NAME=\"Owner\"><VALUE.REFERENCE>"
+        "<LOCALCLASSPATH><LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/></LOCALNAMESPACEPATH>"
+        "<CLASSNAME NAME=\"Other_System\"/></LOCALCLASSPATH></VALUE.REFERENCE></PROPERTY.REFERENCE>"
+        "</INSTANCE></VALUE.OBJECT>\n"
+        "<VALUE.OBJECT><INSTANCE CLASSNAME=\"Other_Port\"><PROPERTY.REFERENCE NAME=\"Owner\"><VALUE.REFERENCE>"
+        "<INSTANCENAME CLASSNAME=\"Other_Singleton\"/></VALUE.REFERENCE></PROPERTY.REFERENCE>"
+        "</INSTANCE></VALUE.OBJECT>\n"
+        "</DECLGROUP></DECLARATION></CIM>\n";
+    TempDir dir;
+    testsupport::WriteBytes(dir.path("other.xml"), file);
+    TContainer container(TContainer::kEmpty);
+    container.PopulateContainerFromFile(dir.path("other.xml"));
+    const TCIMClass* port = container.FindClass("Other_Port");
+    ASSERT_NE(nullptr, port);
+    EXPECT_TRUE(port->FindProperty("OperationalStatus")->isArray);
+    EXPECT_EQ("Other_System", port->FindProperty("Owner")->referenceClass);
+    const std::vector<TCIMInstance*> ports = port->EnumerateInstances(true);
+    ASSERT_EQ(4u, ports.size());
+    const TCIMValue* status = ports[0]->GetPropertyValue("OperationalStatus");
+    EXPECT_TRUE(status->IsArray());
+    EXPECT_EQ((std::vector<std::string>{"2", "10"}), status->GetElements());
+    EXPECT_EQ((std::vector<std::string>{"a, b", ""}), ports[0]->GetPropertyValue("Names")->GetElements());
+    EXPECT_EQ((std::vector<std::string>{"20261208053107.000000+000", "2026120805****.******+060"}),
+              ports[0]->GetPropertyValue("Seen")->GetElements());
+    ASSERT_NE(nullptr, ports[0]->GetPropertyValue("Empty"));
+    EXPECT_TRUE(ports[0]->GetPropertyValue("Empty")->GetElements().empty());
+    EXPECT_EQ(nullptr, ports[0]->GetPropertyValue("Null"));
+    const char* const paths[] = {
+        "//srv1/root/cimv2:Other_System.Name=\"say \\\"hi\\\"\",Id=7",   // string keys quoted, numbers not
+        "root:Other_Link.To=\"Other_System=\\\"x\\\"\"",                // a reference as a key, nested
+        "root:Other_System",                                                // a class path
+        "Other_Singleton=@",                                                // an instance without keys
+    };
+    for (size_t i = 0; i < 4; ++i) {
+        const TCIMValue* owner = ports[i]->GetPropertyValue("Owner");
+        ASSERT_NE(nullptr, owner);
+        EXPECT_EQ(kCIMReference, owner->GetType());
+        EXPECT_EQ(paths[i], owner->GetText());
+    }
+
+    const std::string path = dir.path("again.xml.gz");
+    TCIMXMLFile::Write(&container, path);
+    TContainer copy(TContainer::kEmpty);
+    copy.PopulateContainerFromFile(path);
+    EXPECT_EQ(Describe(container), Describe(copy));
+    EXPECT_EQ(TCIMXMLFile::Render(&container), TCIMXMLFile::Render(&copy));
+    const std::string dtd = dtdPath();
+    if (onWindows() || dtd.empty()) return;
+    const std::string command = "xmllint --nonet --noout --dtdvalid '" + dtd + "' '" + path + "' 2>'" +
+                                dir.path("lint.txt") + "'";
+    EXPECT_EQ(0, std::system(command.c_str())) << testsupport::ReadBytes(dir.path("lint.txt"));
+}
+
 TEST(CIMXMLFile, ReadsUtf16Files) {
     const std::string text =
         "<?xml version=\"1.0\" encoding=\"UTF-16\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.2\"><DECLARATION>"
@@ -273,6 +355,42 @@ struct BadFile {
     int status;
 };
 
+// A fault of the document names its line, and a bad value names its form.
+TEST(CIMXMLFile, FaultsNameTheLineOfTheFile) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* detail;
+    } cases[] = {
+        {"bad value on line 4",
+         withBody("\n\n\n" + instanceOf("New_Class", "<PROPERTY NAME=\"N\" TYPE=\"uint8\"><VALUE>0x</VALUE></PROPERTY>")),
+         "New_Class.N is not a uint8: '0x': a hexadecimal integer without digits (line 4)"},
+        {"bad array element on line 3",
+         withBody("\n\n" + instanceOf("New_Class", "<PROPERTY.ARRAY NAME=\"D\" TYPE=\"datetime\"><VALUE.ARRAY>"
+                                                    "<VALUE>2026*208053107.000000+000</VALUE></VALUE.ARRAY>"
+                                                    "</PROPERTY.ARRAY>")),
+         "New_Class.D is not a datetime[]: element 0 '2026*208053107.000000+000': a date-time field masked in part "
+         "(line 3)"},
+        {"unknown type on line 2",
+         withBody("\n" + instanceOf("New_Class", "<PROPERTY NAME=\"B\" TYPE=\"reference\"/>")),
+         "'reference' (line 2)"},
+        {"not well-formed on line 3", withBody("\n\n<VALUE.OBJECT>"), "(line 3)"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::WriteBytes(dir.path("bad.xml"), c.bytes);
+        TContainer container(TContainer::kEmpty);
+        try {
+            container.PopulateContainerFromFile(dir.path("bad.xml"));
+            ADD_FAILURE() << "accepted";
+        } catch (const TWYXException& e) {
+            const std::string detail = e.GetDetail();
+            EXPECT_EQ(detail.size() - std::strlen(c.detail), detail.rfind(c.detail)) << "[" << detail << "]";
+        }
+    }
+}
+
 TEST(CIMXMLFile, BadFilesThrowTheirStatusAndLeaveTheContainerAsItWas) {
     const std::string good = withBody("");
     const std::string compressed = gzip(good);
@@ -303,9 +421,32 @@ TEST(CIMXMLFile, BadFilesThrowTheirStatusAndLeaveTheContainerAsItWas) {
         {"unknown type", withBody(instanceOf("New_Class", "<PROPERTY NAME=\"B\" TYPE=\"uint128\"/>")),
          kWyxFileUnknownType},
         {"property without type", withBody(instanceOf("New_Class", "<PROPERTY NAME=\"B\"/>")), kWyxFileNotCimXml},
-        {"array property",
-         withBody(instanceOf("New_Class", "<PROPERTY.ARRAY NAME=\"B\" TYPE=\"string\"></PROPERTY.ARRAY>")),
-         kWyxFileUnknownType},
+        {"array with an element of another type",
+         withBody(instanceOf("New_Class", "<PROPERTY.ARRAY NAME=\"B\" TYPE=\"uint16\"><VALUE.ARRAY><VALUE>1</VALUE>"
+                                          "<VALUE>x</VALUE></VALUE.ARRAY></PROPERTY.ARRAY>")),
+         kWyxFileBadValue},
+        {"array where the class has a scalar",
+         withBody(instanceOf("New_Class", "<PROPERTY.ARRAY NAME=\"A\" TYPE=\"string\"></PROPERTY.ARRAY>")),
+         kWyxFileBadValue},
+        {"element other than VALUE in an array",
+         withBody(instanceOf("New_Class", "<PROPERTY.ARRAY NAME=\"B\" TYPE=\"string\"><VALUE.ARRAY><VALUE.NULL/>"
+                                          "</VALUE.ARRAY></PROPERTY.ARRAY>")),
+         kWyxFileNotCimXml},
+        {"reference without a path",
+         withBody(instanceOf("New_Class", "<PROPERTY.REFERENCE NAME=\"R\"><VALUE.REFERENCE/></PROPERTY.REFERENCE>")),
+         kWyxFileNotCimXml},
+        {"reference nested too deep",
+         withBody(instanceOf("New_Class", "<PROPERTY.REFERENCE NAME=\"R\"><VALUE.REFERENCE>" +
+                                              [] {
+                                                  std::string nested;
+                                                  for (int i = 0; i < 20; ++i)
+                                                      nested += "<INSTANCENAME CLASSNAME=\"C\"><VALUE.REFERENCE>";
+                                                  nested += "<CLASSNAME NAME=\"C\"/>";
+                                                  for (int i = 0; i < 20; ++i) nested += "</VALUE.REFERENCE></INSTANCENAME>";
+                                                  return nested;
+                                              }() +
+                                              "</VALUE.REFERENCE></PROPERTY.REFERENCE>")),
+         kWyxFileNotCimXml},
         {"uint16 that is not a number",
          withBody(instanceOf("New_Class", "<PROPERTY NAME=\"N\" TYPE=\"uint16\"><VALUE>x</VALUE></PROPERTY>")),
          kWyxFileBadValue},

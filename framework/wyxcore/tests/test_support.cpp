@@ -70,12 +70,15 @@ std::string Describe(const TContainer& container) {
         out << "class " << cimClass->GetName() << " provider=" << cimClass->GetProvider() << "/"
             << cimClass->GetProviderPass() << "\n";
         for (const TCIMPropertyDecl& decl : cimClass->GetPropertyDecls())
-            out << "  " << decl.name << ":" << CIMTypeName(decl.type) << "\n";
+            out << "  " << decl.name << ":" << CIMTypeName(decl.type) << (decl.isArray ? "[]" : "") << decl.referenceClass
+                << "\n";
         for (const TCIMInstance* instance : cimClass->EnumerateInstances(true)) {
             out << "  instance\n";
-            for (const auto& prop : instance->GetProperties())
-                out << "    " << prop.first << ":" << CIMTypeName(prop.second.GetType()) << "=[" << prop.second.GetText()
-                    << "]\n";
+            for (const auto& prop : instance->GetProperties()) {
+                out << "    " << prop.first << ":" << CIMTypeName(prop.second.GetType()) << "=[" << prop.second.GetText();
+                for (const std::string& element : prop.second.GetElements()) out << "|" << element;
+                out << prop.second.GetReferenceXml() << "]\n";
+            }
         }
     }
     return out.str();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
@@ -12,6 +13,7 @@ struct TextCase {
     TCIMType type;
     const char* text;
     const char* canonical;   // null: rejected
+    const char* form = nullptr;   // rejected: the message, naming the form
 };
 
 const TextCase kCases[] = {
@@ -19,7 +21,8 @@ const TextCase kCases[] = {
     {kCIMString, " any\ttext ", " any\ttext "},
     {kCIMBoolean, "true", "true"},
     {kCIMBoolean, "FALSE", "false"},
-    {kCIMBoolean, "yes", nullptr},
+    {kCIMBoolean, "tRuE", "true"},
+    {kCIMBoolean, "yes", nullptr, "not a boolean"},
     {kCIMBoolean, "", nullptr},
     {kCIMChar16, "x", "x"},
     {kCIMChar16, "", nullptr},
@@ -37,8 +40,20 @@ const TextCase kCases[] = {
     {kCIMUInt16, "", nullptr},
     {kCIMUInt16, " 1", nullptr},
     {kCIMUInt16, "1 ", nullptr},
-    {kCIMUInt16, "+1", nullptr},
-    {kCIMUInt16, "0x10", nullptr},
+    {kCIMUInt16, "+1", "1"},
+    {kCIMUInt16, "0x10", "16"},
+    {kCIMSInt16, "-0X7fFf", "-32767"},
+    {kCIMSInt16, "+0x8000", nullptr, "out of range for its type"},
+    {kCIMUInt8, "0x", nullptr, "a hexadecimal integer without digits"},
+    {kCIMUInt8, "0xG", nullptr, "not a hexadecimal integer"},
+    {kCIMUInt8, "-", nullptr, "an integer without digits"},
+    {kCIMUInt8, "-0x1", nullptr, "a negative number for an unsigned type"},
+    {kCIMUInt8, "101b", "5"},                 // the binary form
+    {kCIMSInt8, "-1111111B", "-127"},
+    {kCIMUInt8, "102b", nullptr, "not a binary integer"},
+    {kCIMUInt8, "010", "10"},                 // no octal form in CIM-XML: decimal
+    {kCIMUInt64, "0xFFFFFFFFFFFFFFFF", "18446744073709551615"},
+    {kCIMUInt64, "0x10000000000000000", nullptr, "out of range for its type"},
     {kCIMUInt16, "abc", nullptr},
     {kCIMSInt16, "-0", "0"},
     {kCIMSInt16, "-32768", "-32768"},
@@ -56,11 +71,33 @@ const TextCase kCases[] = {
     {kCIMReal64, "-2.5e-10", "-2.5e-10"},
     {kCIMReal64, "1.5x", nullptr},
     {kCIMReal64, "", nullptr},
-    {kCIMReal64, "nan", nullptr},
+    {kCIMReal64, "nan", nullptr, "not a decimal real"},
+    {kCIMReal64, "NaN", "NaN"},
+    {kCIMReal32, "-INF", "-INF"},
+    {kCIMReal64, "INF", "INF"},
+    {kCIMReal64, ".5E+3", ".5E+3"},
+    {kCIMReal64, "1e999", nullptr, "out of range for real64"},
+    {kCIMReal32, "3.5e38", nullptr, "out of range for real32"},
+    {kCIMReal32, "3.4e38", "3.4e38"},
+    {kCIMReal64, "1e-999", "1e-999"},         // too small to hold: zero, not an error
     {kCIMDateTime, "20261208053107.000000-300", "20261208053107.000000-300"},
     {kCIMDateTime, "00000001060000.000000:000", "00000001060000.000000:000"},
-    {kCIMDateTime, "20260230053107.000000-300", nullptr},
-    {kCIMDateTime, "yesterday", nullptr},
+    {kCIMDateTime, "20260230053107.000000-300", nullptr, "a date-time field out of range"},
+    {kCIMDateTime, "yesterday", nullptr, "not a DMTF date-time"},
+    {kCIMDateTime, "20261208053107.000000-000", "20261208053107.000000+000"},
+    // Fields masked by asterisks: whole fields, the microseconds from the right.
+    {kCIMDateTime, "2026120805****.******+060", "2026120805****.******+060"},
+    {kCIMDateTime, "20261208053107.123***-300", "20261208053107.123***-300"},
+    {kCIMDateTime, "****1225******.******-000", "****1225******.******+000"},
+    {kCIMDateTime, "****0229000000.000000+000", "****0229000000.000000+000"},   // a leap year may be meant
+    {kCIMDateTime, "20260229******.******+000", nullptr, "a date-time field out of range"},
+    {kCIMDateTime, "2026*208053107.000000+000", nullptr, "a date-time field masked in part"},
+    {kCIMDateTime, "20261208053107.**1234+000", nullptr, "a date-time field masked in part"},
+    {kCIMDateTime, "20261208053107.000000+***", nullptr, "a masked UTC offset"},
+    {kCIMDateTime, "2026120805310x.000000+000", nullptr, "a date-time field that is neither digits nor asterisks"},
+    {kCIMDateTime, "00000001******.******:000", "00000001******.******:000"},
+    {kCIMDateTime, "0000000124****.******:000", nullptr, "a date-time field out of range"},
+    {kCIMDateTime, "00000001000000.000000:060", nullptr, "not a DMTF interval"},
 };
 
 TEST(ValueFromText, AcceptsTheTypesTextAndRejectsTheRest) {
@@ -76,6 +113,9 @@ TEST(ValueFromText, AcceptsTheTypesTextAndRejectsTheRest) {
                 ADD_FAILURE() << "accepted";
             } catch (const TWYXException& e) {
                 EXPECT_EQ(kWyxTypeMismatch, e.GetStatus());
+                if (c.form) {
+                    EXPECT_EQ(std::string("'") + c.text + "': " + c.form, e.GetDetail());
+                }
             }
         }
     }
@@ -132,6 +172,27 @@ TEST(ValueCopies, KeepTheirDateTimeApart) {
     EXPECT_EQ(when, original.GetDateTime());
     EXPECT_EQ(TCIMDateTime(), TCIMValue::FromText(kCIMUInt8, "7").GetDateTime());
     EXPECT_EQ(when, TCIMValue::FromText(kCIMDateTime, when.ToString()).GetDateTime());
+}
+
+TEST(ValueArrays, ElementsAreCheckedAndCanonical) {
+    const TCIMValue status = TCIMValue::Array(kCIMUInt16, {"2", "0x0A", "+3"});
+    EXPECT_TRUE(status.IsArray());
+    EXPECT_EQ(kCIMUInt16, status.GetType());
+    EXPECT_EQ((std::vector<std::string>{"2", "10", "3"}), status.GetElements());
+    EXPECT_EQ("", status.GetText());
+    EXPECT_EQ(TCIMDateTime(), status.GetDateTime());
+    EXPECT_EQ(status, TCIMValue::Array(kCIMUInt16, {"2", "10", "3"}));
+    EXPECT_NE(status, TCIMValue::Array(kCIMUInt16, {"2", "10"}));
+    EXPECT_NE(TCIMValue::Array(kCIMString, {}), TCIMValue(""));   // an empty array is no empty string
+    try {
+        TCIMValue::Array(kCIMUInt8, {"1", "256"});
+        ADD_FAILURE() << "accepted";
+    } catch (const TWYXException& e) {
+        EXPECT_EQ("element 1 '256': out of range for its type", e.GetDetail());
+    }
+    // A scalar never shows elements, whatever it is.
+    EXPECT_TRUE(TCIMValue("a").GetElements().empty());
+    EXPECT_FALSE(TCIMValue::Reference("C=@", "<INSTANCENAME CLASSNAME=\"C\"/>").IsArray());
 }
 
 TEST(ValueTypeNames, RoundTripAndUnknown) {

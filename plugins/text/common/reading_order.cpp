@@ -9,7 +9,7 @@ const char kTimestamp[] = "MessageTimestamp";
 
 const TCIMDateTime* timestampOf(const TCIMInstance* instance) {
     const TCIMValue* value = instance->GetPropertyValue(kTimestamp);
-    return value && value->GetType() == kCIMDateTime ? &value->GetDateTime() : nullptr;
+    return value ? value->FindDateTime() : nullptr;
 }
 }  // namespace
 
@@ -27,8 +27,23 @@ std::vector<const TCIMInstance*> ReadingOrder(const TCIMClass& cimClass) {
     return order;
 }
 
+namespace {
+std::string displayScalar(TCIMType type, const std::string& text) {
+    if (type != kCIMDateTime) return text;
+    const TCIMValue value = TCIMValue::FromText(type, text);
+    return value.FindDateTime() ? value.FindDateTime()->ToUIString() : text;
+}
+}  // namespace
+
 std::string DisplayValue(const TCIMValue& value) {
-    return value.GetType() == kCIMDateTime ? value.GetDateTime().ToUIString() : value.GetText();
+    if (value.IsArray()) {
+        std::string text = "{";
+        for (const std::string& element : value.GetElements())
+            text += (text.size() > 1 ? ", " : "") + displayScalar(value.GetType(), element);
+        return text + "}";
+    }
+    if (const TCIMDateTime* dateTime = value.FindDateTime()) return dateTime->ToUIString();
+    return value.GetText();
 }
 
 std::string PropertyText(const TCIMInstance& instance, const std::string& name) {

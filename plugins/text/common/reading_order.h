@@ -13,8 +13,8 @@ class TCIMValue;
 // last; ties and other classes in the order they were added.
 std::vector<const TCIMInstance*> ReadingOrder(const TCIMClass& cimClass);
 
-// A value as a person reads it: date-times in their readable form, everything
-// else as its text.
+// A value as a person reads it: date-times in their readable form (a masked one
+// as its DMTF text), arrays as "{a, b}", everything else as its text.
 std::string DisplayValue(const TCIMValue& value);
 
 // The text of a property, empty when the instance does not have it.

@@ -50,3 +50,29 @@ TEST(TableColumns, ClassOfVeryManyProperties) {
 }
 
 }  // namespace
+
+#include "reading_order.h"
+
+namespace {
+
+// What both reports show for a value, arrays and references of other tools included.
+TEST(DisplayValue, EachKindOfValueAsAPersonReadsIt) {
+    TCIMDateTime when;
+    when.Set(2026, 12, 8, 5, 31, 7, 0, -300);
+    const struct {
+        TCIMValue value;
+        const char* shown;
+    } cases[] = {
+        {TCIMValue("text"), "text"},
+        {TCIMValue(when), "2026-12-08 05:31:07 (UTC-05:00)"},
+        {TCIMValue::FromText(kCIMDateTime, "2026120805****.******+060"), "2026120805****.******+060"},
+        {TCIMValue::Array(kCIMUInt16, {"2", "0x0A"}), "{2, 10}"},
+        {TCIMValue::Array(kCIMString, {}), "{}"},
+        {TCIMValue::Array(kCIMDateTime, {when.ToString(), "2026120805****.******+060"}),
+         "{2026-12-08 05:31:07 (UTC-05:00), 2026120805****.******+060}"},
+        {TCIMValue::Reference("root:Other_System.Name=\"a\"", "<x/>"), "root:Other_System.Name=\"a\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.shown, DisplayValue(c.value));
+}
+
+}  // namespace

@@ -12,7 +12,11 @@ class VANT_API SPLibrary {
 public:
     SPLibrary();
     ~SPLibrary();
-    SPLibrary& operator=(const SPLibrary& other);
+    // Defined here, so that a module that includes this header has its own copy.
+    SPLibrary& operator=(const SPLibrary& other) {
+        if (this != &other) assign(other);
+        return *this;
+    }
 
     bool isDotcommand();
     bool checkSPComm();
@@ -35,6 +39,7 @@ public:
 
 private:
     SPLibrary(const SPLibrary&);
+    void assign(const SPLibrary& other);
     Impl* impl_;
 };
 

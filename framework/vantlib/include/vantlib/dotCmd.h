@@ -11,7 +11,13 @@ public:
     dotCmd(unsigned char code, int pathLength, int dataLength, const unsigned char* path,
            const unsigned char* data);
     ~dotCmd();
-    dotCmd& operator=(const dotCmd& other);
+    // Defined here, so that a module that includes this header has its own copy.
+    dotCmd& operator=(const dotCmd& other) {
+        code_ = other.code_;
+        path_ = other.path_;
+        data_ = other.data_;
+        return *this;
+    }
 
     unsigned char code() const { return code_; }
     const std::vector<unsigned char>& path() const { return path_; }

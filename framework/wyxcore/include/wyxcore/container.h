@@ -18,8 +18,13 @@ class CheckedInstanceFill;
 }
 
 struct WYX_API TCIMPropertyDecl {
+    TCIMPropertyDecl() : type(kCIMString), isArray(false) {}
+    TCIMPropertyDecl(std::string name, TCIMType type, bool isArray = false, std::string referenceClass = std::string())
+        : name(std::move(name)), type(type), isArray(isArray), referenceClass(std::move(referenceClass)) {}
     std::string name;
     TCIMType type;
+    bool isArray;
+    std::string referenceClass;   // of a reference, when the file names one
 };
 
 // One instance. Made on the heap for its class; properties keep the order in
@@ -68,8 +73,9 @@ public:
     // Null when not declared.
     const TCIMPropertyDecl* FindProperty(const std::string& name) const;
     // Adds a property; an existing one of the same type is kept, one of another
-    // type throws TWYXException (kWyxTypeMismatch).
+    // type (or array-ness) throws TWYXException (kWyxTypeMismatch).
     void DeclareProperty(const std::string& name, TCIMType type);
+    void DeclareProperty(const TCIMPropertyDecl& decl);
 
     // The committed instances in commit order. The flag is accepted for the
     // framework's callers and has no effect here.

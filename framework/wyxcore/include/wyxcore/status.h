@@ -2,7 +2,9 @@
 #define WYXCORE_STATUS_H
 
 // Status codes carried by TWYXException and returned by the flat entry points.
-// wyxTranslateStatusCode has a text for each of them.
+// wyxTranslateStatusCode has a text for each of them. Those marked "for
+// plug-ins" are never thrown by the framework itself: they are kept, with their
+// texts, for plug-ins that meet the condition.
 enum WyxStatus {
     kWyxOK = 0,
     kWyxGeneralFailure = 1,
@@ -14,13 +16,13 @@ enum WyxStatus {
     kWyxInvalidDateTime = 7,
     kWyxInvalidDirectory = 11,
     kWyxCreateDirFailed = 12,
-    kWyxSchemaMissing = 13,
-    kWyxSchemaInvalid = 14,
+    kWyxSchemaMissing = 13,       // RunQuery: a class is missing and the schema directory or files are
+    kWyxSchemaInvalid = 14,       // ... or a schema file was bad
     kWyxUnknownClass = 15,
     kWyxUnknownProperty = 16,
     kWyxTypeMismatch = 17,
-    kWyxNoInstance = 18,
-    kWyxPropertyMissing = 19,
+    kWyxNoInstance = 18,          // for plug-ins
+    kWyxPropertyMissing = 19,     // for plug-ins
     kWyxFileNotCompressedOrXml = 20,
     kWyxFileTruncated = 21,
     kWyxFileNotXml = 22,
@@ -32,7 +34,7 @@ enum WyxStatus {
     kWyxWriteFailed = 28,
     kWyxDiskFull = 29,
     kWyxReadFailed = 30,
-    kWyxKeyboardUnavailable = 31,
+    kWyxKeyboardUnavailable = 31, // for plug-ins
     kWyxNoSystemIdentity = 32,
     kWyxNoInternetConnection = 33,
     kWyxServiceUnreachable = 34,
