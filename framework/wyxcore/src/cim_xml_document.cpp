@@ -130,10 +130,13 @@ std::string CimXmlDocument::convertToUtf8() {
     pugi::xml_document document;
     const pugi::xml_parse_result parsed = document.load_buffer(
         whole.data(), whole.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
-    if (!parsed)
+    if (!parsed) {
+        // The parser's offset can lie past the bytes it was given (it counts in its own decoding).
+        const size_t counted = std::min(static_cast<size_t>(parsed.offset), whole.size());
         throw TWYXException(kWyxFileNotXml,
                             std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset) + " (line " +
-                                std::to_string(1 + std::count(whole.begin(), whole.begin() + parsed.offset, '\n')) + ")");
+                                std::to_string(1 + std::count(whole.begin(), whole.begin() + counted, '\n')) + ")");
+    }
     struct Collect : pugi::xml_writer {
         std::string text;
         void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
