@@ -32,6 +32,7 @@ void removeWorkDir() {
 
 size_t InstanceCount() { return fromEnvironment("NORBIX_BENCH_INSTANCES", 200000); }
 size_t UlkEntriesPerProcessor() { return fromEnvironment("NORBIX_BENCH_ULK", 10000); }
+size_t GrowthTop() { return fromEnvironment("NORBIX_BENCH_GROWTH", 1000000); }
 int Rounds() { return static_cast<int>(fromEnvironment("NORBIX_BENCH_ROUNDS", 5)); }
 
 const std::string& WorkDir() {

@@ -13,7 +13,8 @@ namespace bench {
 // shrink them for a quick trial.
 size_t InstanceCount();       // 200,000
 size_t UlkEntriesPerProcessor();   // 10,000
-int Rounds();                 // iterations per figure, the best counts (NORBIX_BENCH_ROUNDS, 5)
+int Rounds();
+size_t GrowthTop();           // largest container of the growth figures (NORBIX_BENCH_GROWTH, 1,000,000)                 // iterations per figure, the best counts (NORBIX_BENCH_ROUNDS, 5)
 
 // A directory of this run's files, removed at exit.
 const std::string& WorkDir();

@@ -1,6 +1,10 @@
 #include "figures.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 
 namespace bench {
 
@@ -10,7 +14,9 @@ const char kReference[] = "reference_s";
 void FigureReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.run_type != Run::RT_Iteration) continue;
-        const std::string name = run.run_name.function_name;
+        // The growth figures run one benchmark at several sizes: "name/size".
+        const std::string name =
+            run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
         if (run.error_occurred) {
             errors_[name] = run.error_message;
             continue;
@@ -71,7 +77,7 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
     if (const Counters* c = find("XmlWrite")) {
         const double m = value(*c, kMeasured), r = value(*c, kReference);
         row(format("XML write, %.0f instances", value(*c, "instances")), format("%.3f s", m),
-            format("zlib alone %.3f s", r), m / r, 1.3);
+            format("zlib alone %.3f s", r), m / r, 1.1);
     } else {
         missing("XML write", "XmlWrite");
     }
@@ -123,16 +129,55 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
     if (const Counters* c = find("HtmlPages")) {
         const bool stopped = value(*c, kMeasured) >= value(*c, "limit_s") - 1;
         row("HTML, 100000 instances: page open",
-            format(stopped ? "> %.0f s (stopped)" : "%.2f s (index, largest)", value(*c, kMeasured)),
-            format("%.0f pages, largest %.1f MiB", value(*c, "pages"), value(*c, "largest_bytes") / kMiB),
-            value(*c, kMeasured), 1.0);
-        row("  index, largest page", format("%.2f s, %.2f s", value(*c, "index_s"), value(*c, "page_s")),
-            format("index %.0f KiB, largest %.0f KiB", value(*c, "index_bytes") / 1024,
-                   value(*c, "largest_bytes") / 1024),
-            0, 0);
+            format(stopped ? "> %.0f s (stopped)" : "%.2f s (rows drawn at %.2f s)", value(*c, kMeasured),
+                   value(*c, "drawn_ms") / 1000),
+            format("data file %.1f MiB", value(*c, "data_bytes") / kMiB), value(*c, kMeasured), 1.0);
+        row("  filter over every row", format("%.0f ms", value(*c, "filter_ms")), "", value(*c, "filter_ms") / 1000,
+            0.2);
         row("  HTML writer", format("%.2f s", value(*c, "write_s")), "", 0, 0);
     } else {
         missing("HTML pages", "HtmlPages");
+    }
+    printGrowth(out);
+}
+
+void FigureReporter::printGrowth(std::ostream& out) const {
+    struct Series {
+        const char* benchmark;
+        const char* title;
+        const char* unit;
+    };
+    const Series series[] = {{"XmlWriteGrowth", "XML write", "instance"},
+                             {"XmlReadGrowth", "XML read", "instance"},
+                             {"UlkGrowth", "ULK collection", "entry"}};
+    const char* dataPath = std::getenv("NORBIX_BENCH_GROWTH_DATA");
+    std::ofstream data;
+    if (dataPath && *dataPath) data.open(dataPath);
+    char line[256];
+    std::snprintf(line, sizeof line, "\n%-16s %10s %12s %14s %s\n", "growth", "size", "seconds", "per item", "x smallest");
+    out << line;
+    for (const Series& s : series) {
+        double first = 0;
+        if (data.is_open()) data << "# " << s.title << "\n";
+        std::vector<std::pair<double, double>> points;   // items, seconds; smallest first
+        for (const auto& result : results_)
+            if (result.first.compare(0, std::strlen(s.benchmark) + 1, std::string(s.benchmark) + "/") == 0 &&
+                value(result.second, "items") > 0)
+                points.emplace_back(value(result.second, "items"), value(result.second, kMeasured));
+        std::sort(points.begin(), points.end());
+        for (const auto& point : points) {
+            const double items = point.first, seconds = point.second;
+            const double perItem = seconds / items * 1e6;
+            if (first == 0) first = perItem;
+            std::snprintf(line, sizeof line, "%-16s %10.0f %10.3f s %9.2f us/%s %6.2f\n", s.title, items, seconds,
+                          perItem, s.unit, perItem / first);
+            out << line;
+            if (data.is_open()) data << items << " " << seconds << " " << perItem << "\n";
+        }
+        if (data.is_open()) data << "\n\n";
+        for (const auto& error : errors_)
+            if (error.first.compare(0, std::strlen(s.benchmark), s.benchmark) == 0)
+                out << s.title << ": not measured: " << error.second << "\n";
     }
 }
 

@@ -20,6 +20,8 @@ public:
 private:
     typedef std::map<std::string, double> Counters;
     const Counters* find(const std::string& benchmark) const;
+    // The growth table, and its data for the plot when NORBIX_BENCH_GROWTH_DATA names a file.
+    void printGrowth(std::ostream& out) const;
     std::map<std::string, Counters> results_;
     std::map<std::string, std::string> errors_;
 };

@@ -1,11 +1,12 @@
-// The HTML writer on a class of 100,000 instances and the findings about its
-// entries of error severity: the index and every page must stay small enough
-// for a browser to open in under a second. Opening is timed in headless
-// Chromium, less the time it takes to open an empty page.
+// The HTML writer on a class of 100,000 instances: its one page must open in a
+// browser in under a second and a filter over every row answer in under 200 ms.
+// Opening is timed in headless Chromium, less the time it takes to open an
+// empty page; the filter is timed by the page itself.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -29,40 +30,46 @@ const char kChromium[] = "/usr/bin/chromium";
 // A page that takes longer than this is stopped: its figure reads "> limit".
 const int kOpenLimitSeconds = 30;
 
-// Seconds to open the page, kOpenLimitSeconds when stopped, -1 when Chromium fails.
-double openSeconds(const fs::path& page, const fs::path& profile) {
-    const ChildResult run = RunChild("/usr/bin/timeout", {std::to_string(kOpenLimitSeconds), kChromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                                                 "--disable-background-networking", "--disable-component-update",
-                                                 "--user-data-dir=" + profile.string(), "--dump-dom",
-                                                 "file://" + page.string()});
-    if (run.status == 124) return kOpenLimitSeconds;
-    return run.status == 0 ? run.wallSeconds : -1;
-}
-
-// Rounds of openings; each page's figure is its best round. The pages of a
-// round are opened one after the other, so a shared machine's changing load
-// falls on the blank page and the measured ones alike, and only ever adds time.
+// Rounds of openings; the figure is the best round. The pages of a round are
+// opened one after the other, so a shared machine's changing load falls on the
+// blank page and the measured one alike, and only ever adds time.
 const int kOpenRounds = 5;
 
-// One finding per entry of error severity, as the analysis leaves them about a
-// big service-processor log: the index lists findings and links each to the
-// page of its entry.
-void addFindings(TContainer* container) {
-    const TCIMClass* log = container->FindClass("Bench_EventLogEntry");
-    TCIMClass* findings = container->AddClass("VARNSG_AnalysisFinding");
-    for (const char* name : {"Severity", "Category", "Description", "SourceClass", "SourceKey", "SourceMessage"})
-        findings->DeclareProperty(name, kCIMString);
-    for (const TCIMInstance* entry : log->EnumerateInstances(true)) {
-        if (entry->GetPropertyValue("Severity")->GetText() != "2") continue;
-        TCIMInstance* finding = new TCIMInstance(findings);
-        finding->SetPropertyValue("Severity", TCIMValue(std::string("Error")));
-        finding->SetPropertyValue("Category", TCIMValue(std::string("Service processor")));
-        finding->SetPropertyValue("Description", TCIMValue(std::string("Service-processor log entry of error severity")));
-        finding->SetPropertyValue("SourceClass", TCIMValue(std::string("Bench_EventLogEntry")));
-        finding->SetPropertyValue("SourceKey", TCIMValue("RecordID=" + entry->GetPropertyValue("RecordID")->GetText()));
-        finding->SetPropertyValue("SourceMessage", *entry->GetPropertyValue("Message"));
-        finding->Commit();
-    }
+// A copy of the class page that, once drawn, filters every row for one
+// entry's message and writes both times into its title for --dump-dom: the
+// time from navigation to the first rows drawn and the filter's time. A file
+// of its own beside the page, as the page's policy allows no inline script.
+const char kProbe[] = R"JS(
+(function () {
+  var drawn = performance.now();
+  var input = document.querySelector('input.filter');
+  var start = performance.now();
+  input.value = 'entry 99999 ';
+  input.dispatchEvent(new Event('input'));
+  var filtered = performance.now() - start;
+  var shown = document.querySelectorAll('#instances tbody tr:not(.spacer)').length;
+  document.title = 'drawn ' + drawn.toFixed(1) + ' filter ' + filtered.toFixed(1) + ' shown ' + shown;
+})();
+)JS";
+
+// Milliseconds to draw and to filter, as the probe wrote them; -1 when not found.
+void probeFigures(const std::string& dom, double* drawn, double* filtered) {
+    *drawn = *filtered = -1;
+    const size_t at = dom.find("<title>drawn ");
+    if (at == std::string::npos) return;
+    std::sscanf(dom.c_str() + at, "<title>drawn %lf filter %lf", drawn, filtered);
+}
+
+// The open time (wall, seconds) and the page's own figures of one opening.
+double openProbe(const fs::path& page, const fs::path& profile, double* drawn, double* filtered) {
+    const ChildResult run = RunChild("/usr/bin/timeout", {std::to_string(kOpenLimitSeconds), kChromium, "--headless",
+                                                          "--no-sandbox", "--disable-gpu", "--no-first-run",
+                                                          "--disable-background-networking",
+                                                          "--disable-component-update", "--user-data-dir=" + profile.string(),
+                                                          "--dump-dom", "file://" + page.string()});
+    probeFigures(run.output, drawn, filtered);
+    if (run.status == 124) return kOpenLimitSeconds;
+    return run.status == 0 ? run.wallSeconds : -1;
 }
 
 void HtmlPages(benchmark::State& state) {
@@ -78,55 +85,55 @@ void HtmlPages(benchmark::State& state) {
     }
     std::unique_ptr<TContainer> container(new TContainer());
     FillLogEntries(container.get(), 100000);
-    addFindings(container.get());
     const fs::path work = fs::path(WorkDir()) / "html";
     const fs::path blank = work / "blank.html";
     fs::create_directories(work);
     std::ofstream(blank.string()) << "<!DOCTYPE html><title>blank</title>\n";
-    double index = 0, page = 0, largest = 0, indexBytes = 0, pages = 0, written = 0;
+    double open = 0, drawn = 0, filtered = 0, written = 0, dataBytes = 0;
     for (auto _ : state) {
         const fs::path out = work / "report";
         fs::remove_all(out);
         const auto start = std::chrono::steady_clock::now();
         writer->WriteContainer(container.get(), out.string());
         written = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        // The largest page holds the most to lay out: the slowest to open.
-        fs::path biggest;
-        pages = largest = 0;
-        for (const auto& entry : fs::recursive_directory_iterator(out)) {
-            if (!entry.is_regular_file() || entry.path().extension() != ".html") continue;
-            ++pages;
-            const double size = static_cast<double>(entry.file_size());
-            if (entry.path().filename() == "index.html") indexBytes = size;
-            else if (size > largest) {
-                largest = size;
-                biggest = entry.path();
-            }
+        const fs::path page = out / "Bench_EventLogEntry.html";
+        const fs::path probe = out / "bench_probe.html";
+        std::ifstream in(page.string());
+        std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string dataScript = "<script src=\"Bench_EventLogEntry.data.js\"></script>\n";
+        const size_t at = html.find(dataScript);
+        if (at == std::string::npos) {
+            state.SkipWithError("the class page does not load its rows from a data file");
+            return;
         }
-        const fs::path opened[] = {blank, out / "index.html", biggest};
-        double best[3] = {-1, -1, -1};
+        html.insert(at + dataScript.size(), "<script src=\"bench_probe.js\"></script>\n");
+        std::ofstream(probe.string()) << html;
+        std::ofstream((out / "bench_probe.js").string()) << kProbe;
+        dataBytes = static_cast<double>(fs::file_size(out / "Bench_EventLogEntry.data.js"));
+        double bestBlank = -1, bestOpen = -1;
+        drawn = filtered = -1;
         for (int round = 0; round < kOpenRounds; ++round) {
-            for (int i = 0; i < 3; ++i) {
-                if (best[i] >= kOpenLimitSeconds) continue;   // once stopped is enough
-                const double seconds = openSeconds(opened[i], work / "profile");
-                if (seconds < 0) {
-                    state.SkipWithError("Chromium could not open the pages");
-                    return;
-                }
-                if (best[i] < 0 || seconds < best[i]) best[i] = seconds;
+            double ignored, roundDrawn, roundFiltered;
+            const double empty = openProbe(blank, work / "profile", &ignored, &ignored);
+            const double seconds = openProbe(probe, work / "profile", &roundDrawn, &roundFiltered);
+            if (empty < 0 || seconds < 0 || roundDrawn < 0) {
+                state.SkipWithError("Chromium could not open the page");
+                return;
             }
+            if (bestBlank < 0 || empty < bestBlank) bestBlank = empty;
+            if (bestOpen < 0 || seconds < bestOpen) bestOpen = seconds;
+            if (drawn < 0 || roundDrawn < drawn) drawn = roundDrawn;
+            if (filtered < 0 || roundFiltered < filtered) filtered = roundFiltered;
         }
-        index = std::max(0.0, best[1] - best[0]);
-        page = std::max(0.0, best[2] - best[0]);
+        open = std::max(0.0, bestOpen - bestBlank);
         state.SetIterationTime(written);
     }
-    state.counters[kMeasured] = std::max(index, page);
-    state.counters["index_s"] = index;
-    state.counters["page_s"] = page;
+    state.counters[kMeasured] = open;
+    state.counters["open_s"] = open;            // goal: under 1 s
+    state.counters["drawn_ms"] = drawn;         // navigation to the first rows, in the page
+    state.counters["filter_ms"] = filtered;     // goal: under 200 ms over all 100,000 rows
     state.counters["write_s"] = written;
-    state.counters["pages"] = pages;
-    state.counters["largest_bytes"] = largest;
-    state.counters["index_bytes"] = indexBytes;
+    state.counters["data_bytes"] = dataBytes;
     state.counters["limit_s"] = kOpenLimitSeconds;
 }
 

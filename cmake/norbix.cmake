@@ -131,6 +131,7 @@ function(norbix_add_plugin target)
   if(NOT P_DIR)
     set(P_DIR ${NORBIX_BIN}/plugins)
     set(P_RPATH "$ORIGIN;$ORIGIN/..")
+    set(shipped ON)
   endif()
   add_library(${target} MODULE ${P_SOURCES})
   target_link_libraries(${target} PRIVATE wyxcore ${P_LIBS})
@@ -144,6 +145,10 @@ function(norbix_add_plugin target)
     LIBRARY_OUTPUT_DIRECTORY ${P_DIR} RUNTIME_OUTPUT_DIRECTORY ${P_DIR})
   if(NOT WIN32)
     set_target_properties(${target} PROPERTIES INSTALL_RPATH "${P_RPATH}")
+  endif()
+  # Shipped plug-ins only: the test fixtures name a folder of their own.
+  if(shipped)
+    install(TARGETS ${target} LIBRARY DESTINATION plugins COMPONENT program)
   endif()
 endfunction()
 
@@ -161,6 +166,7 @@ function(norbix_copy_runtime)
   find_file(NORBIX_WINPTHREAD_DLL libwinpthread-1.dll PATHS /usr/${NORBIX_MINGW_TRIPLET}/lib
             NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   list(APPEND dlls ${NORBIX_WINPTHREAD_DLL})
+  set(NORBIX_RUNTIME_DLL_FILES ${dlls} PARENT_SCOPE)
   add_custom_target(runtime_dlls ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${NORBIX_BIN}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dlls} ${NORBIX_BIN}

@@ -5,10 +5,12 @@
 
 #include "banner.h"
 #include "minidumper.h"
+#include "terminal.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
 #include "wyxcore/plugin_manager.h"
+#include "wyxcore/progress.h"
 #include "wyxcore/root_object.h"
 
 CollectorApp::CollectorApp()
@@ -16,11 +18,13 @@ CollectorApp::CollectorApp()
       includeMode(false), createOutputDir(false), noPrompt(false), writeXml(true), writeText(false),
       writeHtml(false), upload(false), website(false), showUsage(false), dumpXml(false) {}
 
-CollectorApp::~CollectorApp() {}
+CollectorApp::~CollectorApp() { SetProgressSink(nullptr); }
 
 int CollectorApp::run(int argc, char** argv) {
     const char* programName = argc > 0 && argv[0] ? argv[0] : "norbix";
     std::cout << kVersionLine << kLegalNotice;
+    // Through a file or a pipe the console text stays exactly the messages.
+    if (stdoutIsTerminal()) SetProgressSink(&progressLine);
 
     writeConsole("Loading plug-ins.");
     try {

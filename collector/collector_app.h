@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "console_progress.h"
 #include "wyxcore/datetime.h"
 #include "wyxcore/output_file.h"
 
@@ -45,6 +46,9 @@ public:
     std::string dumpPath() const;
     void runCollection(TContainer* container, const std::string& dumpPath);
     void runCollectorPass(TContainer* container, int pass, const std::string& dumpPath);
+    // RunQuery of one collector, and a run-log record of what it added.
+    void runRecorded(IPlugin* plugin, TContainer* container, const std::vector<std::string>& classes, int pass,
+                     const std::string& step);
     void markComputerSystem(TContainer* container);
     void runAnalysis(TContainer* container);
     void runVersionCheck(TContainer* container, const std::string& directory);
@@ -68,6 +72,7 @@ public:
     std::string consoleLogPath;
     TCIMDateTime startTime;
     TTranscriptFile consoleLog;
+    ConsoleProgress progressLine;
     bool includeMode;
     std::vector<std::string> pluginNames;
     bool createOutputDir;

@@ -7,8 +7,11 @@
 #include "default_directory.h"
 
 void CollectorApp::writeConsole(std::string message) {
+    if (message.empty()) return;
+    progressLine.beforeMessage();
     if (consoleLog.IsOpen()) consoleLog.Write(message);
     std::cout << message;
+    progressLine.afterMessage(message);
 }
 
 void CollectorApp::exitProgram(int status) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "collector_app.h"
+#include "collector_record.h"
 #include "path_split.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
@@ -60,8 +61,8 @@ void CollectorApp::runCollection(TContainer* container, const std::string& dump)
             writeConsole("ERROR: System plug-in not found\n");
             exitProgram(1);
         }
-        TRootObject::GetQueryManager()->RunQuery(system, container,
-                                                 std::vector<std::string>(1, "VARNSG_ComputerSystem"), 0);
+        runRecorded(system, container, std::vector<std::string>(1, "VARNSG_ComputerSystem"), 0,
+                    "the computer-system run");
         runCollectorPass(container, 0, dump);
         writeConsole("\nRunning collector plug-ins pass 2.\n");
         runCollectorPass(container, 1, dump);
@@ -73,18 +74,55 @@ void CollectorApp::runCollection(TContainer* container, const std::string& dump)
     }
 }
 
+namespace {
+
+size_t instanceCount(const TContainer* container) {
+    size_t count = 0;
+    for (const TCIMClass* cimClass : container->GetClasses()) count += cimClass->GetInstanceCount();
+    return count;
+}
+
+// Tells the run log what a collector step did, so that a report can say which
+// collectors ran and what each added; the console stays as it is.
+void recordStep(IPlugin* plugin, const std::string& step, CollectorOutcome outcome, size_t added) {
+    CollectorRecord record;
+    record.plugin = plugin->GetCallbacks()->GetName();
+    record.selection =
+        selectionName(plugin->GetFileName(), TOSSpecific::kPluginExtension, TOSSpecific::kFileSeparator);
+    record.step = step;
+    record.outcome = outcome;
+    record.instancesAdded = added;
+    TRootObject::GetCoreLogger()->Write(nullptr, kWyxLogStatus, FormatCollectorRecord(record));
+}
+
+}  // namespace
+
+void CollectorApp::runRecorded(IPlugin* plugin, TContainer* container, const std::vector<std::string>& classes,
+                               int pass, const std::string& step) {
+    const size_t before = instanceCount(container);
+    TRootObject::GetQueryManager()->RunQuery(plugin, container, classes, pass);
+    const size_t after = instanceCount(container);
+    recordStep(plugin, step, CollectorOutcome::kRan, after > before ? after - before : 0);
+}
+
 void CollectorApp::runCollectorPass(TContainer* container, int pass, const std::string& dump) {
+    const std::string step = "pass " + std::to_string(pass + 1);
     for (const boost::shared_ptr<IPlugin>& plugin : TRootObject::GetPluginManager()->GetPlugins()) {
         IPluginCallbacks* callbacks = plugin->GetCallbacks();
-        if (callbacks->GetType() != kWyxCollector || !plugin->IsLoaded()) continue;
+        if (callbacks->GetType() != kWyxCollector) continue;
+        if (!plugin->IsLoaded()) {
+            recordStep(plugin.get(), step, CollectorOutcome::kNotLoaded, 0);
+            continue;
+        }
         const std::string name =
             selectionName(plugin->GetFileName(), TOSSpecific::kPluginExtension, TOSSpecific::kFileSeparator);
         if (!isSelected(name)) {
             writeConsole("     Disabled - " + name + ": " + callbacks->GetName() + "\n");
+            recordStep(plugin.get(), step, CollectorOutcome::kDisabled, 0);
             continue;
         }
         writeConsole("   " + name + ": " + callbacks->GetName() + "\n");
-        TRootObject::GetQueryManager()->RunQuery(plugin.get(), container, std::vector<std::string>(), pass);
+        runRecorded(plugin.get(), container, std::vector<std::string>(), pass, step);
         if (dumpXml) writeXmlWithRunLog(container, false, dump);
     }
 }

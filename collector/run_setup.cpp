@@ -8,6 +8,7 @@
 #include "banner.h"
 #include "collector_app.h"
 #include "default_directory.h"
+#include "log_types.h"
 #include "path_split.h"
 #include "priority.h"
 #include "wyxcore/exception.h"
@@ -91,11 +92,7 @@ void CollectorApp::startConsoleLog() {
     }
     writeConsole("Logging console output to file " + consoleLogPath + "\n");
 
-    static const char* const levelNames[] = {"Error", "Warning", "Status", "Debug", "Verbose"};
-    const int level = TRootObject::GetCoreLogger()->GetLevel();
-    const std::string levelName =
-        level >= 0 && level <= 4 ? levelNames[level] : boost::lexical_cast<std::string>(level);
-    writeConsole("Logging level set to " + levelName + ".\n\n");
+    writeConsole("Logging level set to " + LogTypeName(TRootObject::GetCoreLogger()->GetLevel()) + ".\n\n");
 
     unsigned long error = 0;
     if (!lowerProcessPriority(&error))

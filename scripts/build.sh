@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds one or more targets: native, win32 (i686), win64 (x86_64,
-# the Windows build that runs under wine64 where 32-bit code cannot run).
-# Usage: scripts/build.sh [native|win32|win64|all]...
+# Configures and builds one or more targets: native (the test build, with
+# sanitizers), release (native, optimised, no sanitizers: what scripts/run.sh
+# runs), win32 (i686), win64 (x86_64, the Windows build that runs under wine64
+# where 32-bit code cannot run).
+# Usage: scripts/build.sh [native|release|win32|win64|all]...
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 targets=("$@")
@@ -14,6 +16,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 for t in "${targets[@]}"; do
   case "$t" in
     native) args=(-DNORBIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
+    release) args=(-DNORBIX_SANITIZE=OFF -DNORBIX_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+                   "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" "-DCMAKE_C_FLAGS_RELEASE=-O2 -DNDEBUG") ;;
     win32)  args=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchains/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     win64)  args=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchains/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     *) echo "build: unknown target $t" >&2; exit 2 ;;

@@ -76,11 +76,8 @@ size_t RunBasicAnalysis(TContainer& container) {
         const TCIMClass* log = container.FindClass(className);
         if (!log) continue;
         for (const TCIMInstance* entry : log->EnumerateInstances(true)) {
-            const std::vector<MessageFinding> found = ClassifyMessage(textOf(*entry, "Message"));
-            for (const MessageFinding& finding : found)
+            for (const MessageFinding& finding : ClassifyEntry(textOf(*entry, "Message"), textOf(*entry, "Severity")))
                 writer.Add(*entry, finding.category, finding.severity, finding.description);
-            if (found.empty() && IsErrorSeverity(textOf(*entry, "Severity")))
-                writer.Add(*entry, "Service processor", "Error", "Service-processor log entry of error severity");
         }
     }
     if (const TCIMClass* heavy = container.FindClass(kHeavyHitters)) {

@@ -1,8 +1,45 @@
 #include "message_rules.h"
 
 #include <cctype>
+#include <initializer_list>
 
 namespace {
+
+using Words = std::initializer_list<const char*>;
+
+// One rule: the message holds every word of all, one of any (when given) and
+// none of none. Words match at the start of a word, ignoring case.
+struct Rule {
+    const char* category;
+    const char* severity;    // null: a routine event, no finding
+    const char* description;
+    Words all, any, none;
+};
+
+// Every rule of the analysis, in one place. Within a category the first rule
+// that matches decides. The severity byte of an entry is no rule of its own:
+// processors mark routine events such as "System power on" or "System log
+// cleared" with the error code too, so it counts only for an entry whose text
+// matches no rule here (see ClassifyEntry).
+const Rule kRules[] = {
+    {"Fan", "Error", "Fan missing or failed", {"fan"}, {"missing", "fail"}, {}},
+    {"Power supply", "Error", "Power supply missing or faulty", {"power suppl"}, {"missing", "fault", "fail"}, {}},
+    {"Power supply", "Warning", "Power supply without AC power", {"power suppl", "ac power removed"}, {}, {}},
+    {"DASD", "Error", "DASD device missing or failed", {"dasd"}, {"missing", "fail"}, {"over temperature"}},
+    {"VRM", "Error", "VRM failed", {"vrm", "fail"}, {}, {}},
+    {"Temperature", "Warning", "Temperature warning threshold reached", {"over temperature", "warning threshold"}, {},
+     {}},
+    {"Temperature", "Error", "Over temperature", {"over temperature"}, {}, {}},
+    {"Voltage", "Error", "Voltage fault", {"voltage fault"}, {}, {"no voltage fault"}},
+    {"Voltage", "Error", "Voltage fault", {"voltages not in normal range"}, {}, {}},
+    {"Watchdog", "Warning", "Server restarted by a watchdog", {"watchdog"}, {"restart", "timed out", "triggered"}, {}},
+    // Routine events, whatever severity the processor gives them.
+    {"Routine", nullptr, "", {}, {"power on", "powered on", "power off", "powered off", "log cleared",
+                                  "recovered", "restored", "login", "logged in", "logoff", "logout", "logged out",
+                                  "session opened", "session closed"}, {"fail", "error", "denied"}},
+};
+
+const char kErrorEntry[] = "Service-processor log entry of error severity";
 
 std::string lower(const std::string& text) {
     std::string out = text;
@@ -17,39 +54,44 @@ bool hasWord(const std::string& text, const std::string& word) {
     return false;
 }
 
-bool hasAny(const std::string& text, std::initializer_list<const char*> words) {
-    for (const char* word : words)
+bool matches(const Rule& rule, const std::string& text) {
+    for (const char* word : rule.all)
+        if (!hasWord(text, word)) return false;
+    for (const char* word : rule.none)
+        if (hasWord(text, word)) return false;
+    if (rule.any.size() == 0) return true;
+    for (const char* word : rule.any)
         if (hasWord(text, word)) return true;
     return false;
+}
+
+// The findings of the text, and whether it reports a routine event.
+std::vector<MessageFinding> classify(const std::string& message, bool* routine) {
+    const std::string text = lower(message);
+    std::vector<MessageFinding> found;
+    *routine = false;
+    std::string decided;   // the category of the last rule that matched
+    for (const Rule& rule : kRules) {
+        if (rule.category == decided || !matches(rule, text)) continue;
+        decided = rule.category;
+        if (rule.severity) found.push_back({rule.category, rule.severity, rule.description});
+        else *routine = true;
+    }
+    return found;
 }
 
 }  // namespace
 
 std::vector<MessageFinding> ClassifyMessage(const std::string& message) {
-    const std::string text = lower(message);
-    std::vector<MessageFinding> found;
-    const bool overTemperature = hasWord(text, "over temperature");
-    if (hasWord(text, "fan") && hasAny(text, {"missing", "fail"}))
-        found.push_back({"Fan", "Error", "Fan missing or failed"});
-    if (hasWord(text, "power suppl")) {
-        if (hasAny(text, {"missing", "fault", "fail"}))
-            found.push_back({"Power supply", "Error", "Power supply missing or faulty"});
-        else if (hasWord(text, "ac power removed"))
-            found.push_back({"Power supply", "Warning", "Power supply without AC power"});
-    }
-    if (hasWord(text, "dasd") && !overTemperature && hasAny(text, {"missing", "fail"}))
-        found.push_back({"DASD", "Error", "DASD device missing or failed"});
-    if (hasWord(text, "vrm") && hasWord(text, "fail")) found.push_back({"VRM", "Error", "VRM failed"});
-    if (overTemperature) {
-        if (hasWord(text, "warning threshold"))
-            found.push_back({"Temperature", "Warning", "Temperature warning threshold reached"});
-        else
-            found.push_back({"Temperature", "Error", "Over temperature"});
-    }
-    if ((hasWord(text, "voltage fault") && !hasWord(text, "no voltage fault")) || text.find("voltages not in normal range") != std::string::npos)
-        found.push_back({"Voltage", "Error", "Voltage fault"});
-    if (hasWord(text, "watchdog") && hasAny(text, {"restart", "timed out", "triggered"}))
-        found.push_back({"Watchdog", "Warning", "Server restarted by a watchdog"});
+    bool routine;
+    return classify(message, &routine);
+}
+
+std::vector<MessageFinding> ClassifyEntry(const std::string& message, const std::string& severity) {
+    bool routine;
+    std::vector<MessageFinding> found = classify(message, &routine);
+    if (found.empty() && !routine && IsErrorSeverity(severity))
+        found.push_back({"Service processor", "Error", kErrorEntry});
     return found;
 }
 

@@ -1,56 +1,75 @@
 #include "class_page.h"
 
-#include <algorithm>
-
-#include "class_rows.h"
+#include "grid_data.h"
 #include "html_escape.h"
 #include "html_page.h"
 #include "html_table.h"
 #include "page_names.h"
-#include "page_navigation.h"
-#include "table_columns.h"
+#include "reading_order.h"
+#include "report_model.h"
+#include "report_time.h"
 #include "wyxcore/container.h"
 
 namespace {
 
 std::string instanceCount(size_t count) { return std::to_string(count) + (count == 1 ? " instance" : " instances"); }
 
-// What a page of several holds, and that the table's tools see only that.
-std::string pageFacts(const PageSplit& split, size_t page) {
-    return "<p>" + instanceCount(split.Rows()) + " &middot; page " + std::to_string(page + 1) + " of " +
-           std::to_string(split.Pages()) + "</p>\n<p class=\"rows\">Rows " + std::to_string(split.FirstRow(page) + 1) +
-           "&ndash;" + std::to_string(split.EndRow(page)) + " of " + std::to_string(split.Rows()) +
-           "</p>\n<p class=\"note\">Sorting and filtering apply to the rows of this page only.</p>\n";
+std::string rowClass(const std::string& severity) {
+    return severity == "Error" ? "error" : severity == "Warning" ? "warning" : "";
+}
+
+GridCell gridCell(const ReportModel& model, const TCIMValue* value) {
+    GridCell cell;
+    if (!value) return cell;
+    if (const TCIMDateTime* at = PointOf(value)) {
+        cell.text = ShownTime(model, *at);
+        cell.key = TimeSortKey(*at);
+    } else {
+        cell.text = DisplayValue(*value);
+        if (const TCIMDateTime* interval = value->IsArray() ? nullptr : value->FindDateTime())
+            cell.key = TimeSortKey(*interval);
+    }
+    return cell;
+}
+
+std::string sameTable(const ClassTable& table, const ReportModel& model) {
+    if (table.same.empty()) return std::string();
+    std::string out = "<table class=\"facts same\"><caption>The same in every row</caption>\n";
+    for (const auto& same : table.same)
+        out += "<tr><th scope=\"row\">" + EscapeHtml(same.first) + "</th><td>" +
+               EscapeHtml(same.second ? gridCell(model, same.second).text : std::string("(not set)")) + "</td></tr>\n";
+    return out + "</table>\n";
 }
 
 }  // namespace
 
-void RenderClassPages(const TCIMClass& cimClass, const PageNames& names, const std::string& machine,
-                      const std::function<void(const std::string& fileName, const std::string& html)>& write) {
-    const TableColumns tableColumns(cimClass);
-    const std::vector<std::string>& columns = tableColumns.Names();
-    const ClassRows classRows(cimClass);
-    const PageSplit& split = classRows.Split();
-    const std::string& className = cimClass.GetName();
-    const std::string heading = "<h1>" + EscapeHtml(className) + "</h1>\n";
-    const std::string topLine = "<a href=\"index.html\">Index</a> &middot; " + machine;
-    for (size_t page = 0; page < split.Pages(); ++page) {
-        std::vector<HtmlRow> rows;
-        for (size_t row = split.FirstRow(page); row < split.EndRow(page); ++row) {
-            HtmlRow html;
-            html.id = "i" + std::to_string(classRows.PositionAt(row));
-            const TCIMInstance* instance = classRows.InstanceAt(row);
-            for (const TCIMValue* value : tableColumns.ValuesOf(*instance)) html.cells.push_back(ValueCell(value));
-            rows.push_back(html);
-        }
-        std::string body = heading, title = className;
-        if (split.Pages() == 1) {
-            body += "<p>" + instanceCount(split.Rows()) + "</p>\n" + RenderHtmlTable("instances", columns, rows);
-        } else {
-            const std::string navigation = PageNavigation(names, className, page, split.Pages());
-            body += pageFacts(split, page) + navigation + RenderHtmlTable("instances", columns, rows) + navigation;
-            title += " (page " + std::to_string(page + 1) + " of " + std::to_string(split.Pages()) + ")";
-        }
-        write(names.Of(className, page), RenderHtmlPage(title, topLine, body));
+std::string TopLine(const ReportModel& model) {
+    return "<a href=\"" + std::string(kIndexPage) + "\">Index</a> &middot; <a href=\"" + kTimelinePage +
+           "\">Timeline</a> &middot; " + EscapeHtml(model.identity.machineLine);
+}
+
+void RenderClassPage(const ClassTable& table, const ReportModel& model, const PageNames& names,
+                     const WriteFile& write) {
+    const std::string& className = table.cimClass->GetName();
+    GridData data("instances", table.columns);
+    TimelineEntry described;
+    for (size_t row = 0; row < table.rows.size(); ++row) {
+        std::vector<GridCell> cells;
+        cells.reserve(table.columns.size());
+        for (const TCIMValue* value : table.values[row]) cells.push_back(gridCell(model, value));
+        std::string css;
+        if (DescribeRecord(*table.rows[row], model.severities, &described)) css = rowClass(described.severity);
+        else if (className == "VARNSG_AnalysisFinding") css = rowClass(PropertyText(*table.rows[row], "Severity"));
+        data.AddRow(cells, table.positions[row], css);
     }
+    std::string body = "<h1>" + EscapeHtml(className) + "</h1>\n<p>" + instanceCount(table.rows.size()) +
+                       (table.timed ? ", in time order; times on the collected machine's clock" : "") + ".</p>\n";
+    body += sameTable(table, model);
+    if (!table.columns.empty()) {
+        body += RenderGridFrame("instances", className + ", " + instanceCount(table.rows.size()), table.columns,
+                                table.rows.size());
+        write(names.DataOf(className), data.Script());
+    }
+    write(names.Of(className), RenderHtmlPage(className, TopLine(model), body,
+                                              table.columns.empty() ? std::string() : names.DataOf(className)));
 }

@@ -5,15 +5,19 @@
 #include <string>
 
 class PageNames;
-class TCIMClass;
+struct ClassTable;
+struct ReportModel;
 
-// The pages of one class: its instances as a table, one column per property,
-// logs in time-stamp order, at most kRowsPerPage rows a page. Each row's anchor
-// is "i" and the instance's position in the class ("i0" for the first added).
-// A class of several pages says on each which rows it holds and links to the
-// others. machine names the machine in the navigation line (HTML). Each page
-// goes to write with its file name, first page first.
-void RenderClassPages(const TCIMClass& cimClass, const PageNames& names, const std::string& machine,
-                      const std::function<void(const std::string& fileName, const std::string& html)>& write);
+using WriteFile = std::function<void(const std::string& fileName, const std::string& content)>;
+
+// The page of one class and the data file of its rows: the values the same in
+// every row said once above the table, the rest as a table of every row in
+// reading order, each row's anchor "i" and its place in the class ("i0" for
+// the first added). "#i<n>" brings that row into view; "#q=<text>" filters.
+void RenderClassPage(const ClassTable& table, const ReportModel& model, const PageNames& names,
+                     const WriteFile& write);
+
+// The navigation line of every page but the index.
+std::string TopLine(const ReportModel& model);
 
 #endif

@@ -1,5 +1,6 @@
 #include "html_escape.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace {
@@ -30,6 +31,21 @@ size_t decodeUtf8(const std::string& text, size_t at, unsigned long* code) {
     return length;
 }
 
+}  // namespace
+
+size_t NextCodePoint(const std::string& text, size_t at, unsigned long* code) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c < 0x80) {
+        *code = c;
+        return 1;
+    }
+    if (const size_t length = decodeUtf8(text, at, code)) return length;
+    *code = c < 0xA0 ? kCp1252High[c - 0x80] : c;
+    return 1;
+}
+
+namespace {
+
 std::string reference(unsigned long code) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "&#x%lX;", code);
@@ -45,14 +61,8 @@ std::string EscapeHtml(const std::string& value) {
         const unsigned char c = static_cast<unsigned char>(value[at]);
         if (c >= 0x80) {
             unsigned long code;
-            const size_t length = decodeUtf8(value, at, &code);
-            if (length) {
-                out += reference(code);
-                at += length;
-            } else {
-                out += reference(c < 0xA0 ? kCp1252High[c - 0x80] : c);
-                ++at;
-            }
+            at += NextCodePoint(value, at, &code);
+            out += reference(code);
             continue;
         }
         switch (c) {
@@ -68,6 +78,50 @@ std::string EscapeHtml(const std::string& value) {
             else out += static_cast<char>(c);
         }
         ++at;
+    }
+    return out;
+}
+
+std::string JsonString(const std::string& value) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out = "\"";
+    out.reserve(value.size() + 2);
+    auto unit = [&out](unsigned long u) {
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4) out += hex[(u >> shift) & 0xF];
+    };
+    for (size_t at = 0; at < value.size();) {
+        unsigned long code;
+        at += NextCodePoint(value, at, &code);
+        if (code < 0x20) code += 0x2400;          // a visible control picture
+        else if (code == 0x7F) code = 0x2421;
+        if (code == '"' || code == '\\') {
+            out += '\\';
+            out += static_cast<char>(code);
+        } else if (code >= 0x20 && code < 0x7F && code != '<' && code != '>' && code != '&' && code != '\'') {
+            out += static_cast<char>(code);
+        } else if (code > 0xFFFF) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code);
+        }
+    }
+    return out + "\"";
+}
+
+std::string UrlComponent(const std::string& value) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : value) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+            out += ch;
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        }
     }
     return out;
 }

@@ -2,88 +2,291 @@
 
 #include "html_escape.h"
 
+const char kStyleFile[] = "report.css";
+const char kScriptFile[] = "report.js";
+
 namespace {
 
-const char kStyle[] = R"(body{font-family:system-ui,Segoe UI,Arial,sans-serif;margin:1.5em;color:#1b1b1b;background:#fff}
-h1{font-size:1.5em;margin:.2em 0}h2{font-size:1.2em;margin-top:1.6em;border-bottom:1px solid #ccc}
-nav{font-size:.9em;color:#555}a{color:#0645ad}
-table{border-collapse:collapse;font-size:.9em}th,td{border:1px solid #ccc;padding:.25em .5em;text-align:left;vertical-align:top}
-td{white-space:pre-wrap;max-width:48em;overflow-wrap:break-word}td.wide{min-width:22em}
-th{background:#eef1f5;position:sticky;top:0}th button{font:inherit;font-weight:bold;border:0;background:none;cursor:pointer;padding:0}
+// Colours pass WCAG AA against their backgrounds (4.5:1 and more).
+const char kStyle[] = R"(body{font-family:system-ui,Segoe UI,Arial,sans-serif;margin:1.2em 1.5em;color:#1b1b1b;background:#fff}
+h1{font-size:1.5em;margin:.2em 0}h2{font-size:1.2em;margin-top:1.4em;border-bottom:1px solid #ccc}
+nav{font-size:.9em;color:#444}a{color:#0645ad}
+table{border-collapse:separate;border-spacing:0;font-size:.9em}
+th,td{border-right:1px solid #ccc;border-bottom:1px solid #ccc;padding:.2em .5em;text-align:left;vertical-align:top}
+th:first-child,td:first-child{border-left:1px solid #ccc}thead th{border-top:1px solid #ccc}
+caption{text-align:left;font-weight:bold;padding:.3em 0}
+td{white-space:pre-wrap;max-width:48em;overflow-wrap:break-word}
+th{background:#e9edf3;position:sticky;top:0;z-index:1}th button{font:inherit;font-weight:bold;border:0;background:none;cursor:pointer;padding:0;color:#1b1b1b}
 th[aria-sort=ascending] button::after{content:" \25B2"}th[aria-sort=descending] button::after{content:" \25BC"}
-tbody tr:nth-child(even){background:#f8f9fb}tr:target{outline:2px solid #d08000;background:#fff3d6}
-tr.error td{background:#fde7e7}tr.warning td{background:#fff6db}
-.tools{margin:.5em 0}.filter{padding:.2em .4em;width:20em}.shown{color:#555;font-size:.9em;margin-left:.5em}
-.scroll{overflow-x:auto}.facts th{background:none;position:static;white-space:nowrap}
-.alert,.calm{margin-top:1.5em}.alert{border:2px solid #c62828;background:#fff5f5;padding:.5em 1em;border-radius:4px}
-.alert h2{color:#c62828;border:0;margin-top:.3em}.calm{border:1px solid #9c9;background:#f4fbf4;padding:.5em 1em;border-radius:4px}
-.empty{color:#555;font-style:italic}
-nav.pages{margin:.6em 0}nav.pages .off{color:#888}.note,.more{color:#555;font-size:.9em}
+tbody tr:nth-child(even){background:#f6f7f9}tr:target,tr.target{outline:2px solid #a35a00;background:#fff3d6}
+tr.error td{background:#fde7e7}tr.warning td{background:#fff4d1}
+.tools{margin:.5em 0;display:flex;flex-wrap:wrap;gap:.6em;align-items:center}.filter{padding:.2em .4em;width:22em}
+.shown{color:#444;font-size:.9em}
+.grid{overflow:auto;max-height:calc(100vh - 17em);min-height:6em;border:1px solid #ccc}
+.grid table{border:0}.grid td{white-space:pre;max-width:70em;overflow:hidden;text-overflow:ellipsis;height:1.35em;line-height:1.35em}
+.grid tr.spacer td{padding:0;border:0;background:none}
+.facts th{background:none;position:static;white-space:nowrap;border:0;padding:.1em 1em .1em 0}.facts td{border:0;padding:.1em 0}
+.facts td.missing{color:#5a5a5a;font-style:italic}.facts tr{background:none!important}
+td[data-key]{white-space:nowrap}td a{white-space:nowrap}
+.banner{margin:1em 0;padding:.6em 1em;border-radius:4px}.banner h2{border:0;margin:.2em 0}
+.banner.bad{background:#b71c1c;color:#fff}.banner.bad a{color:#fff}.banner.good{background:#e8f5e9;color:#1b4d20;border:1px solid #6a9f6d}
+.alert,.calm{margin-top:1.2em}.alert{border:2px solid #b71c1c;background:#fff5f5;padding:.5em 1em;border-radius:4px}
+.alert h2{color:#b71c1c;border:0;margin-top:.3em}.calm{border:1px solid #6a9f6d;background:#f4fbf4;padding:.5em 1em;border-radius:4px}
+.empty{color:#444;font-style:italic}.same{margin:.3em 0 .6em}.same th{font-weight:normal;color:#444}
+.note,.more{color:#444;font-size:.9em}
 )";
 
-// Sorting and filtering of every table of class "data"; dates carry a data-key.
-const char kScript[] = R"(
-(function () {
+// Tables of class "data" written into the page sort and filter in place; a
+// table whose rows come from a data file is drawn a screenful at a time, so
+// sorting and filtering cover every row of a class of any size.
+const char kScript[] = R"JS((function () {
   'use strict';
+  var number = /^\s*-?\d+(\.\d+)?\s*$/;
+  function compareText(a, b) {
+    if (number.test(a) && number.test(b)) return parseFloat(a) - parseFloat(b);
+    a = a.toLowerCase();
+    b = b.toLowerCase();
+    return a < b ? -1 : a > b ? 1 : 0;
+  }
+  function setSorted(headers, column, descending) {
+    Array.prototype.forEach.call(headers, function (header, index) {
+      if (index === column) header.setAttribute('aria-sort', descending ? 'descending' : 'ascending');
+      else header.removeAttribute('aria-sort');
+    });
+  }
   function keyOf(row, column) {
     var cell = row.cells[column];
     if (!cell) return '';
     var key = cell.getAttribute('data-key');
     return key !== null ? key : cell.textContent;
   }
-  var number = /^\s*-?\d+(\.\d+)?\s*$/;
-  function compare(a, b) {
-    if (number.test(a) && number.test(b)) return parseFloat(a) - parseFloat(b);
-    a = a.toLowerCase();
-    b = b.toLowerCase();
-    return a < b ? -1 : a > b ? 1 : 0;
-  }
-  function sortTable(table, column) {
+  function staticTable(table) {
     var headers = table.tHead.rows[0].cells;
-    var descending = headers[column].getAttribute('aria-sort') === 'ascending';
+    Array.prototype.forEach.call(headers, function (header, column) {
+      header.querySelector('button').addEventListener('click', function () {
+        var descending = header.getAttribute('aria-sort') === 'ascending';
+        var body = table.tBodies[0];
+        var rows = Array.prototype.map.call(body.rows, function (row, index) { return [row, index]; });
+        rows.sort(function (x, y) {
+          var order = compareText(keyOf(x[0], column), keyOf(y[0], column));
+          return (descending ? -order : order) || x[1] - y[1];
+        });
+        rows.forEach(function (pair) { body.appendChild(pair[0]); });
+        setSorted(headers, column, descending);
+      });
+    });
+    var input = document.querySelector('input.filter[data-table="' + table.id + '"]');
+    var counter = document.getElementById(table.id + '-shown');
+    if (!input) return;
+    input.addEventListener('input', function () {
+      var wanted = input.value.toLowerCase(), shown = 0, rows = table.tBodies[0].rows;
+      Array.prototype.forEach.call(rows, function (row) {
+        var match = row.textContent.toLowerCase().indexOf(wanted) !== -1;
+        row.hidden = !match;
+        if (match) shown++;
+      });
+      if (counter) counter.textContent = shown + ' of ' + rows.length + ' rows';
+    });
+  }
+  Array.prototype.forEach.call(document.querySelectorAll('table.data.static'), staticTable);
+
+  function hashValue(name) {
+    var hash = window.location.hash.replace(/^#/, '');
+    var at = hash.indexOf(name + '=');
+    if (at !== 0) return null;
+    try { return decodeURIComponent(hash.slice(name.length + 1)); } catch (e) { return null; }
+  }
+
+  // The table drawn from data: d.columns, d.rows (arrays of texts), d.keys
+  // (sort keys of date-time columns by column), d.pos (each row's anchor
+  // number), d.css (row classes), d.links (targets by column), d.filters
+  // (columns chosen from a list), d.utc and d.windows (time windows).
+  function grid(d) {
+    var table = document.getElementById(d.id);
+    var box = table.parentNode;
     var body = table.tBodies[0];
-    var rows = Array.prototype.map.call(body.rows, function (row, index) { return [row, index]; });
-    rows.sort(function (x, y) {
-      var order = compare(keyOf(x[0], column), keyOf(y[0], column));
-      return (descending ? -order : order) || x[1] - y[1];
+    var input = document.querySelector('input.filter[data-table="' + d.id + '"]');
+    var counter = document.getElementById(d.id + '-shown');
+    var headers = table.tHead.rows[0].cells;
+    var rows = d.rows, all = rows.length, texts = null, view = [], rowHeight = 0, target = -1;
+    var columns = d.columns.length, selects = [], windowSelect = null;
+    function textOf(i) {
+      if (!texts) {
+        texts = new Array(all);
+        for (var r = 0; r < all; r++) texts[r] = rows[r].join('\u0001').toLowerCase();
+      }
+      return texts[i];
+    }
+    function apply() {
+      var wanted = input ? input.value.toLowerCase() : '';
+      var chosen = selects.map(function (s) { return [s.column, s.element.value]; }).filter(function (c) { return c[1] !== ''; });
+      var since = null;
+      if (windowSelect && windowSelect.value !== '') since = parseFloat(windowSelect.value);
+      var next = [];
+      for (var i = 0; i < all; i++) {
+        if (wanted && textOf(i).indexOf(wanted) === -1) continue;
+        var keep = true;
+        for (var c = 0; c < chosen.length && keep; c++) keep = rows[i][chosen[c][0]] === chosen[c][1];
+        if (keep && since !== null) keep = d.utc[i] >= since;
+        if (keep) next.push(i);
+      }
+      if (sortColumn >= 0) sortView(next);
+      view = next;
+      counter.textContent = view.length + ' of ' + all + ' rows';
+      table.setAttribute('aria-rowcount', String(view.length + 1));
+      draw();
+    }
+    var sortColumn = -1, descending = false, numeric = {};
+    function isNumeric(column) {
+      if (!(column in numeric)) {
+        var yes = true, seen = false;
+        for (var i = 0; i < all && yes; i++) {
+          var v = rows[i][column];
+          if (v === '') continue;
+          seen = true;
+          yes = number.test(v);
+        }
+        numeric[column] = yes && seen;
+      }
+      return numeric[column];
+    }
+    function sortView(list) {
+      var column = sortColumn, keys = d.keys && d.keys[column];
+      var asNumber = !keys && isNumeric(column), sign = descending ? -1 : 1;
+      list.sort(function (a, b) {
+        var x, y, order;
+        if (keys) { x = keys[a]; y = keys[b]; order = x < y ? -1 : x > y ? 1 : 0; }
+        else if (asNumber) { x = parseFloat(rows[a][column]); y = parseFloat(rows[b][column]); order = (isNaN(x) ? -Infinity : x) - (isNaN(y) ? -Infinity : y); if (isNaN(order)) order = 0; }
+        else { x = rows[a][column].toLowerCase(); y = rows[b][column].toLowerCase(); order = x < y ? -1 : x > y ? 1 : 0; }
+        return sign * order || a - b;
+      });
+    }
+    function cell(tr, r, c) {
+      var td = document.createElement('td'), text = rows[r][c];
+      var link = d.links && d.links[c] && d.links[c][r];
+      if (link) {
+        var a = document.createElement('a');
+        a.href = link;
+        a.textContent = text;
+        td.appendChild(a);
+      } else {
+        td.textContent = text;
+      }
+      if (text.length > 40) td.title = text;
+      tr.appendChild(td);
+    }
+    function spacer(height) {
+      var tr = document.createElement('tr'), td = document.createElement('td');
+      tr.className = 'spacer';
+      tr.setAttribute('aria-hidden', 'true');
+      td.colSpan = columns;
+      td.style.height = height + 'px';
+      tr.appendChild(td);
+      return tr;
+    }
+    function draw() {
+      var height = rowHeight || 24;
+      var visible = Math.ceil(box.clientHeight / height) + 1;
+      var first = Math.max(0, Math.floor(box.scrollTop / height) - 10);
+      var last = Math.min(view.length, first + visible + 20);
+      var fragment = document.createDocumentFragment();
+      if (first > 0) fragment.appendChild(spacer(first * height));
+      for (var i = first; i < last; i++) {
+        var r = view[i], tr = document.createElement('tr');
+        tr.id = 'i' + d.pos[r];
+        tr.setAttribute('aria-rowindex', String(i + 2));
+        var css = d.css ? d.css[r] : '';
+        if (r === target) css += ' target';
+        if (css) tr.className = css;
+        for (var c = 0; c < columns; c++) cell(tr, r, c);
+        fragment.appendChild(tr);
+      }
+      if (last < view.length) fragment.appendChild(spacer((view.length - last) * height));
+      body.textContent = '';
+      body.appendChild(fragment);
+      if (!rowHeight && last > first) {
+        var drawn = body.querySelector('tr:not(.spacer)');
+        if (drawn && drawn.offsetHeight) { rowHeight = drawn.offsetHeight; draw(); }
+      }
+    }
+    Array.prototype.forEach.call(headers, function (header, column) {
+      header.querySelector('button').addEventListener('click', function () {
+        descending = sortColumn === column && !descending;
+        sortColumn = column;
+        setSorted(headers, column, descending);
+        sortView(view);
+        draw();
+      });
     });
-    rows.forEach(function (pair) { body.appendChild(pair[0]); });
-    Array.prototype.forEach.call(headers, function (header, index) {
-      if (index === column) header.setAttribute('aria-sort', descending ? 'descending' : 'ascending');
-      else header.removeAttribute('aria-sort');
+    (d.filters || []).forEach(function (f) {
+      var element = document.getElementById(d.id + '-by-' + f.column);
+      if (!element) return;
+      var seen = {}, values = [];
+      for (var i = 0; i < all; i++) {
+        var v = rows[i][f.column];
+        if (!seen[v]) { seen[v] = true; values.push(v); }
+      }
+      values.sort().forEach(function (v) {
+        var option = document.createElement('option');
+        option.value = v;
+        option.textContent = v;
+        element.appendChild(option);
+      });
+      selects.push({column: f.column, element: element});
+      element.addEventListener('change', apply);
     });
+    if (d.windows) {
+      windowSelect = document.getElementById(d.id + '-window');
+      d.windows.forEach(function (w) {
+        var option = document.createElement('option');
+        option.value = String(w.since);
+        option.textContent = w.label;
+        windowSelect.appendChild(option);
+      });
+      windowSelect.addEventListener('change', apply);
+    }
+    if (input) input.addEventListener('input', apply);
+    box.addEventListener('scroll', function () { window.requestAnimationFrame(draw); });
+    window.addEventListener('resize', draw);
+    function follow() {
+      var wanted = hashValue('q');
+      if (wanted !== null && input) { input.value = wanted; target = -1; apply(); return; }
+      var anchor = /^#i(\d+)$/.exec(window.location.hash);
+      target = -1;
+      if (anchor) {
+        for (var r = 0; r < all; r++) if (String(d.pos[r]) === anchor[1]) target = r;
+      }
+      apply();
+      var at = view.indexOf(target);
+      if (target >= 0 && at === -1 && input) { input.value = ''; apply(); at = view.indexOf(target); }
+      if (at >= 0) {
+        box.scrollTop = Math.max(0, at * (rowHeight || 24) - box.clientHeight / 3);
+        draw();
+        box.scrollIntoView({block: 'start'});
+      }
+    }
+    window.addEventListener('hashchange', follow);
+    follow();
   }
-  function filterTable(table, text, counter) {
-    var wanted = text.toLowerCase();
-    var rows = table.tBodies[0].rows;
-    var shown = 0;
-    Array.prototype.forEach.call(rows, function (row) {
-      var match = row.textContent.toLowerCase().indexOf(wanted) !== -1;
-      row.hidden = !match;
-      if (match) shown++;
-    });
-    if (counter) counter.textContent = shown + ' of ' + rows.length + ' rows';
-  }
-  Array.prototype.forEach.call(document.querySelectorAll('table.data'), function (table) {
-    Array.prototype.forEach.call(table.tHead.rows[0].cells, function (header, column) {
-      header.querySelector('button').addEventListener('click', function () { sortTable(table, column); });
-    });
-  });
-  Array.prototype.forEach.call(document.querySelectorAll('input.filter'), function (input) {
-    var table = document.getElementById(input.getAttribute('data-table'));
-    var counter = document.getElementById(input.getAttribute('data-table') + '-shown');
-    input.addEventListener('input', function () { filterTable(table, input.value, counter); });
-  });
+  window.norbixTable = grid;
 })();
-)";
+)JS";
 
 }  // namespace
 
-std::string RenderHtmlPage(const std::string& title, const std::string& navigation, const std::string& body) {
-    return std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n") +
-           "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
-           "style-src 'unsafe-inline'; script-src 'unsafe-inline'\">\n"
-           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-           "<title>" + EscapeHtml(title) + "</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n" +
-           "<nav>" + navigation + "</nav>\n" + body + "<script>" + kScript + "</script>\n</body>\n</html>\n";
+const char* ReportStyleSheet() { return kStyle; }
+
+const char* ReportScript() { return kScript; }
+
+std::string RenderHtmlPage(const std::string& title, const std::string& navigation, const std::string& body,
+                           const std::string& dataFile) {
+    std::string out = std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n") +
+                      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; script-src 'self'; "
+                      "style-src 'self'; img-src 'self'; base-uri 'none'; form-action 'none'\">\n"
+                      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                      "<title>" + EscapeHtml(title) + "</title>\n<link rel=\"stylesheet\" href=\"" + kStyleFile +
+                      "\">\n</head>\n<body>\n<nav>" + navigation + "</nav>\n<main>\n" + body + "</main>\n" +
+                      "<script src=\"" + kScriptFile + "\"></script>\n";
+    if (!dataFile.empty()) out += "<script src=\"" + EscapeHtml(dataFile) + "\"></script>\n";
+    return out + "</body>\n</html>\n";
 }

@@ -6,10 +6,11 @@
 class TContainer;
 class TCIMDateTime;
 
-// Writes index.html and the pages of each class that has instances as the
-// directory's new content, put in place whole (see TOutputDirectory). Throws
-// TWYXException kWyxAccessDenied when the directory cannot be made or
-// replaced, kWyxDiskFull or kWyxWriteFailed when writing fails.
+// Writes index.html, the timeline, the page and data file of each class that
+// has instances, and the report's style sheet and script as the directory's
+// new content, put in place whole (see TOutputDirectory). Throws TWYXException
+// kWyxAccessDenied when the directory cannot be made or replaced, kWyxDiskFull
+// or kWyxWriteFailed when writing fails.
 void WriteHtmlReport(const TContainer& container, const std::string& directory, const TCIMDateTime& writtenAt);
 
 #endif

@@ -1,72 +1,60 @@
 #include "html_table.h"
 
-#include <cstdint>
-#include <cstdio>
-
 #include "html_escape.h"
 #include "reading_order.h"
+#include "report_time.h"
 #include "wyxcore/value.h"
 
 namespace {
 
-// Days from 0001-01-01 to the given date of the proleptic Gregorian calendar.
-long long daysFromCivil(int year, int month, int day) {
-    year -= month <= 2;
-    const long long era = year / 400;
-    const long long yoe = year - era * 400;
-    const long long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe;
+std::string tools(const std::string& id, size_t rows, const std::string& controls) {
+    const std::string count = std::to_string(rows);
+    return "<div class=\"tools\"><input type=\"search\" class=\"filter\" data-table=\"" + id +
+           "\" placeholder=\"Filter rows\" aria-label=\"Filter rows\" aria-controls=\"" + id + "\">" + controls +
+           "<span class=\"shown\" id=\"" + id + "-shown\" role=\"status\" aria-live=\"polite\">" + count + " of " +
+           count + " rows</span></div>\n";
+}
+
+std::string head(const std::vector<std::string>& headings) {
+    std::string out = "<thead><tr>";
+    for (const std::string& heading : headings)
+        out += "<th scope=\"col\"><button type=\"button\" class=\"sort\">" + EscapeHtml(heading) + "</button></th>";
+    return out + "</tr></thead>\n";
 }
 
 }  // namespace
 
-std::string DateTimeSortKey(const TCIMDateTime& value) {
-    char buf[48];
-    if (value.IsInterval()) {
-        std::snprintf(buf, sizeof buf, "i%010ld%02d%02d%02d%06ld", value.GetDays(), value.GetHour(),
-                      value.GetMinute(), value.GetSecond(), value.GetMicroseconds());
-        return buf;
-    }
-    const int offset = static_cast<int16_t>(value.GetUTCOffset());
-    const long long seconds = daysFromCivil(value.GetYear(), value.GetMonth(), value.GetDay()) * 86400LL +
-                              value.GetHour() * 3600LL + value.GetMinute() * 60LL + value.GetSecond() -
-                              offset * 60LL + 86400LL;   // stays positive for year 1 with any offset
-    std::snprintf(buf, sizeof buf, "t%014lld%06ld", seconds, value.GetMicroseconds());
-    return buf;
-}
-
 HtmlCell ValueCell(const TCIMValue* value) {
     if (!value) return HtmlCell();
     HtmlCell cell;
-    const std::string text = DisplayValue(*value);
-    cell.html = EscapeHtml(text);
-    cell.wide = text.size() > 60;
-    if (value->GetType() == kCIMDateTime) cell.sortKey = DateTimeSortKey(value->GetDateTime());
+    cell.html = EscapeHtml(DisplayValue(*value));
+    if (const TCIMDateTime* at = value->IsArray() ? nullptr : value->FindDateTime()) cell.sortKey = TimeSortKey(*at);
     return cell;
 }
 
-std::string RenderHtmlTable(const std::string& id, const std::vector<std::string>& headings,
-                            const std::vector<HtmlRow>& rows) {
-    std::string out = "<div class=\"tools\"><input type=\"search\" class=\"filter\" data-table=\"" + id +
-                      "\" placeholder=\"Filter rows\" aria-label=\"Filter rows\"> <span class=\"shown\" id=\"" + id +
-                      "-shown\">" + std::to_string(rows.size()) + " of " + std::to_string(rows.size()) +
-                      " rows</span></div>\n";
-    out += "<div class=\"scroll\"><table class=\"data\" id=\"" + id + "\">\n<thead><tr>";
-    for (const std::string& heading : headings)
-        out += "<th><button type=\"button\" class=\"sort\">" + EscapeHtml(heading) + "</button></th>";
-    out += "</tr></thead>\n<tbody>\n";
+std::string RenderHtmlTable(const std::string& id, const std::string& caption,
+                            const std::vector<std::string>& headings, const std::vector<HtmlRow>& rows) {
+    std::string out = tools(id, rows.size(), std::string()) + "<table class=\"data static\" id=\"" + id + "\">\n";
+    out += "<caption>" + EscapeHtml(caption) + "</caption>\n" + head(headings) + "<tbody>\n";
     for (const HtmlRow& row : rows) {
         out += "<tr";
         if (!row.id.empty()) out += " id=\"" + row.id + "\"";
         if (!row.cssClass.empty()) out += " class=\"" + row.cssClass + "\"";
         out += ">";
         for (const HtmlCell& cell : row.cells) {
-            out += cell.wide ? "<td class=\"wide\"" : "<td";
+            out += "<td";
             if (!cell.sortKey.empty()) out += " data-key=\"" + EscapeHtml(cell.sortKey) + "\"";
             out += ">" + cell.html + "</td>";
         }
         out += "</tr>\n";
     }
-    return out + "</tbody></table></div>\n";
+    return out + "</tbody></table>\n";
+}
+
+std::string RenderGridFrame(const std::string& id, const std::string& caption,
+                            const std::vector<std::string>& headings, size_t rows, const std::string& controls) {
+    return tools(id, rows, controls) + "<div class=\"grid\" tabindex=\"0\"><table class=\"data grid-table\" id=\"" + id +
+           "\" aria-rowcount=\"" + std::to_string(rows + 1) + "\">\n<caption>" + EscapeHtml(caption) +
+           "</caption>\n" + head(headings) + "<tbody></tbody></table></div>\n" +
+           "<noscript><p class=\"note\">The rows of this table are drawn by the page's script.</p></noscript>\n";
 }

@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
+class TCIMValue;
+
 // One cell: its content as HTML (already escaped) and, where the text does not
 // sort right (date-times), the key the page's script sorts it by.
 struct HtmlCell {
     std::string html;
     std::string sortKey;
-    bool wide = false;       // a long text, given room rather than squeezed
 };
 
 struct HtmlRow {
@@ -18,18 +19,20 @@ struct HtmlRow {
     std::string cssClass;    // e.g. "error", may be empty
 };
 
-// A table the page's script makes sortable by any column and filterable by
-// text, with its filter box and row count above it. id must be unique in the page.
-std::string RenderHtmlTable(const std::string& id, const std::vector<std::string>& headings,
-                            const std::vector<HtmlRow>& rows);
+// A table written into the page, which the page's script makes sortable by any
+// column and filterable by text, with its filter box and row count above it.
+// id must be unique in the page; caption is plain text.
+std::string RenderHtmlTable(const std::string& id, const std::string& caption,
+                            const std::vector<std::string>& headings, const std::vector<HtmlRow>& rows);
 
-// A sort key for a date-time value that orders instants in UTC, whatever their
-// offsets.
-class TCIMDateTime;
-std::string DateTimeSortKey(const TCIMDateTime& value);
+// The frame of a table whose rows come from a data file (see GridData): filter
+// box, the controls given (HTML), the row count read out as it changes, and the
+// scrolled table under a header that stays in view.
+std::string RenderGridFrame(const std::string& id, const std::string& caption,
+                            const std::vector<std::string>& headings, size_t rows,
+                            const std::string& controls = std::string());
 
 // A cell for a property value: escaped text, date-times readable with a key.
-class TCIMValue;
 HtmlCell ValueCell(const TCIMValue* value);
 
 #endif

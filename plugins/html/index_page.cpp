@@ -1,149 +1,166 @@
 #include "index_page.h"
 
 #include <algorithm>
-#include <map>
-#include <memory>
-#include <unordered_map>
-#include <utility>
 
-#include "class_rows.h"
+#include "heavy_hitter_detail.h"
 #include "html_escape.h"
 #include "html_page.h"
 #include "html_table.h"
-#include "index_list.h"
 #include "page_names.h"
 #include "reading_order.h"
+#include "report_model.h"
+#include "report_time.h"
 #include "wyxcore/container.h"
 
 namespace {
 
-const TCIMInstance* firstInstance(const TContainer& container, const std::string& className) {
-    const TCIMClass* cimClass = container.FindClass(className);
-    if (!cimClass || !cimClass->GetInstanceCount()) return nullptr;
-    return cimClass->EnumerateInstances(true).front();
+// Errors listed in the banner; the run log holds them all.
+const size_t kBannerErrors = 10;
+// A run log this long shows only its errors and warnings on the index.
+const size_t kIndexRunLog = 100;
+// Finding groups on the index, the most severe and recent; a log of entries
+// that all differ can make thousands, and the index must open at once.
+const size_t kIndexGroups = 100;
+
+std::string cssOf(const std::string& severity) {
+    return severity == "Error" ? "error" : severity == "Warning" ? "warning" : "";
 }
 
-std::string text(const TCIMInstance& instance, const std::string& name) {
-    return EscapeHtml(PropertyText(instance, name));
+HtmlCell text(const std::string& value) { return HtmlCell{EscapeHtml(value), ""}; }
+
+HtmlCell link(const std::string& href, const std::string& label) {
+    return HtmlCell{"<a href=\"" + EscapeHtml(href) + "\">" + EscapeHtml(label) + "</a>", ""};
 }
 
-std::string factsTable(const std::vector<std::pair<std::string, std::string> >& facts) {
-    std::string out = "<table class=\"facts\">\n";
-    for (const auto& fact : facts) out += "<tr><th>" + fact.first + "</th><td>" + fact.second + "</td></tr>\n";
+HtmlCell timeCell(const ReportModel& model, bool has, const TCIMDateTime& at) {
+    return has ? HtmlCell{EscapeHtml(ShownTime(model, at)), TimeSortKey(at)} : HtmlCell();
+}
+
+std::string runLogLink(const PageNames& pages, const RunLogEntry& entry) {
+    return pages.Of("VARNSG_OSKLogRecord") + "#i" + std::to_string(entry.position);
+}
+
+std::string banner(const ReportModel& model, const PageNames& pages) {
+    const CollectionStatus& status = model.status;
+    if (status.complete)
+        return "<section class=\"banner good\" id=\"status\"><h2>Collection complete</h2>\n<p>No collector logged an "
+               "error.</p></section>\n";
+    std::string out = "<section class=\"banner bad\" id=\"status\" role=\"alert\"><h2>Collection incomplete</h2>\n";
+    const size_t errors = status.errors.size();
+    out += "<p>" + std::to_string(errors) + (errors == 1 ? " error was" : " errors were") +
+           " logged during the collection; what they name may be missing from this report.</p>\n<ul>\n";
+    for (size_t i = 0; i < errors && i < kBannerErrors; ++i) {
+        const RunLogEntry& entry = status.runLog[status.errors[i]];
+        out += "<li><a href=\"" + EscapeHtml(runLogLink(pages, entry)) + "\">" + EscapeHtml(entry.source) + ": " +
+               EscapeHtml(entry.message) + "</a></li>\n";
+    }
+    if (errors > kBannerErrors) out += "<li>and " + std::to_string(errors - kBannerErrors) + " more</li>\n";
+    for (const CollectorStatus& c : status.collectors)
+        if (c.state == CollectorState::kNotLoaded) out += "<li>" + EscapeHtml(c.plugin) + " was not loaded</li>\n";
+    return out + "</ul></section>\n";
+}
+
+std::string identitySection(const ReportModel& model) {
+    const ReportIdentity& identity = model.identity;
+    std::string out = "<h2 id=\"machine\">Machine</h2>\n";
+    if (!identity.hasSystem) out += "<p class=\"empty\">No computer-system data in this report.</p>\n";
+    out += "<table class=\"facts\"><caption>The machine as collected</caption>\n";
+    for (const IdentityFact& fact : identity.facts) {
+        out += "<tr><th scope=\"row\">" + EscapeHtml(fact.label) + "</th>";
+        out += fact.value.empty() ? "<td class=\"missing\">" + EscapeHtml(fact.missing) + "</td></tr>\n"
+                                  : "<td>" + EscapeHtml(fact.value) + "</td></tr>\n";
+    }
     return out + "</table>\n";
 }
 
-std::string machineSection(const TContainer& container) {
-    std::string out = "<h2 id=\"machine\">Machine</h2>\n";
-    const TCIMInstance* system = firstInstance(container, "VARNSG_ComputerSystem");
-    if (!system) return out + "<p class=\"empty\">No computer-system data in this report.</p>\n";
-    std::string mtm = PropertyText(*system, "CMCMTM");
-    const std::string mark = "{CMCMTM}";
-    if (mtm.compare(0, mark.size(), mark) == 0) mtm.erase(0, mark.size());
-    std::vector<std::pair<std::string, std::string> > facts = {
-        {"Host name", text(*system, "Name")},
-        {"Manufacturer", text(*system, "Manufacturer")},
-        {"Model", text(*system, "Model")},
-        {"Serial number", text(*system, "SerialNumber")},
-        {"Machine type-model", EscapeHtml(mtm)}};
-    if (const TCIMInstance* os = firstInstance(container, "VARNSG_OperatingSystem")) {
-        for (const auto& property : os->GetProperties())
-            if (property.first != "CreationClassName")
-                facts.push_back({"Operating system " + EscapeHtml(property.first),
-                                 EscapeHtml(DisplayValue(property.second))});
-    }
-    return out + factsTable(facts);
-}
-
-std::vector<const TCIMInstance*> instancesOf(const TContainer& container, const std::string& className) {
-    const TCIMClass* cimClass = container.FindClass(className);
-    return cimClass ? ReadingOrder(*cimClass) : std::vector<const TCIMInstance*>();
-}
-
-std::string heavyHittersSection(const TContainer& container) {
-    const std::vector<const TCIMInstance*> records = instancesOf(container, "VARNSG_HeavyHittersLogRecord");
-    if (records.empty())
-        return "<section class=\"calm\"><h2 id=\"heavy-hitters\">Heavy hitters</h2>\n"
-               "<p>No heavy hitters were recorded.</p></section>\n";
+std::string collectorsSection(const ReportModel& model, const PageNames& pages) {
+    const CollectionStatus& status = model.status;
+    std::string out = "<h2 id=\"collectors\">Collectors</h2>\n<p id=\"service-processor\" class=\"" +
+                      std::string(status.serviceProcessorRead ? "sp" : "sp unread") + "\">" +
+                      EscapeHtml(status.serviceProcessor) + "</p>\n";
+    if (status.collectors.empty())
+        return out + "<p class=\"empty\">The run log does not say which collectors ran.</p>\n";
+    if (!status.collectorsRecorded)
+        out += "<p class=\"note\">This collection did not record which collectors ran; listed are those that "
+               "logged.</p>\n";
     std::vector<HtmlRow> rows;
-    for (const TCIMInstance* record : records) {
+    for (const CollectorStatus& c : status.collectors) {
         HtmlRow row;
-        row.cells.push_back(ValueCell(record->GetPropertyValue("MessageTimestamp")));
-        row.cells.push_back(ValueCell(record->GetPropertyValue("Message")));
+        row.cssClass = c.state == CollectorState::kFailed || c.state == CollectorState::kNotLoaded ? "error" : "";
+        row.cells = {text(c.plugin), text(c.selection), text(CollectorStateName(c.state)),
+                     text(std::to_string(c.instancesAdded))};
+        std::string errors = std::to_string(c.errors.size());
+        if (!c.errors.empty()) {
+            const RunLogEntry& first = status.runLog[c.errors.front()];
+            row.cells.push_back(HtmlCell{"<a href=\"" + EscapeHtml(runLogLink(pages, first)) + "\">" + errors +
+                                             "</a> " + EscapeHtml(first.message),
+                                         ""});
+        } else {
+            row.cells.push_back(text(errors));
+        }
         rows.push_back(row);
+    }
+    return out + RenderHtmlTable("collectors-table", "What each collector did",
+                                 {"Collector", "Selection name", "Status", "Instances added", "Errors"}, rows);
+}
+
+std::string heavyHittersSection(const ReportModel& model) {
+    const ClassTable* table = FindTable(model, "VARNSG_HeavyHittersLogRecord");
+    if (!table)
+        return std::string("<section class=\"") + (model.status.complete ? "calm" : "plain") +
+               "\"><h2 id=\"heavy-hitters\">Heavy hitters</h2>\n<p>No heavy hitters were recorded.</p></section>\n";
+    std::vector<HtmlRow> rows;
+    for (const TCIMInstance* record : table->rows) {
+        const TCIMDateTime* stamp = PointOf(record->GetPropertyValue("MessageTimestamp"));
+        rows.push_back(HtmlRow{{timeCell(model, stamp != nullptr, stamp ? *stamp : TCIMDateTime()),
+                                text(PropertyText(*record, "Message")), text(HeavyHitterDetail(*record, model.status))},
+                               "", ""});
     }
     return "<section class=\"alert\"><h2 id=\"heavy-hitters\">Heavy hitters (" + std::to_string(rows.size()) +
-           ")</h2>\n" + RenderHtmlTable("heavy", {"Time", "Message"}, rows) + "</section>\n";
+           ")</h2>\n" + RenderHtmlTable("heavy", "Heavy hitters", {"Time", "Message", "From the run log"}, rows) +
+           "</section>\n";
 }
 
-// Rows of a class by the text of one property, each class and property indexed
-// once: an analysis may leave thousands of findings about a log of thousands of entries.
-class RowIndex {
-public:
-    // The page and anchor of the first instance of the class whose property has
-    // that text, or the class's first page when there is none.
-    std::string link(const TCIMClass& cimClass, const PageNames& pages, const std::string& property,
-                     const std::string& value) {
-        const auto key = std::make_pair(cimClass.GetName(), property);
-        auto it = positions_.find(key);
-        if (it == positions_.end()) {
-            it = positions_.emplace(key, std::unordered_map<std::string, size_t>()).first;
-            const std::vector<TCIMInstance*> instances = cimClass.EnumerateInstances(true);
-            for (size_t i = 0; i < instances.size(); ++i) it->second.emplace(PropertyText(*instances[i], property), i);
-        }
-        const auto found = it->second.find(value);
-        if (found == it->second.end()) return pages.Of(cimClass.GetName());
-        std::unique_ptr<ClassRows>& rows = rows_[cimClass.GetName()];
-        if (!rows) rows.reset(new ClassRows(cimClass));
-        return pages.Of(cimClass.GetName(), rows->PageOf(found->second)) + "#i" + std::to_string(found->second);
-    }
-
-private:
-    std::map<std::pair<std::string, std::string>, std::unordered_map<std::string, size_t> > positions_;
-    std::map<std::string, std::unique_ptr<ClassRows> > rows_;
-};
-
-// The link to the instance that a finding names by "Property=Value".
-std::string sourceLink(const TContainer& container, const PageNames& pages, const TCIMInstance& finding,
-                       RowIndex* index) {
-    const std::string className = PropertyText(finding, "SourceClass");
-    const std::string key = PropertyText(finding, "SourceKey");
-    const std::string label = EscapeHtml(className + (key.empty() ? "" : " " + key));
-    const TCIMClass* source = container.FindClass(className);
-    const size_t equals = key.find('=');
-    if (!source || pages.Of(className).empty()) return label;
-    const std::string href = equals == std::string::npos
-                                 ? pages.Of(className)
-                                 : index->link(*source, pages, key.substr(0, equals), key.substr(equals + 1));
-    return "<a href=\"" + EscapeHtml(href) + "\">" + label + "</a>";
-}
-
-std::string findingsSection(const TContainer& container, const PageNames& pages) {
-    const IndexList findings = FirstInstances(container, "VARNSG_AnalysisFinding");
-    std::string out = "<h2 id=\"findings\">Findings of the analysis" +
-                      (findings.total ? " (" + std::to_string(findings.total) + ")" : std::string()) + "</h2>\n";
-    if (findings.shown.empty()) return out + "<p class=\"empty\">No findings.</p>\n";
+std::string findingsSection(const ReportModel& model, const PageNames& pages) {
+    std::string out = "<h2 id=\"findings\">Findings of the analysis";
+    if (model.findingCount)
+        out += " (" + std::to_string(model.findingCount) + " in " + std::to_string(model.findings.size()) +
+               (model.findings.size() == 1 ? " group)" : " groups)");
+    out += "</h2>\n";
+    if (model.findings.empty()) return out + "<p class=\"empty\">No findings.</p>\n";
     std::vector<HtmlRow> rows;
-    RowIndex index;
-    for (const TCIMInstance* finding : findings.shown) {
+    for (const FindingGroup& group : model.findings) {
+        if (rows.size() == kIndexGroups) break;
         HtmlRow row;
-        const std::string severity = PropertyText(*finding, "Severity");
-        row.cssClass = severity == "Error" ? "error" : severity == "Warning" ? "warning" : "";
-        for (const char* name : {"Severity", "Category", "Description"})
-            row.cells.push_back(ValueCell(finding->GetPropertyValue(name)));
-        row.cells.push_back(HtmlCell{sourceLink(container, pages, *finding, &index), ""});
-        row.cells.push_back(ValueCell(finding->GetPropertyValue("SourceMessage")));
+        row.cssClass = cssOf(group.severity);
+        row.cells = {text(group.severity), text(group.category), text(group.description)};
+        const std::string page = pages.Of(group.sourceClass);
+        row.cells.push_back(page.empty() ? text(group.sourceClass) : link(page, group.sourceClass));
+        row.cells.push_back(text(group.message));
+        row.cells.push_back(HtmlCell{std::to_string(group.count), ""});
+        row.cells.push_back(timeCell(model, group.hasTime, group.first));
+        row.cells.push_back(timeCell(model, group.hasTime, group.last));
+        row.cells.push_back(page.empty() ? HtmlCell()
+                                         : link(page + "#q=" + UrlComponent(group.message),
+                                                group.count == 1 ? "the entry" : "all " + std::to_string(group.count)));
         rows.push_back(row);
     }
-    return out + NotShownNote(findings, "findings", pages) +
-           RenderHtmlTable("findings-table", {"Severity", "Category", "Finding", "Source", "Source message"}, rows);
+    if (model.findings.size() > kIndexGroups)
+        out += "<p class=\"more\">The first " + std::to_string(kIndexGroups) + " of " +
+               std::to_string(model.findings.size()) + " groups; every finding is on the <a href=\"" +
+               EscapeHtml(pages.Of("VARNSG_AnalysisFinding")) + "\">findings page</a>.</p>\n";
+    return out + RenderHtmlTable("findings-table", "Findings grouped by rule, source and message; most severe and "
+                                                   "most recent first",
+                                 {"Severity", "Rule", "Finding", "Source", "Message", "Count", "First", "Last",
+                                  "Entries"},
+                                 rows);
 }
 
-std::string versionSection(const TContainer& container, const PageNames& pages) {
-    const IndexList checks = FirstInstances(container, "VARNSG_VersionCheck");
-    if (checks.shown.empty()) return std::string();
+std::string versionSection(const ReportModel& model) {
+    const ClassTable* table = FindTable(model, "VARNSG_VersionCheck");
+    if (!table) return std::string();
     std::vector<HtmlRow> rows;
-    for (const TCIMInstance* check : checks.shown) {
+    for (const TCIMInstance* check : table->rows) {
         HtmlRow row;
         if (PropertyText(*check, "UpToDate") == "No") row.cssClass = "warning";
         for (const char* name : {"Component", "InstalledVersion", "AvailableVersion", "Status"})
@@ -151,74 +168,65 @@ std::string versionSection(const TContainer& container, const PageNames& pages) 
         rows.push_back(row);
     }
     return "<h2 id=\"versions\">Version check</h2>\n" +
-           NotShownNote(checks, "version checks", pages) +
-           RenderHtmlTable("versions-table", {"Component", "Installed", "Available", "Status"}, rows);
+           RenderHtmlTable("versions-table", "Installed and available versions",
+                           {"Component", "Installed", "Available", "Status"}, rows);
 }
 
-std::string classesSection(const TContainer& container, const PageNames& pages) {
-    std::vector<TCIMClass*> classes = container.GetClasses();
-    std::sort(classes.begin(), classes.end(),
-              [](const TCIMClass* a, const TCIMClass* b) { return a->GetName() < b->GetName(); });
+std::string classesSection(const ReportModel& model, const PageNames& pages) {
+    std::string out = "<h2 id=\"classes\">Classes</h2>\n<p><a href=\"" + std::string(kTimelinePage) +
+                      "\">Timeline</a>: " + std::to_string(model.timeline.size()) +
+                      " time-stamped records of the collection in one order.</p>\n";
+    std::vector<const ClassTable*> tables;
+    for (const ClassTable& table : model.classes) tables.push_back(&table);
+    std::sort(tables.begin(), tables.end(), [](const ClassTable* a, const ClassTable* b) {
+        return a->cimClass->GetName() < b->cimClass->GetName();
+    });
     std::vector<HtmlRow> rows;
-    for (const TCIMClass* cimClass : classes) {
-        if (!cimClass->GetInstanceCount()) continue;
-        HtmlRow row;
-        row.cells.push_back(HtmlCell{"<a href=\"" + EscapeHtml(pages.Of(cimClass->GetName())) + "\">" +
-                                         EscapeHtml(cimClass->GetName()) + "</a>", ""});
-        row.cells.push_back(HtmlCell{std::to_string(cimClass->GetInstanceCount()), ""});
-        rows.push_back(row);
+    for (const ClassTable* table : tables) {
+        const std::string& name = table->cimClass->GetName();
+        rows.push_back(HtmlRow{{link(pages.Of(name), name), HtmlCell{std::to_string(table->rows.size()), ""}}, "", ""});
     }
-    std::string out = "<h2 id=\"classes\">Classes</h2>\n";
     if (rows.empty()) return out + "<p class=\"empty\">The report holds no instances.</p>\n";
-    return out + RenderHtmlTable("classes-table", {"Class", "Instances"}, rows);
+    return out + RenderHtmlTable("classes-table", "Classes and their instances", {"Class", "Instances"}, rows);
 }
 
-std::string typeName(const std::string& type) {
-    static const char* const names[] = {"Error", "Warning", "Status", "Debug", "Verbose"};
-    return type.size() == 1 && type[0] >= '0' && type[0] <= '4' ? names[type[0] - '0'] : type;
-}
-
-std::string runLogSection(const TContainer& container, const PageNames& pages) {
+std::string runLogSection(const ReportModel& model, const PageNames& pages) {
+    const std::vector<RunLogEntry>& log = model.status.runLog;
     std::string out = "<h2 id=\"run-log\">Run log</h2>\n";
-    const IndexList records = FirstInstances(container, "VARNSG_OSKLogRecord");
-    if (records.shown.empty()) return out + "<p class=\"empty\">No run-log records.</p>\n";
+    if (log.empty()) return out + "<p class=\"empty\">No run-log records.</p>\n";
+    const bool all = log.size() <= kIndexRunLog;
     std::vector<HtmlRow> rows;
-    for (const TCIMInstance* record : records.shown) {
+    for (const RunLogEntry& entry : log) {
+        if (!all && entry.typeName != "Error" && entry.typeName != "Warning") continue;
         HtmlRow row;
-        const std::string type = typeName(PropertyText(*record, "Type"));
-        row.cssClass = type == "Error" ? "error" : type == "Warning" ? "warning" : "";
-        row.cells.push_back(ValueCell(record->GetPropertyValue("RecordID")));
-        row.cells.push_back(ValueCell(record->GetPropertyValue("MessageTimestamp")));
-        row.cells.push_back(HtmlCell{EscapeHtml(type), ""});
-        row.cells.push_back(ValueCell(record->GetPropertyValue("Source")));
-        row.cells.push_back(ValueCell(record->GetPropertyValue("Message")));
+        row.cssClass = cssOf(entry.typeName);
+        row.cells = {link(runLogLink(pages, entry), entry.recordId), timeCell(model, entry.hasTime, entry.at),
+                     text(entry.typeName), text(entry.source), text(entry.message)};
         rows.push_back(row);
     }
-    return out + NotShownNote(records, "run-log records", pages) +
-           RenderHtmlTable("runlog", {"Record", "Time", "Type", "Source", "Message"}, rows);
+    if (!all)
+        out += "<p class=\"more\">The errors and warnings of " + std::to_string(log.size()) +
+               " records; all of them are on the <a href=\"" + EscapeHtml(pages.Of("VARNSG_OSKLogRecord")) +
+               "\">run-log page</a>.</p>\n";
+    return out + RenderHtmlTable("runlog", "Run log", {"Record", "Time", "Type", "Source", "Message"}, rows);
 }
 
 }  // namespace
 
-std::string MachineLine(const TContainer& container) {
-    const TCIMInstance* system = firstInstance(container, "VARNSG_ComputerSystem");
-    if (!system) return "Unknown machine";
-    return text(*system, "Name") + " &middot; " + text(*system, "Model") + " &middot; serial " +
-           text(*system, "SerialNumber");
-}
-
-std::string RenderIndexPage(const TContainer& container, const PageNames& pages, const TCIMDateTime& writtenAt) {
-    const TCIMInstance* system = firstInstance(container, "VARNSG_ComputerSystem");
-    const std::string host = system ? PropertyText(*system, "Name") : std::string();
-    std::string body = "<h1>Diagnostic report" + (host.empty() ? std::string() : " for " + EscapeHtml(host)) +
-                       "</h1>\n<p>Written " + EscapeHtml(writtenAt.ToUIString()) + "</p>\n";
-    body += machineSection(container);
-    body += heavyHittersSection(container);
-    body += findingsSection(container, pages);
-    body += versionSection(container, pages);
-    body += classesSection(container, pages);
-    body += runLogSection(container, pages);
-    const std::string nav = "<a href=\"#heavy-hitters\">Heavy hitters</a> &middot; <a href=\"#findings\">Findings</a>"
-                            " &middot; <a href=\"#classes\">Classes</a> &middot; <a href=\"#run-log\">Run log</a>";
-    return RenderHtmlPage("Diagnostic report" + (host.empty() ? std::string() : " for " + host), nav, body);
+std::string RenderIndexPage(const ReportModel& model, const PageNames& pages) {
+    const ReportIdentity& identity = model.identity;
+    const std::string title = "Diagnostic report" + (identity.host.empty() ? std::string() : " for " + identity.host);
+    std::string body = "<h1>" + EscapeHtml(title) + "</h1>\n<p class=\"when\">";
+    body += identity.hasCollectionTime ? "Collected " + EscapeHtml(ShownTime(model, identity.collectedAt))
+                                       : std::string("Collection time not recorded");
+    body += " &middot; " + EscapeHtml(identity.machineLine);
+    if (identity.renderedLater) body += " &middot; report written " + EscapeHtml(identity.renderedAt.ToUIString());
+    body += "</p>\n" + banner(model, pages) + identitySection(model) + collectorsSection(model, pages);
+    body += heavyHittersSection(model) + findingsSection(model, pages) + versionSection(model);
+    body += classesSection(model, pages) + runLogSection(model, pages);
+    const std::string nav = "<a href=\"#status\">Status</a> &middot; <a href=\"#collectors\">Collectors</a> &middot; "
+                            "<a href=\"#heavy-hitters\">Heavy hitters</a> &middot; <a href=\"#findings\">Findings</a>"
+                            " &middot; <a href=\"" + std::string(kTimelinePage) + "\">Timeline</a> &middot; "
+                            "<a href=\"#classes\">Classes</a> &middot; <a href=\"#run-log\">Run log</a>";
+    return RenderHtmlPage(title, nav, body);
 }

@@ -4,16 +4,12 @@
 #include <string>
 
 class PageNames;
-class TContainer;
-class TCIMDateTime;
+struct ReportModel;
 
-// The first page: the machine, the heavy hitters (first and prominent, all of
-// them), the analysis findings and version checks, the classes (by name) with
-// their instance counts and links to their pages, and the run log. Findings,
-// version checks and the run log show their first rows only when long.
-std::string RenderIndexPage(const TContainer& container, const PageNames& pages, const TCIMDateTime& writtenAt);
-
-// One line naming the machine (host name, model, serial number), as HTML.
-std::string MachineLine(const TContainer& container);
+// The first page: whether the collection is complete (a red banner when any
+// error was logged), which machine and when, the service processor, what each
+// collector did, the heavy hitters, the findings grouped, the version checks,
+// the classes with links to their pages, and the run log's errors and warnings.
+std::string RenderIndexPage(const ReportModel& model, const PageNames& pages);
 
 #endif

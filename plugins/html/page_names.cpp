@@ -5,7 +5,13 @@
 
 #include "wyxcore/container.h"
 
+const char kIndexPage[] = "index.html";
+const char kTimelinePage[] = "timeline.html";
+const char kTimelineData[] = "timeline.data.js";
+
 namespace {
+
+const size_t kMaxStem = 80;
 
 std::string lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -15,12 +21,14 @@ std::string lower(std::string text) {
 }  // namespace
 
 PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
-    std::set<std::string> taken = {"index"};
+    std::set<std::string> taken = {"index", "timeline", "report"};
     for (const TCIMClass* cimClass : classes) {
         std::string stem;
         for (char c : cimClass->GetName())
             stem += std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' ? c : '_';
         if (stem.empty()) stem = "class";
+        // Room for a number and ".data.js" within the longest name an output directory takes.
+        if (stem.size() > kMaxStem) stem.resize(kMaxStem);
         std::string name = stem;
         for (int n = 2; taken.count(lower(name)); ++n) name = stem + "-" + std::to_string(n);
         taken.insert(lower(name));
@@ -28,8 +36,12 @@ PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
     }
 }
 
-std::string PageNames::Of(const std::string& className, size_t page) const {
+std::string PageNames::Of(const std::string& className) const {
     auto it = stems_.find(className);
-    if (it == stems_.end()) return std::string();
-    return it->second + (page ? ".p" + std::to_string(page + 1) : std::string()) + ".html";
+    return it == stems_.end() ? std::string() : it->second + ".html";
+}
+
+std::string PageNames::DataOf(const std::string& className) const {
+    auto it = stems_.find(className);
+    return it == stems_.end() ? std::string() : it->second + ".data.js";
 }

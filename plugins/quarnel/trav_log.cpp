@@ -88,6 +88,7 @@ int getTolmlog(SPLibrary& library, void* plugin, void* container) {
         if (length <= 3) break;                  // end of the log
         if (addEntry(library, plugin, container, reply.data(), length, request) != kQuarnelOK)
             return kQuarnelFailed;
+        wyxReportProgress(plugin, "TRAV log, entries read", request, 0);
         if (!sent) break;
     }
     wyxWriteLog(plugin, 3, "quarnel::getTolmlog() returning....");

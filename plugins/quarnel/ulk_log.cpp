@@ -42,6 +42,8 @@ int readProcessorLog(SPLibrary& library, const EntryFormatContext& context, std:
                      int* length, int* record) {
     bool notFirst = false;
     int failedInRow = 0;
+    const std::string progress = "processor " + std::to_string(context.processor + 1) + " log, entries read";
+    uint32_t read = 0;
     for (;;) {
         // The first command is sent whatever an earlier command left in the length.
         if (notFirst && *length == 0) break;
@@ -64,6 +66,7 @@ int readProcessorLog(SPLibrary& library, const EntryFormatContext& context, std:
         }
         if (addLeadingProperties(context.plugin, context.container, ++*record) != kQuarnelOK) return kQuarnelFailed;
         if (!decodeUlkEntry(context, reply.data(), std::min(*length, kDotReplySize))) return kQuarnelFailed;
+        wyxReportProgress(context.plugin, progress.c_str(), ++read, 0);
     }
     return kQuarnelOK;
 }

@@ -7,12 +7,14 @@
 
 class TContainer;
 
-// The plain-text report of a container: a header with the machine and a list of
-// contents, then one section per class that has instances (heavy hitters first,
-// then analysis findings and version checks, then the others by class
-// name). A class of one instance is shown as name-value lines; a class of more
-// as a table, with the properties that hold the same value in every row listed
-// once above it. writtenAt is the time the report says it was written.
+// The plain-text report of a container: whether the collection is complete,
+// the machine and when it was collected, what each collector did, the findings
+// grouped, the timeline, a list of contents, then one section per class that
+// has instances (heavy hitters first, then analysis findings and version
+// checks, then the others by class name). Records (log entries, findings, the
+// timeline) are one line each; other classes are name-value lines (one
+// instance) or a table, with the properties that hold the same value in every
+// row listed once above it. writtenAt is when the report is written.
 std::string RenderTextReport(const TContainer& container, const TCIMDateTime& writtenAt);
 
 #endif

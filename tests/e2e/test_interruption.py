@@ -3,6 +3,7 @@ with its Unix process). Whatever the moment, each output name holds either
 the complete previous output or a complete new one or nothing, and the console
 log file holds every message written before the kill, whole."""
 import gzip
+import os
 import random
 import re
 import shutil
@@ -182,3 +183,27 @@ def test_a_killed_run_leaves_whole_outputs_and_its_transcript(target, tmp_path, 
             elif f.name not in previous:
                 f.unlink()
         previous = {name: (out / name).read_bytes() for name in previous}
+
+
+def test_console_text_reaches_a_pipe_as_it_is_written(target, tmp_path, dmi):
+    """What was shown before a stall (or a crash) is with the reader already:
+    the Windows build used to hold a pipe's text until the end."""
+    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml"], fixtures=["fixture_gate"])
+    gate = Gate(tmp_path, tree)
+    out = tmp_path / "out"
+    env = tree.env(SYSTEMDRIVE="C:", WYX_DMI_DIR=tree.path(dmi), FIXTURE_GATE=gate.env_value)
+    gate.close()
+    proc = start(tree, ["/b", "/c", "/d", tree.path(out)], env)
+    try:
+        wait_for(gate.reached, proc)
+        os.set_blocking(proc.stdout.fileno(), False)
+        received = b""
+        deadline = time.time() + 30
+        while b"Running collector plug-ins pass 1." not in received and time.time() < deadline:
+            received += proc.stdout.read() or b""
+            time.sleep(0.01)
+        assert "Running collector plug-ins pass 1.\n" in text_of(received), received
+    finally:
+        gate.open()
+        proc.communicate(timeout=300)
+    assert proc.returncode == 0

@@ -10,6 +10,7 @@ import struct
 import subprocess
 import time
 import zlib
+from pathlib import Path
 
 import pytest
 
@@ -127,8 +128,9 @@ def assert_whole_outputs(out):
         elif f.is_dir():
             listed = (f / MANIFEST).read_text().split()
             assert sorted(listed + [MANIFEST]) == sorted(p.name for p in f.iterdir())
+            ends = {".html": b"</html>", ".js": b");", ".css": b"}"}   # pages, their data and script, the style
             for page in listed:
-                assert (f / page).read_bytes().rstrip().endswith(b"</html>"), page
+                assert (f / page).read_bytes().rstrip().endswith(ends[Path(page).suffix]), page
 
 
 ROUNDS = 20

@@ -10,6 +10,7 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 namespace {
 
@@ -132,6 +133,10 @@ MiniDumper::MiniDumper(const char* applicationName) {
 
 void MiniDumper::installCrashHandler(const char* directory) {
     dumpDirectory = copyOf(directory ? directory : "");
+    // A crash ends the process without flushing stdio, and a pipe's reader
+    // would lose what was shown; so from here on the console text goes out at once.
+    std::cout << std::unitbuf;
+    std::fflush(stdout);
     SetUnhandledExceptionFilter(crashFilter);
 }
 

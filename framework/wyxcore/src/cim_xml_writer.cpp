@@ -1,6 +1,7 @@
 #include "wyxcore/cim_xml.h"
 
 #include "gzip_codec.h"
+#include "wyxcore/progress.h"
 #include "wyxcore/container.h"
 #include "wyxcore/output_file.h"
 #include "xml_text.h"
@@ -129,11 +130,13 @@ void TCIMXMLFile::Write(const TContainer* container, const std::string& path) {
     TOutputFile file(path);
     gzipcodec::Deflater deflater;
     std::string xml, compressed;
+    uint64_t written = 0;
     xml.reserve(kPieceSize + 64 * 1024);
     renderDocument(container, kPieceSize, &xml, [&](bool last) {
         deflater.Feed(xml.data(), xml.size(), last, &compressed);
         xml.clear();
         file.Write(compressed.data(), compressed.size());
+        ReportProgress("XML file, bytes written", written += compressed.size(), 0);
         compressed.clear();
     });
     file.Commit();

@@ -46,6 +46,23 @@ TEST(ClassifyMessage, ServiceProcessorMessagesGiveTheirFindings) {
     for (const auto& c : cases) EXPECT_EQ(summary(ClassifyMessage(c.message)), c.findings) << c.message;
 }
 
+TEST(ClassifyEntry, TheErrorCodeCountsOnlyWhereTheTextNamesNothing) {
+    const struct { const char* message; const char* severity; const char* findings; } cases[] = {
+        {"Fan 2 failed", "2", "Fan/Error"},                      // the text decides
+        {"Fan 2 failed", "0", "Fan/Error"},
+        {"Unknown event 0x42", "2", "Service processor/Error"},  // nothing known of the text: the code
+        {"Unknown event 0x42", "1", ""},
+        {"System power on", "2", ""},                            // routine events the processor marks as errors
+        {"System log cleared", "2", ""},
+        {"SYSTEM POWERED OFF", "E", ""},
+        {"Fan 2 recovered", "2", ""},
+        {"Remote login failed", "2", "Service processor/Error"}, // a failure is no routine event
+        {"Power on self test error", "2", "Service processor/Error"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(summary(ClassifyEntry(c.message, c.severity)), c.findings) << c.message << " / " << c.severity;
+}
+
 TEST(IsErrorSeverity, RecognisesTheErrorCodes) {
     const struct { const char* severity; bool error; } cases[] = {
         {"2", true}, {"69", true}, {"E", true}, {"e", true}, {"Error", true}, {" 2 ", true},

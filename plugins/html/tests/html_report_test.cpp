@@ -1,5 +1,3 @@
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -7,20 +5,22 @@
 #include <gtest/gtest.h>
 
 #include "class_page.h"
+#include "grid_data.h"
 #include "html_report.h"
-#include "html_table.h"
 #include "index_page.h"
 #include "page_names.h"
-#include "page_split.h"
-#include "paged_log.h"
+#include "report_model.h"
 #include "support/sample_container.h"
+#include "timeline_page.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
@@ -32,131 +32,188 @@ TCIMDateTime at(int hour, int minute, int offset) {
     return value;
 }
 
-TEST(DateTimeSortKey, OrdersInstantsAcrossOffsets) {
-    // 10:00 at UTC+02:00 is 08:00 UTC, before 09:00 UTC; 23:30 at UTC-05:00 is the next day.
-    const struct { TCIMDateTime earlier, later; } cases[] = {
-        {at(10, 0, 120), at(9, 0, 0)},
-        {at(9, 0, 0), at(9, 1, 0)},
-        {at(23, 59, 0), at(23, 30, -300)},
-        {at(0, 0, 0), at(0, 0, -1)},
-    };
-    for (const auto& c : cases) {
-        EXPECT_LT(DateTimeSortKey(c.earlier), DateTimeSortKey(c.later))
-            << c.earlier.ToString() << " " << c.later.ToString();
+PageNames pagesOf(const ReportModel& model) {
+    std::vector<const TCIMClass*> classes;
+    for (const ClassTable& table : model.classes) classes.push_back(table.cimClass);
+    return PageNames(classes);
+}
+
+// The files a page renderer writes, by name.
+std::map<std::string, std::string> rendered(const std::function<void(const WriteFile&)>& render) {
+    std::map<std::string, std::string> files;
+    render([&files](const std::string& name, const std::string& content) {
+        EXPECT_EQ(files.count(name), 0u) << name;
+        files[name] = content;
+    });
+    return files;
+}
+
+// The JSON a data file hands to the page: the script's string literal read back.
+std::string jsonOf(const std::string& script) {
+    const std::string head = "norbixTable(JSON.parse('", tail = "'));\n";
+    EXPECT_EQ(script.compare(0, head.size(), head), 0);
+    EXPECT_EQ(script.compare(script.size() - tail.size(), tail.size(), tail), 0);
+    std::string json;
+    for (size_t i = head.size(); i < script.size() - tail.size(); ++i) {
+        EXPECT_NE(script[i], '\'') << i;   // nothing ends the literal early
+        EXPECT_NE(script[i], '\n') << i;
+        if (script[i] != '\\') {
+            json += script[i];
+        } else {
+            ++i;
+            json += script[i] == 'n' ? '\n' : script[i];
+        }
     }
-    EXPECT_EQ(DateTimeSortKey(at(10, 0, 120)), DateTimeSortKey(at(8, 0, 0)));
+    return json;
 }
 
 TEST(PageNames, FileNamesAreSafeAndDistinct) {
     TContainer container;
-    const char* const names[] = {"VARNSG_ULKLog", "Index", "a/b", "A?B", "varnsg_ulklog", ""};
+    const char* const names[] = {"VARNSG_ULKLog", "Index", "a/b", "A?B", "varnsg_ulklog", "", "Timeline"};
     std::vector<const TCIMClass*> classes;
     for (const char* name : names) classes.push_back(container.AddClass(name));
     const PageNames pages(classes);
-    const struct { const char* name; const char* page; } cases[] = {
-        {"VARNSG_ULKLog", "VARNSG_ULKLog.html"},
-        {"Index", "Index-2.html"},
-        {"a/b", "a_b.html"},
-        {"A?B", "A_B-2.html"},
-        {"varnsg_ulklog", "varnsg_ulklog-2.html"},
-        {"", "class.html"},
-        {"Other", ""},
+    const struct { const char* name; const char* page; const char* data; } cases[] = {
+        {"VARNSG_ULKLog", "VARNSG_ULKLog.html", "VARNSG_ULKLog.data.js"},
+        {"Index", "Index-2.html", "Index-2.data.js"},           // not the report's index.html
+        {"a/b", "a_b.html", "a_b.data.js"},
+        {"A?B", "A_B-2.html", "A_B-2.data.js"},
+        {"varnsg_ulklog", "varnsg_ulklog-2.html", "varnsg_ulklog-2.data.js"},
+        {"", "class.html", "class.data.js"},
+        {"Timeline", "Timeline-2.html", "Timeline-2.data.js"},  // nor its timeline
+        {"Other", "", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(pages.Of(c.name), c.page) << c.name;
+    for (const auto& c : cases) {
+        EXPECT_EQ(pages.Of(c.name), c.page) << c.name;
+        EXPECT_EQ(pages.DataOf(c.name), c.data) << c.name;
+    }
+    // Long names that differ only at their end: cut short, still distinct, within an output directory's bound.
+    const std::string a = std::string(150, 'L') + "A", b = std::string(150, 'L') + "B";
+    const PageNames longPages({container.AddClass(a), container.AddClass(b)});
+    EXPECT_EQ(longPages.DataOf(a), std::string(80, 'L') + ".data.js");
+    EXPECT_EQ(longPages.DataOf(b), std::string(80, 'L') + "-2.data.js");
 }
 
-TEST(ClassPage, RowsInTimeOrderAnchoredByPositionAndEscaped) {
+TEST(GridData, RowsKeysAndLinksLineUp) {
+    GridData data("t", {"When", "What"});
+    data.AddRow({{"late", "k2", ""}, {"b", "", "p.html#i1"}}, 1, "error");
+    data.AddRow({{"none", "", ""}, {"<c>", "", ""}}, 7);
+    data.AddRow({{"early", "k1", ""}, {"a", "", ""}}, 0);
+    data.AddMember("utc", "[1,2,3]");
+    EXPECT_EQ(data.Rows(), 3u);
+    EXPECT_EQ(jsonOf(data.Script()),
+              "{\"id\":\"t\",\n\"columns\":[\"When\",\"What\"],\n\"pos\":[1,7,0],\n"
+              "\"css\":[\"error\",\"\",\"\"],\n\"keys\":{\"0\":[\"k2\",\"\",\"k1\"]},\n"
+              "\"links\":{\"1\":[\"p.html#i1\",\"\",\"\"]},\n\"utc\":[1,2,3],\n\"rows\":[\n"
+              "[\"late\",\"b\"],\n[\"none\",\"\\u003cc\\u003e\"],\n[\"early\",\"a\"]]}");
+}
+
+TEST(ClassPage, EveryRowInTimeOrderInItsDataFileAndTheSameValuesOnce) {
     TContainer container;
     FillSampleContainer(container);
-    const TCIMClass& ulk = *container.FindClass("VARNSG_ULKLog");
-    std::string page;
-    RenderClassPages(ulk, PageNames({&ulk}), "srv01", [&page](const std::string& name, const std::string& html) {
-        EXPECT_EQ(name, "VARNSG_ULKLog.html");
-        page += html;
+    const ReportModel model = BuildReportModel(container, at(5, 31, 60));
+    const PageNames pages = pagesOf(model);
+    const auto files = rendered([&](const WriteFile& write) {
+        RenderClassPage(*FindTable(model, "VARNSG_ULKLog"), model, pages, write);
     });
+    ASSERT_EQ(files.size(), 2u);
+    const std::string& page = files.at("VARNSG_ULKLog.html");
+    const std::string data = jsonOf(files.at("VARNSG_ULKLog.data.js"));
+    EXPECT_NE(page.find("<script src=\"VARNSG_ULKLog.data.js\"></script>"), std::string::npos);
+    EXPECT_EQ(page.find("<script>"), std::string::npos);   // nothing inline: the policy allows only files
+    EXPECT_NE(page.find("script-src 'self'"), std::string::npos);
     // Added as 1, 2, 3; happened 2, 1, 3.
-    const size_t second = page.find("<tr id=\"i1\">");
-    const size_t first = page.find("<tr id=\"i0\">");
-    const size_t third = page.find("<tr id=\"i2\">");
-    ASSERT_NE(second, std::string::npos);
-    EXPECT_LT(second, first);
-    EXPECT_LT(first, third);
-    EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
-    EXPECT_EQ(page.find("<script>alert"), std::string::npos);
-    for (const char* column : {"CreationClassName", "MessageTimestamp", "LoggingSource", "Message"})
+    EXPECT_NE(data.find("\"pos\":[1,0,2]"), std::string::npos);
+    EXPECT_NE(data.find("\\u003cscript\\u003ealert(1)\\u003c/script\\u003e"), std::string::npos);
+    EXPECT_EQ(data.find("<script>alert"), std::string::npos);
+    // The ULK entry of severity 2 with no finding, one of 1: no row class without an analysis.
+    EXPECT_NE(data.find("\"css\":[\"\",\"\",\"\"]"), std::string::npos);
+    // LogName and LogCreationClassName are the same in every row: said once above the table.
+    EXPECT_NE(page.find("<th scope=\"row\">LogName</th><td>ULKEvent</td>"), std::string::npos);
+    EXPECT_EQ(page.find(">LogName</button>"), std::string::npos);
+    for (const char* column : {"MessageTimestamp", "Severity", "Message"})
         EXPECT_NE(page.find(std::string(">") + column + "</button>"), std::string::npos) << column;
+    EXPECT_NE(page.find("aria-live=\"polite\""), std::string::npos);
+    EXPECT_NE(page.find("<caption>VARNSG_ULKLog, 3 instances</caption>"), std::string::npos);
 }
 
-TEST(IndexPage, ShowsMachineHeavyHittersFirstAndLinksEveryClass) {
+TEST(TimelinePage, RecordsInOrderLinkedToTheirRows) {
     TContainer container;
     FillSampleContainer(container);
-    std::vector<const TCIMClass*> classes;
-    for (const TCIMClass* c : container.GetClasses())
-        if (c->GetInstanceCount()) classes.push_back(c);
-    const std::string page = RenderIndexPage(container, PageNames(classes), at(5, 31, 60));
-    for (const char* fact : {"srv01", "Maker &amp; Sons", "8865-1RY", "KQ12345", "Written 2026-12-08 05:31:00"})
-        EXPECT_NE(page.find(fact), std::string::npos) << fact;
-    const size_t heavy = page.find("id=\"heavy-hitters\">Heavy hitters (2)");
-    ASSERT_NE(heavy, std::string::npos);
-    EXPECT_LT(heavy, page.find("id=\"classes\""));
-    EXPECT_LT(page.find("TRAV logs are not being collected"), page.find("The difference between the System clock"));
-    for (const TCIMClass* c : classes)
-        EXPECT_NE(page.find("<a href=\"" + c->GetName() + ".html\">"), std::string::npos) << c->GetName();
-    EXPECT_NE(page.find("<tr class=\"error\"><td>1</td>"), std::string::npos);   // run-log error row
-    EXPECT_NE(page.find("No findings."), std::string::npos);
+    const ReportModel model = BuildReportModel(container, at(5, 31, 60));
+    const auto files = rendered([&](const WriteFile& write) { RenderTimelinePage(model, pagesOf(model), write); });
+    const std::string data = jsonOf(files.at("timeline.data.js"));
+    // The earliest: the TRAV entry of 5 December, the sample's second; then the boot.
+    const size_t trav = data.find("\"VARNSG_TRAVLog row 2\"");
+    const size_t boot = data.find("\"Last boot\"");
+    ASSERT_NE(trav, std::string::npos);
+    EXPECT_LT(trav, boot);
+    EXPECT_NE(data.find("\"VARNSG_TRAVLog.html#i1\""), std::string::npos);
+    EXPECT_NE(data.find("\"2026-12-07 22:15:03\""), std::string::npos);   // the processor's own clock
+    EXPECT_NE(data.find("{\"label\":\"Since the last boot\""), std::string::npos);
+    EXPECT_NE(files.at("timeline.html").find("<select id=\"timeline-by-2\">"), std::string::npos);
 }
 
-TEST(IndexPage, FindingLinksToItsSourceRow) {
-    TContainer container;
-    FillSampleContainer(container);
-    DeclareTestClass(container, "VARNSG_AnalysisFinding",
-                     {{"Severity", kCIMString}, {"Category", kCIMString}, {"Description", kCIMString},
-                      {"SourceClass", kCIMString}, {"SourceKey", kCIMString}, {"SourceMessage", kCIMString}});
-    AddTestInstance(container, "VARNSG_AnalysisFinding",
-                    {{"Severity", "Error"}, {"Category", "Fan"}, {"Description", "Fan missing or failed"},
-                     {"SourceClass", "VARNSG_TRAVLog"}, {"SourceKey", "RecordID=3"},
-                     {"SourceMessage", "Over temperature"}});
-    std::vector<const TCIMClass*> classes;
-    for (const TCIMClass* c : container.GetClasses())
-        if (c->GetInstanceCount()) classes.push_back(c);
-    const std::string page = RenderIndexPage(container, PageNames(classes), at(5, 31, 60));
-    EXPECT_NE(page.find("<a href=\"VARNSG_TRAVLog.html#i2\">VARNSG_TRAVLog RecordID=3</a>"), std::string::npos);
-    EXPECT_NE(page.find("<tr class=\"error\"><td>Error</td><td>Fan</td>"), std::string::npos);
+TEST(IndexPage, StatusFirstThenMachineCollectorsAndGroupedFindings) {
+    const struct { const char* name; bool error; const char* banner; } cases[] = {
+        {"an error logged", true, "<h2>Collection incomplete</h2>"},
+        {"no error", false, "<h2>Collection complete</h2>"},
+    };
+    for (const auto& c : cases) {
+        TContainer container;
+        FillSampleContainer(container);   // its run log holds one quarnel error
+        if (!c.error) container.FindClass("VARNSG_OSKLogRecord")->EnumerateInstances(true)[1]->SetPropertyValue(
+            "Type", TCIMValue(static_cast<uint16_t>(2)));
+        AddFinding(container, "Error", "Fan", "VARNSG_TRAVLog", "1", "Fan 3 missing. Fan 1 failed.",
+                   "20261206101500.000000+060");
+        const ReportModel model = BuildReportModel(container, at(5, 31, 60));
+        const std::string page = RenderIndexPage(model, pagesOf(model));
+        const size_t banner = page.find(c.banner);
+        ASSERT_NE(banner, std::string::npos) << c.name;
+        EXPECT_LT(banner, page.find("id=\"machine\"")) << c.name;
+        EXPECT_LT(page.find("id=\"machine\""), page.find("id=\"collectors\"")) << c.name;
+        EXPECT_LT(page.find("id=\"collectors\""), page.find("id=\"heavy-hitters\"")) << c.name;
+        EXPECT_LT(page.find("id=\"heavy-hitters\""), page.find("id=\"findings\"")) << c.name;
+        // The banner names the error and links to its run-log row.
+        EXPECT_EQ(page.find("<li><a href=\"VARNSG_OSKLogRecord.html#i1\">quarnel: Error adding data for "
+                            "VARNSG_Quarnel</a></li>") != std::string::npos,
+                  c.error) << c.name;
+        for (const char* fact : {"srv01", "Maker &amp; Sons", "8865-1RY", "KQ12345", "Collected 2026-12-08 05:28:00"})
+            EXPECT_NE(page.find(fact), std::string::npos) << fact;
+        EXPECT_EQ(page.find("report written"), std::string::npos);   // rendered right after the collection
+        EXPECT_NE(page.find("<a href=\"VARNSG_TRAVLog.html#q=Fan%203%20missing.%20Fan%201%20failed.\">the entry</a>"),
+                  std::string::npos);
+        EXPECT_LT(page.find("TRAV logs are not being collected"), page.find("The difference between the System clock"));
+        EXPECT_NE(page.find("<a href=\"timeline.html\">Timeline</a>"), std::string::npos);
+    }
 }
 
-TEST(WriteHtmlReport, WritesIndexAndOnePagePerClassWithInstances) {
+TEST(WriteHtmlReport, WritesEveryFileAndAReRenderLeavesNoStaleOne) {
     TContainer container;
     FillSampleContainer(container);
     container.AddClass("X_Empty");
-    const std::string dir = "html_tests_out";
-    WriteHtmlReport(container, dir, at(5, 31, 60));
-    for (const char* page : {"index.html", "VARNSG_ULKLog.html", "VARNSG_TRAVLog.html",
+    const fs::path dir = "html_tests_out";
+    fs::remove_all(dir);
+    WriteHtmlReport(container, dir.string(), at(5, 31, 60));
+    for (const char* page : {"index.html", "timeline.html", "VARNSG_ULKLog.html", "VARNSG_TRAVLog.html",
                              "VARNSG_HeavyHittersLogRecord.html", "VARNSG_OSKLogRecord.html"}) {
-        const std::string html = readFile(dir + "/" + page);
+        const std::string html = readFile(dir / page);
         EXPECT_EQ(html.compare(0, 15, "<!DOCTYPE html>"), 0) << page;
         EXPECT_NE(html.find("</html>\n"), std::string::npos) << page;
     }
-    EXPECT_FALSE(std::ifstream((dir + "/X_Empty.html").c_str()).good());
-    std::filesystem::remove_all(dir);
-}
-
-TEST(WriteHtmlReport, ReRenderLeavesNoStalePageAndKeepsTheUsersFiles) {
-    namespace fs = std::filesystem;
-    TContainer twoPages;
-    AddReversedLog(twoPages, kRowsPerPage + 1);
-    const fs::path dir = "html_tests_paged";
-    fs::remove_all(dir);
-    WriteHtmlReport(twoPages, dir.string(), at(5, 31, 60));
-    for (const char* page : {"index.html", "VARNSG_ULKLog.html", "VARNSG_ULKLog.p2.html"})
-        EXPECT_NE(readFile((dir / page).string()).find("</html>\n"), std::string::npos) << page;
-    EXPECT_FALSE(fs::exists(dir / "VARNSG_ULKLog.p3.html"));
+    for (const char* file : {"report.css", "report.js", "timeline.data.js", "VARNSG_TRAVLog.data.js"})
+        EXPECT_FALSE(readFile(dir / file).empty()) << file;
+    EXPECT_FALSE(fs::exists(dir / "X_Empty.html"));
+    // Rendered again without the TRAV log: its page and data go, the user's notes stay.
     std::ofstream((dir / "notes.txt").string().c_str()) << "the user's";
-    TContainer onePage;
-    AddReversedLog(onePage, 1);
-    WriteHtmlReport(onePage, dir.string(), at(5, 31, 60));
-    EXPECT_FALSE(fs::exists(dir / "VARNSG_ULKLog.p2.html"));
-    EXPECT_NE(readFile((dir / "VARNSG_ULKLog.html").string()).find("</html>\n"), std::string::npos);
-    EXPECT_EQ(readFile((dir / "notes.txt").string()), "the user's");
+    TContainer without;
+    DeclareReportClasses(without);
+    AddTestInstance(without, "VARNSG_ULKLog", {{"RecordID", "1"}, {"Message", "only"}});
+    WriteHtmlReport(without, dir.string(), at(5, 31, 60));
+    EXPECT_FALSE(fs::exists(dir / "VARNSG_TRAVLog.html"));
+    EXPECT_FALSE(fs::exists(dir / "VARNSG_TRAVLog.data.js"));
+    EXPECT_NE(readFile(dir / "VARNSG_ULKLog.html").find("</html>\n"), std::string::npos);
+    EXPECT_EQ(readFile(dir / "notes.txt"), "the user's");
     fs::remove_all(dir);
 }
 

@@ -94,6 +94,11 @@ int wyxWriteLog(void* plugin, int type, const char* text) {
     return 0;
 }
 
+int wyxReportProgress(void*, const char* what, uint32_t done, uint32_t) {
+    fake().progress.push_back(std::string(what ? what : "(null)") + ": " + std::to_string(done));
+    return 0;
+}
+
 int wyxGetPluginPath(void*, const char** path) {
     FakeFramework& f = fake();
     if (f.failing("wyxGetPluginPath")) return 3;

@@ -53,6 +53,7 @@ public:
     std::vector<FakeInstance> instances;
     std::vector<FakeLogLine> log;
     std::vector<std::string> calls;
+    std::vector<std::string> progress;   // "what: done"
     std::string pluginPath;
     int registerStatus = 0;
     WyxPluginRecord record{};

@@ -45,6 +45,8 @@ TEST_F(TravLog, ReadsFifteenEntriesByDefault) {
     EXPECT_EQ(0, driver().tolmDirtyBuffers) << "the reply buffer is cleared before every request";
     EXPECT_EQ("quarnel::getTolmlog() returning....", fake().log.back().text);
     EXPECT_EQ(15, static_cast<int>(fake().texts(3).size()) - 1) << "one success line per entry";
+    ASSERT_EQ(15u, fake().progress.size()) << "one progress report per entry";
+    EXPECT_EQ("TRAV log, entries read: 15", fake().progress.back());
 }
 
 TEST_F(TravLog, ReadsTheWholeLogWhenAsked) {

@@ -76,6 +76,11 @@ TEST_F(UlkLog, TwoProcessorsWithThreeAndTwoEntries) {
     EXPECT_TRUE(fake().logged("No more log entries to be read ", 3));
     EXPECT_TRUE(fake().texts(0).empty());
     EXPECT_TRUE(fake().texts(1).empty()) << "no summary lines when every entry was dated and moved";
+    EXPECT_EQ((Texts{"processor 1 log, entries read: 1", "processor 1 log, entries read: 2",
+                     "processor 1 log, entries read: 3", "processor 2 log, entries read: 1",
+                     "processor 2 log, entries read: 2"}),
+              fake().progress)
+        << "one report per entry read, counted per processor";
 }
 
 TEST_F(UlkLog, SingleProcessorSourceIsPlain) {

@@ -24,7 +24,7 @@ TEST(TextWriter, WritesBasePlusTxt) {
     std::ifstream in("text_writer_out.txt");
     std::stringstream text;
     text << in.rdbuf();
-    EXPECT_EQ(text.str().compare(0, 33, "norbix diagnostic report\nWritten "), 0);
+    EXPECT_EQ(text.str().compare(0, 35, "norbix diagnostic report\nCollected "), 0);
     EXPECT_NE(text.str().find("  Host name           srv01\n"), std::string::npos);
     in.close();
     std::remove("text_writer_out.txt");

@@ -57,6 +57,10 @@ WYX_FLAT int wyxSetDateTime(void* dateTime, int year, int month, int day, int ho
 WYX_FLAT int wyxDeleteCIMDateTime(void* dateTime);
 WYX_FLAT int wyxNewCIMValueArray(void** valueArray);
 WYX_FLAT int wyxDeleteCIMValueArray(void* valueArray);
+// Progress of a long step for the live console line: what names the step and
+// its unit ("entries read"), total is 0 when not known. Cheap enough to call
+// for every entry; plugin may be null.
+WYX_FLAT int wyxReportProgress(void* plugin, const char* what, uint32_t done, uint32_t total);
 // Never null; the text stays valid until the next call on the same thread.
 WYX_FLAT const char* wyxTranslateStatusCode(int status);
 

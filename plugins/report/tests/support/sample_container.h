@@ -23,6 +23,14 @@ TCIMInstance* AddTestInstance(TContainer& container, const std::string& classNam
 // both service-processor logs, heavy hitters, the run log.
 void DeclareReportClasses(TContainer& container);
 
+// A run-log record (type as its number) and an analysis finding (the class
+// declared when missing), as norbix and "Basic Analysis" write them.
+void AddRunLogRecord(TContainer& container, const std::string& id, const std::string& source,
+                     const std::string& type, const std::string& stamp, const std::string& message);
+void AddFinding(TContainer& container, const std::string& severity, const std::string& category,
+                const std::string& sourceClass, const std::string& recordId, const std::string& message,
+                const std::string& stamp);
+
 // A machine with a computer system, three ULK and three TRAV entries (out of
 // time order), two heavy hitters and three run-log records. Some values carry
 // markup, quotes and control bytes.

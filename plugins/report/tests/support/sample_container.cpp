@@ -90,6 +90,28 @@ void addRun(TContainer& c, const std::string& id, const std::string& source, con
 
 }  // namespace
 
+void AddRunLogRecord(TContainer& container, const std::string& id, const std::string& source,
+                     const std::string& type, const std::string& stamp, const std::string& message) {
+    addRun(container, id, source, type, stamp, message);
+}
+
+void AddFinding(TContainer& container, const std::string& severity, const std::string& category,
+                const std::string& sourceClass, const std::string& recordId, const std::string& message,
+                const std::string& stamp) {
+    if (!container.FindClass("VARNSG_AnalysisFinding"))
+        DeclareTestClass(container, "VARNSG_AnalysisFinding",
+                         {{"CreationClassName", kCIMString}, {"FindingID", kCIMString}, {"Severity", kCIMString},
+                          {"Category", kCIMString}, {"Description", kCIMString}, {"SourceClass", kCIMString},
+                          {"SourceKey", kCIMString}, {"SourceMessage", kCIMString},
+                          {"SourceTimestamp", kCIMDateTime}});
+    std::vector<std::pair<std::string, std::string> > values = {
+        {"CreationClassName", "VARNSG_AnalysisFinding"}, {"Severity", severity}, {"Category", category},
+        {"Description", category + " rule"}, {"SourceClass", sourceClass}, {"SourceKey", "RecordID=" + recordId},
+        {"SourceMessage", message}};
+    if (!stamp.empty()) values.push_back({"SourceTimestamp", stamp});
+    AddTestInstance(container, "VARNSG_AnalysisFinding", values);
+}
+
 void FillSampleContainer(TContainer& c) {
     DeclareReportClasses(c);
     AddTestInstance(c, "VARNSG_ComputerSystem",

@@ -1,0 +1,43 @@
+#ifndef NORBIX_GRID_DATA_H
+#define NORBIX_GRID_DATA_H
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+// One cell of a table drawn from data: its text, and where the text does not
+// sort right (date-times) its key, and a link target where it has one.
+struct GridCell {
+    std::string text;
+    std::string key;
+    std::string link;
+};
+
+// The rows of one table, written as a script file beside its page that hands
+// them to the page's script as JSON in one string literal. Every text is
+// escaped for a script file (JsonString never yields a quote "'", a line break
+// or a markup character, so the literal needs only its backslashes doubled);
+// the page escapes nothing again, it sets each cell's text.
+class GridData {
+public:
+    GridData(const std::string& tableId, const std::vector<std::string>& columns);
+    GridData(const GridData&) = delete;
+    GridData& operator=(const GridData&) = delete;
+    // position is the row's anchor number ("i" + position); css its class.
+    void AddRow(const std::vector<GridCell>& cells, size_t position, const std::string& css = std::string());
+    // A further member of the data, as JSON ("filters", "utc", ...).
+    void AddMember(const std::string& name, const std::string& json);
+    size_t Rows() const { return rows_; }
+    std::string Script() const;
+
+private:
+    std::string id_;
+    std::vector<std::string> columns_;
+    size_t rows_ = 0;
+    std::string rowsJson_, positions_, css_;
+    std::map<size_t, std::string> keys_, links_;
+    std::string members_;
+};
+
+#endif

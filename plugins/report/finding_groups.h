@@ -1,0 +1,32 @@
+#ifndef NORBIX_FINDING_GROUPS_H
+#define NORBIX_FINDING_GROUPS_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "wyxcore/datetime.h"
+
+class TContainer;
+
+// Findings of one rule about one source and one message: a failing fan logged
+// 2,000 times is one line to read, with how often and from when to when.
+struct FindingGroup {
+    std::string severity;      // "Error", "Warning", ...
+    std::string category;      // the rule
+    std::string description;
+    std::string sourceClass;
+    std::string message;       // the source entry's message
+    size_t count = 0;
+    bool hasTime = false;
+    TCIMDateTime first, last;  // corrected time of the earliest and latest source entry
+    std::string latestKey;     // "RecordID=.." of the latest source entry
+};
+
+// Most severe first, then the most recent first.
+std::vector<FindingGroup> GroupFindings(const TContainer& container);
+
+// Rank of a severity: higher is more severe ("Error" 3, "Warning" 2, any other 1, none 0).
+int SeverityRank(const std::string& severity);
+
+#endif
