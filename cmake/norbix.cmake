@@ -7,8 +7,14 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${NORBIX_BIN})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 if(NOT WIN32)
   set(CMAKE_SHARED_LIBRARY_PREFIX "lib")
-  set(CMAKE_BUILD_RPATH "$ORIGIN;$ORIGIN/..;${NORBIX_BIN}")
-  set(CMAKE_INSTALL_RPATH "$ORIGIN;$ORIGIN/..")
+  # Only paths relative to the binary itself: bin/ copied anywhere still finds
+  # its libraries, and no binary names the build directory. The old tag
+  # (DT_RPATH) on purpose: the loader then also searches the program's folder
+  # for what a plug-in needs, so plug-ins in a directory elsewhere
+  # (WYX_PLUGIN_DIR) find the driver library beside the program, as Windows does.
+  set(CMAKE_BUILD_WITH_INSTALL_RPATH ON)
+  set(CMAKE_INSTALL_RPATH "$ORIGIN")
+  add_link_options(-Wl,--disable-new-dtags)
 endif()
 
 add_compile_options(-Wall -Wextra -Werror)
@@ -104,7 +110,7 @@ function(norbix_add_unit_tests)
     return()
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
-  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NORBIX_TEST_BIN})
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NORBIX_TEST_BIN} INSTALL_RPATH "$ORIGIN/../bin")
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} norbix_gtest)
   target_include_directories(${T_NAME} PRIVATE ${T_INCLUDES})
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${NORBIX_TEST_BIN})
@@ -119,8 +125,12 @@ function(norbix_add_plugin target)
   if(NOT P_OUTPUT)
     set(P_OUTPUT ${target})
   endif()
+  # A plug-in's own folder first, as on Windows; then the program's: plug-ins of
+  # the tree sit in bin/plugins, fixtures in a folder beside bin/.
+  set(P_RPATH "$ORIGIN;$ORIGIN/../bin")
   if(NOT P_DIR)
     set(P_DIR ${NORBIX_BIN}/plugins)
+    set(P_RPATH "$ORIGIN;$ORIGIN/..")
     set(shipped ON)
   endif()
   add_library(${target} MODULE ${P_SOURCES})
@@ -134,7 +144,7 @@ function(norbix_add_plugin target)
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${P_OUTPUT} SUFFIX ${suffix}
     LIBRARY_OUTPUT_DIRECTORY ${P_DIR} RUNTIME_OUTPUT_DIRECTORY ${P_DIR})
   if(NOT WIN32)
-    set_target_properties(${target} PROPERTIES BUILD_RPATH "$ORIGIN/..;${NORBIX_BIN}" INSTALL_RPATH "$ORIGIN/..")
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "${P_RPATH}")
   endif()
   # Shipped plug-ins only: the test fixtures name a folder of their own.
   if(shipped)
@@ -163,18 +173,20 @@ function(norbix_copy_runtime)
     VERBATIM)
 endfunction()
 
-# norbix_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir): a libFuzzer target,
-# built only in the clang fuzz build (scripts/fuzz.sh), which runs it on CORPUS.
+# norbix_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir [OPTIONS ...]): a
+# libFuzzer target, built only in the clang fuzz build (scripts/fuzz.sh), which
+# runs it on CORPUS with the libFuzzer OPTIONS (memory bounds, for instance).
 function(norbix_add_fuzzer)
-  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS;INCLUDES" ${ARGN})
+  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS;INCLUDES;OPTIONS" ${ARGN})
   if(NOT NORBIX_FUZZ)
     return()
   endif()
   add_executable(${F_NAME} ${F_SOURCES})
-  set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers)
+  set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers INSTALL_RPATH "$ORIGIN/../bin")
   target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   target_include_directories(${F_NAME} PRIVATE ${F_INCLUDES})
-  file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt "${F_NAME} ${F_CORPUS}\n")
+  string(REPLACE ";" " " options "${F_OPTIONS}")
+  file(APPEND ${CMAKE_BINARY_DIR}/fuzzers.txt "${F_NAME} ${F_CORPUS} ${options}\n")
 endfunction()

@@ -8,6 +8,7 @@
 #include "wyxcore/os_specific.h"
 #include "wyxcore/output_file.h"
 #include "wyxcore/plugin.h"
+#include "wyxcore/plugin_call.h"
 #include "wyxcore/status.h"
 
 namespace {
@@ -73,7 +74,7 @@ std::string writeWith(IPlugin* writer, TContainer* container, const std::string&
     IPluginWriteCallbacks* callbacks = dynamic_cast<IPluginWriteCallbacks*>(writer->GetCallbacks());
     if (!callbacks) return std::string();
     try {
-        callbacks->WriteContainer(container, path);
+        CallPlugin(writer->GetFileName(), kWyxPluginFailed, [&] { callbacks->WriteContainer(container, path); });
     } catch (const TWYXException& e) {
         if (e.GetStatus() == kWyxAccessDenied)
             return std::string("ERROR: Access denied trying to write ") + kind + " files.\n";

@@ -11,10 +11,12 @@
 #include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/plugin.h"
+#include "wyxcore/plugin_call.h"
 #include "wyxcore/plugin_manager.h"
 #include "wyxcore/query_manager.h"
 #include "wyxcore/root_object.h"
 #include "wyxcore/schema_helper.h"
+#include "wyxcore/status.h"
 
 void CollectorApp::selectPlugins() {
     const char* include = std::getenv("OSK_INCLUDE");
@@ -145,7 +147,7 @@ void runOptionalPlugin(IPlugin* plugin, Call call) {
     ILogger* log = TRootObject::GetCoreLogger();
     try {
         Interface* callbacks = dynamic_cast<Interface*>(plugin->GetCallbacks());
-        if (callbacks) call(callbacks);
+        if (callbacks) CallPlugin(plugin->GetFileName(), kWyxPluginFailed, [&] { call(callbacks); });
         else log->Write(nullptr, kWyxLogError, "Plug-in " + name + " doesn't support any query interfaces");
     } catch (const TWYXException& e) {
         log->Write(nullptr, kWyxLogError, "Plug-in " + name + " threw exception " + wyxTranslateStatusCode(e.GetStatus()));

@@ -9,7 +9,9 @@
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/plugin.h"
+#include "wyxcore/plugin_call.h"
 #include "wyxcore/root_object.h"
+#include "wyxcore/status.h"
 
 namespace {
 
@@ -88,7 +90,7 @@ void CollectorApp::writeXmlWithRunLog(TContainer* container, bool announce, std:
         xmlWriter ? dynamic_cast<IPluginWriteCallbacks*>(xmlWriter->GetCallbacks()) : nullptr;
     if (!writer) return;
     try {
-        writer->WriteContainer(container, xmlPath);
+        CallPlugin(xmlWriter->GetFileName(), kWyxPluginFailed, [&] { writer->WriteContainer(container, xmlPath); });
     } catch (const std::exception&) {
         writeConsole("ERROR: Couldn't write XML file.\n");
         exitProgram(1);

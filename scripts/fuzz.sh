@@ -14,13 +14,14 @@ cmake --build "$dir" -j"$(nproc)" 2>&1 | sed -E '/^\[ *[0-9]+%\]/d'
 mkdir -p "$dir/findings"
 status=0
 [ -f "$dir/fuzzers.txt" ] || { echo "fuzz: no targets"; exit 0; }
-while read -r name corpus; do
+while read -r name corpus options; do
   [ -n "$name" ] || continue
   work="$dir/corpus/$name"
   mkdir -p "$work"
   echo "== fuzz $name (${seconds}s)"
+  # shellcheck disable=SC2086  # options: separate words
   if ! "$dir/fuzzers/$name" -max_total_time="$seconds" -artifact_prefix="$dir/findings/$name-" \
-       -print_final_stats=0 "$work" "$corpus" >"$dir/$name.log" 2>&1; then
+       -print_final_stats=0 $options "$work" "$corpus" >"$dir/$name.log" 2>&1; then
     echo "fuzz: $name found a fault; see $dir/$name.log"
     tail -n 30 "$dir/$name.log"
     status=1

@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to PopulateContainerFromFile: it must throw
 // TWYXException or succeed, never crash, and a failure must leave the container
-// as it was.
+// as it was. It runs under memory bounds (see CMakeLists.txt): the seed
+// blank_bomb.xml.gz expands to 40 MiB of blanks, which must be refused without
+// being held.
 #include <cstdio>
 #include <cstdint>
 #include <filesystem>

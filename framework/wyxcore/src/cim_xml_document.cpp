@@ -16,6 +16,8 @@ namespace {
 
 // Enough to hold an XML declaration.
 const size_t kHeadSize = 4096;
+// A document in another encoding is parsed whole to be converted.
+const size_t kMaxConverted = 16 * 1024 * 1024;
 
 size_t copyFrom(const std::string& text, size_t* read, char* out, size_t capacity) {
     const size_t n = std::min(capacity, text.size() - *read);
@@ -51,9 +53,25 @@ bool otherEncoding(const std::string& head) {
 
 }  // namespace
 
-CimXmlDocument::CimXmlDocument(const std::string& bytes)
-    : bytes_(bytes), bytesRead_(0),
-      inflater_(gzipcodec::LooksCompressed(bytes) ? new gzipcodec::InflateStream(bytes) : nullptr),
+CimXmlDocument::RawFile::RawFile(ByteSource* file) : file_(file), start_(2, '\0') {
+    size_t size = 0;
+    while (size < start_.size()) {
+        const size_t n = file_->Read(&start_[size], start_.size() - size);
+        if (n == 0) break;
+        size += n;
+    }
+    start_.resize(size);
+}
+
+bool CimXmlDocument::RawFile::LooksCompressed() const { return gzipcodec::LooksCompressed(start_); }
+
+size_t CimXmlDocument::RawFile::Read(char* out, size_t capacity) {
+    if (startRead_ < start_.size()) return copyFrom(start_, &startRead_, out, capacity);
+    return file_->Read(out, capacity);
+}
+
+CimXmlDocument::CimXmlDocument(ByteSource* file)
+    : raw_(file), inflater_(raw_.LooksCompressed() ? std::make_unique<gzipcodec::InflateStream>(&raw_) : nullptr),
       streamFailed_(false), head_(kHeadSize, '\0'), headRead_(0), convertedRead_(0), isConverted_(false) {
     size_t size = 0;
     try {
@@ -84,7 +102,7 @@ size_t CimXmlDocument::Read(char* out, size_t capacity) {
 }
 
 size_t CimXmlDocument::readFile(char* out, size_t capacity) {
-    if (!inflater_) return copyFrom(bytes_, &bytesRead_, out, capacity);
+    if (!inflater_) return raw_.Read(out, capacity);
     try {
         return inflater_->Read(out, capacity);
     } catch (const TWYXException&) {
@@ -104,14 +122,21 @@ void CimXmlDocument::ThrowStreamFault() {
 std::string CimXmlDocument::convertToUtf8() {
     std::string whole;
     char buffer[65536];
-    while (const size_t n = Read(buffer, sizeof buffer)) whole.append(buffer, n);
+    while (const size_t n = Read(buffer, sizeof buffer)) {
+        if (whole.size() + n > kMaxConverted)
+            throw TWYXException(kWyxFileTooLarge, "a document in another encoding than UTF-8 beyond 16 MiB");
+        whole.append(buffer, n);
+    }
     pugi::xml_document document;
     const pugi::xml_parse_result parsed = document.load_buffer(
         whole.data(), whole.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_auto);
-    if (!parsed)
+    if (!parsed) {
+        // The parser's offset can lie past the bytes it was given (it counts in its own decoding).
+        const size_t counted = std::min(static_cast<size_t>(parsed.offset), whole.size());
         throw TWYXException(kWyxFileNotXml,
                             std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset) + " (line " +
-                                std::to_string(1 + std::count(whole.begin(), whole.begin() + parsed.offset, '\n')) + ")");
+                                std::to_string(1 + std::count(whole.begin(), whole.begin() + counted, '\n')) + ")");
+    }
     struct Collect : pugi::xml_writer {
         std::string text;
         void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }

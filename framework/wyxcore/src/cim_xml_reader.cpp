@@ -14,6 +14,14 @@
 
 namespace cimxml {
 
+// The reader's way past the per-property checks, for what it has checked itself.
+class CheckedInstanceFill {
+public:
+    static void Fill(TCIMInstance* instance, std::vector<std::pair<std::string, TCIMValue> >&& props) {
+        instance->TakeCheckedProperties(std::move(props));
+    }
+};
+
 namespace {
 
 typedef std::vector<std::pair<std::string, TCIMValue> > Properties;
@@ -84,10 +92,12 @@ public:
         if (xml_->Name() != kCim) bad(kWyxFileNotCimXml, "the root element is not CIM");
         bool declared = false;
         while (nextChild()) {
-            if (declared || xml_->Name() != kDeclaration) {
+            if (xml_->Name() != kDeclaration) {
                 xml_->SkipElement();
                 continue;
             }
+            // Refused, not skipped: skipping would drop its data unseen.
+            if (declared) bad(kWyxFileNotCimXml, "a second DECLARATION");
             declared = true;
             while (nextChild()) {
                 const std::string& name = xml_->Name();
@@ -113,7 +123,7 @@ public:
         }
         for (StagedInstance& staged : instances_) {
             std::unique_ptr<TCIMInstance> instance(new TCIMInstance(made[staged.staged]));
-            instance->TakeCheckedProperties(std::move(staged.props));
+            CheckedInstanceFill::Fill(instance.get(), std::move(staged.props));
             instance.release()->Commit();
         }
         std::vector<StagedInstance>().swap(instances_);
@@ -157,16 +167,18 @@ private:
         }
     }
 
-    // The text of the first VALUE among the open element's children; false without one.
-    bool firstValue(std::string* text) {
+    // The text of the VALUE among the children of the open element (owner);
+    // false without one.
+    bool firstValue(std::string* text, const std::string& owner) {
         bool found = false;
         while (nextChild()) {
-            if (!found && xml_->Name() == kValue) {
-                valueText(text);
-                found = true;
-            } else {
+            if (xml_->Name() != kValue) {
                 xml_->SkipElement();
+                continue;
             }
+            if (found) bad(kWyxFileNotCimXml, "a second VALUE in " + owner);
+            valueText(text);
+            found = true;
         }
         return found;
     }
@@ -182,12 +194,14 @@ private:
             const std::string object = name;
             bool found = false;
             while (nextChild()) {
-                if (!found && xml_->Name() == kClass) readClass();
-                else if (!found && xml_->Name() == kInstance) readInstance();
-                else {
+                const bool isClass = xml_->Name() == kClass;
+                if (!isClass && xml_->Name() != kInstance) {
                     xml_->SkipElement();
                     continue;
                 }
+                if (found) bad(kWyxFileNotCimXml, object + " with more than one CLASS or INSTANCE");
+                if (isClass) readClass();
+                else readInstance();
                 found = true;
             }
             if (!found) bad(kWyxFileNotCimXml, object + " without CLASS or INSTANCE");
@@ -281,7 +295,7 @@ private:
             return;
         }
         std::string text;
-        if (!firstValue(&text)) bad(kWyxFileNotCimXml, "qualifier " + name + " without VALUE");
+        if (!firstValue(&text, kQualifier)) bad(kWyxFileNotCimXml, "qualifier " + name + " without VALUE");
         if (name == "Provider") {
             staged->hasProvider = true;
             staged->provider = text;
@@ -300,22 +314,24 @@ private:
         if (decl.type == kCIMReference) {
             bool found = false;
             while (nextChild()) {
-                if (!found && xml_->Name() == kValueReference) {
-                    *value = ReadReference(xml_);
-                    found = true;
-                } else {
+                if (xml_->Name() != kValueReference) {
                     xml_->SkipElement();
+                    continue;
                 }
+                if (found) bad(kWyxFileNotCimXml, "a second VALUE.REFERENCE in PROPERTY.REFERENCE");
+                *value = ReadReference(xml_);
+                found = true;
             }
             return found;
         }
         if (decl.isArray) {
             bool found = false;
             while (nextChild()) {
-                if (found || xml_->Name() != kValueArray) {
+                if (xml_->Name() != kValueArray) {
                     xml_->SkipElement();
                     continue;
                 }
+                if (found) bad(kWyxFileNotCimXml, "a second VALUE.ARRAY in PROPERTY.ARRAY");
                 found = true;
                 std::vector<std::string> elements;
                 while (nextChild()) {
@@ -331,7 +347,7 @@ private:
             }
             return found;
         }
-        if (!firstValue(&text_)) return false;
+        if (!firstValue(&text_, kProperty)) return false;
         if (decl.type == kCIMString) {
             *value = TCIMValue(std::move(text_));
             return true;
@@ -387,8 +403,8 @@ private:
 
 }  // namespace
 
-std::vector<std::string> ReadInto(TContainer* container, std::string bytes) {
-    CimXmlDocument document(bytes);
+std::vector<std::string> ReadInto(TContainer* container, ByteSource* file) {
+    CimXmlDocument document(file);
     try {
         XmlPullParser parser(&document);
         Reader reader(container, &parser);
@@ -399,12 +415,18 @@ std::vector<std::string> ReadInto(TContainer* container, std::string bytes) {
             throw TWYXException(e.GetStatus(), e.GetDetail() + " (line " + std::to_string(parser.Line()) + ")");
         }
         return reader.apply();
-    } catch (const TWYXException&) {
+    } catch (const TWYXException& e) {
         // A damaged compressed stream is the fault to report, whatever it made
-        // the document look like.
-        document.ThrowStreamFault();
+        // the document look like; not worth inflating the rest of a file that
+        // is refused for its size.
+        if (e.GetStatus() != kWyxFileTooLarge && e.GetStatus() != kWyxFileTooDeep) document.ThrowStreamFault();
         throw;
     }
+}
+
+std::vector<std::string> ReadInto(TContainer* container, const std::string& bytes) {
+    StringSource source(bytes);
+    return ReadInto(container, &source);
 }
 
 }  // namespace cimxml

@@ -1,5 +1,6 @@
 #include "wyxcore/container.h"
 
+#include <new>
 #include <utility>
 
 #include "cim_xml_reader.h"
@@ -91,7 +92,12 @@ TContainer::TContainer(EmptyTag) {}
 TContainer::~TContainer() {}
 
 std::vector<std::string> TContainer::PopulateContainerFromFile(const std::string& path) {
-    return cimxml::ReadInto(this, fileio::ReadAll(path));
+    try {
+        fileio::InputFile file(path);
+        return cimxml::ReadInto(this, &file);
+    } catch (const std::bad_alloc&) {
+        throw TWYXException(kWyxOutOfMemory, path);
+    }
 }
 
 TCIMClass* TContainer::FindClass(const std::string& name) const {

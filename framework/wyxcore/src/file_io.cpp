@@ -22,20 +22,28 @@ int statusOfErrno(int error, int otherwise) {
 }  // namespace
 
 std::string ReadAll(const std::string& path) {
+    InputFile file(path);
+    std::string data;
+    char buffer[65536];
+    while (const size_t n = file.Read(buffer, sizeof buffer)) data.append(buffer, n);
+    return data;
+}
+
+InputFile::InputFile(const std::string& path) : path_(path), file_(nullptr) {
     if (wyxos::IsDirectory(path)) throw TWYXException(kWyxAccessDenied, path + ": is a directory");
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) {
         const int error = errno;
         throw TWYXException(statusOfErrno(error, kWyxReadFailed), path + ": " + std::strerror(error));
     }
-    std::string data;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) throw TWYXException(kWyxReadFailed, path);
-    return data;
+}
+
+InputFile::~InputFile() { std::fclose(file_); }
+
+size_t InputFile::Read(char* out, size_t capacity) {
+    const size_t n = std::fread(out, 1, capacity, file_);
+    if (n == 0 && std::ferror(file_)) throw TWYXException(kWyxReadFailed, path_);
+    return n;
 }
 
 }  // namespace fileio

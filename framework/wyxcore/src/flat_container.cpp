@@ -1,11 +1,11 @@
 // Flat entry points that build instances and date-times for flat plug-ins.
 // Each refuses a bad handle, an undeclared class or property and a value that
 // does not fit its property with 3, and changes nothing then.
-#include <exception>
-#include <new>
+#include <memory>
 #include <vector>
 
 #include "container_handle.h"
+#include "flat_guard.h"
 #include "handle_registry.h"
 #include "query_deadline.h"
 #include "wyxcore/container.h"
@@ -29,7 +29,7 @@ HandleRegistry& valueArrays() {
     return *registry;
 }
 
-typedef std::vector<TCIMValue> ValueArray;
+using ValueArray = std::vector<TCIMValue>;
 
 // The current instance's declared property, or null.
 const TCIMPropertyDecl* currentProperty(void* container, const char* name, TCIMInstance** instance) {
@@ -51,83 +51,81 @@ TContainerHandle* TContainerHandle::FromHandle(void* handle) {
 }
 
 extern "C" int wyxAddClass(void* container, const char* className) {
-    TContainerHandle* handle = TContainerHandle::FromHandle(container);
-    if (!handle || !className) return kWyxFailure;
-    TCIMClass* cimClass = handle->container->FindClass(className);
-    if (!cimClass) return kWyxFailure;
-    try {
+    return GuardFlat([&] {
+        TContainerHandle* handle = TContainerHandle::FromHandle(container);
+        if (!handle || !className) return kWyxFailure;
+        TCIMClass* cimClass = handle->container->FindClass(className);
+        if (!cimClass) return kWyxFailure;
         TCIMInstance* instance = new TCIMInstance(cimClass);
         instance->Commit();
         handle->current = instance;
         return kWyxOK;
-    } catch (const std::exception&) {
-        return kWyxFailure;
-    }
+    });
 }
 
 extern "C" int wyxAddProperty(void* container, const char* name, const char* value) {
-    TCIMInstance* instance = nullptr;
-    const TCIMPropertyDecl* decl = currentProperty(container, name, &instance);
-    if (!decl || !value) return kWyxFailure;
-    try {
+    return GuardFlat([&] {
+        TCIMInstance* instance = nullptr;
+        const TCIMPropertyDecl* decl = currentProperty(container, name, &instance);
+        if (!decl || !value) return kWyxFailure;
         instance->SetPropertyValue(name, TCIMValue::FromText(decl->type, value));
         return kWyxOK;
-    } catch (const std::exception&) {
-        return kWyxFailure;
-    }
+    });
 }
 
 extern "C" int wyxAddDateTimeProperty(void* container, const char* name, void* dateTime) {
-    TCIMInstance* instance = nullptr;
-    const TCIMPropertyDecl* decl = currentProperty(container, name, &instance);
-    if (!decl || decl->type != kCIMDateTime || !dateTimes().contains(dateTime)) return kWyxFailure;
-    const TCIMDateTime& value = *static_cast<TCIMDateTime*>(dateTime);
-    if (!value.IsInterval() && value.GetMonth() == 0) return kWyxFailure;   // never set
-    try {
+    return GuardFlat([&] {
+        TCIMInstance* instance = nullptr;
+        const TCIMPropertyDecl* decl = currentProperty(container, name, &instance);
+        if (!decl || decl->type != kCIMDateTime || !dateTimes().contains(dateTime)) return kWyxFailure;
+        const TCIMDateTime& value = *static_cast<TCIMDateTime*>(dateTime);
+        if (!value.IsInterval() && value.GetMonth() == 0) return kWyxFailure;   // never set
         instance->SetPropertyValue(name, TCIMValue(value));
         return kWyxOK;
-    } catch (const std::exception&) {
-        return kWyxFailure;
-    }
+    });
 }
 
 extern "C" int wyxNewCIMDateTime(void** dateTime) {
-    if (!dateTime) return kWyxFailure;
-    TCIMDateTime* made = new (std::nothrow) TCIMDateTime();
-    if (!made) return kWyxFailure;
-    dateTimes().add(made);
-    *dateTime = made;
-    return kWyxOK;
+    return GuardFlat([&] {
+        if (!dateTime) return kWyxFailure;
+        auto made = std::make_unique<TCIMDateTime>();
+        dateTimes().add(made.get());
+        *dateTime = made.release();
+        return kWyxOK;
+    });
 }
 
 extern "C" int wyxSetDateTime(void* dateTime, int year, int month, int day, int hour, int minute, int second,
                               int microseconds, int utcOffset) {
-    if (!dateTimes().contains(dateTime)) return kWyxFailure;
-    try {
+    return GuardFlat([&] {
+        if (!dateTimes().contains(dateTime)) return kWyxFailure;
         static_cast<TCIMDateTime*>(dateTime)->Set(year, month, day, hour, minute, second, microseconds, utcOffset);
         return kWyxOK;
-    } catch (const TWYXException&) {
-        return kWyxFailure;
-    }
+    });
 }
 
 extern "C" int wyxDeleteCIMDateTime(void* dateTime) {
-    if (!dateTimes().remove(dateTime)) return kWyxFailure;
-    delete static_cast<TCIMDateTime*>(dateTime);
-    return kWyxOK;
+    return GuardFlat([&] {
+        if (!dateTimes().remove(dateTime)) return kWyxFailure;
+        delete static_cast<TCIMDateTime*>(dateTime);
+        return kWyxOK;
+    });
 }
 
 extern "C" int wyxNewCIMValueArray(void** valueArray) {
-    if (!valueArray) return kWyxFailure;
-    ValueArray* made = new (std::nothrow) ValueArray();
-    if (!made) return kWyxFailure;
-    valueArrays().add(made);
-    *valueArray = made;
-    return kWyxOK;
+    return GuardFlat([&] {
+        if (!valueArray) return kWyxFailure;
+        auto made = std::make_unique<ValueArray>();
+        valueArrays().add(made.get());
+        *valueArray = made.release();
+        return kWyxOK;
+    });
 }
 
 extern "C" int wyxDeleteCIMValueArray(void* valueArray) {
-    if (!valueArrays().remove(valueArray)) return kWyxFailure;
-    delete static_cast<ValueArray*>(valueArray);
-    return kWyxOK;
+    return GuardFlat([&] {
+        if (!valueArrays().remove(valueArray)) return kWyxFailure;
+        delete static_cast<ValueArray*>(valueArray);
+        return kWyxOK;
+    });
 }

@@ -33,7 +33,8 @@ bool LooksCompressed(const std::string& data) {
 }
 
 std::string Decompress(const std::string& data) {
-    InflateStream stream(data);
+    StringSource input(data);
+    InflateStream stream(&input);
     std::string out;
     out.reserve(expectedSize(data));
     char buffer[65536];
@@ -41,15 +42,14 @@ std::string Decompress(const std::string& data) {
     return out;
 }
 
-InflateStream::InflateStream(const std::string& data) : stream_(nullptr), total_(0), ended_(false) {
+InflateStream::InflateStream(ByteSource* input)
+    : input_(input), buffer_(65536, '\0'), stream_(nullptr), total_(0), ended_(false) {
     z_stream* zs = new z_stream;
     std::memset(zs, 0, sizeof *zs);
     if (inflateInit2(zs, 16 + MAX_WBITS) != Z_OK) {
         delete zs;
         throw TWYXException(kWyxOutOfMemory, "zlib");
     }
-    zs->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    zs->avail_in = static_cast<uInt>(data.size());
     stream_ = zs;
 }
 
@@ -59,17 +59,31 @@ InflateStream::~InflateStream() {
     delete zs;
 }
 
+bool InflateStream::refill() {
+    z_stream* zs = static_cast<z_stream*>(stream_);
+    // Unused bytes move to the front; they are at most a gzip magic's worth here.
+    const size_t kept = zs->avail_in;
+    if (kept) std::memmove(&buffer_[0], zs->next_in, kept);
+    const size_t n = input_->Read(&buffer_[kept], buffer_.size() - kept);
+    zs->next_in = reinterpret_cast<Bytef*>(&buffer_[0]);
+    zs->avail_in = static_cast<uInt>(kept + n);
+    return n != 0;
+}
+
 size_t InflateStream::Read(char* out, size_t capacity) {
     z_stream* zs = static_cast<z_stream*>(stream_);
     while (!ended_) {
+        if (zs->avail_in == 0 && !refill()) throw TWYXException(kWyxFileTruncated, "compressed data ends early");
         zs->next_out = reinterpret_cast<Bytef*>(out);
         zs->avail_out = static_cast<uInt>(capacity);
         const int rc = inflate(zs, Z_NO_FLUSH);
         const size_t produced = capacity - zs->avail_out;
         total_ += produced;
-        if (total_ > kMaxExpanded) throw TWYXException(kWyxReadFailed, "file expands beyond 1 GiB");
+        if (total_ > kMaxExpanded) throw TWYXException(kWyxFileTooLarge, "file expands beyond 1 GiB");
         if (rc == Z_STREAM_END) {
             // Concatenated members form one file; anything else after the end is damage.
+            while (zs->avail_in < 2 && refill()) {
+            }
             if (zs->avail_in == 0) {
                 ended_ = true;
             } else {
@@ -77,8 +91,6 @@ size_t InflateStream::Read(char* out, size_t capacity) {
                     throw TWYXException(kWyxFileTruncated, "data after the end of the compressed stream");
                 if (inflateReset(zs) != Z_OK) throw TWYXException(kWyxFileTruncated, "inflateReset");
             }
-        } else if (rc == Z_BUF_ERROR && zs->avail_in == 0) {
-            throw TWYXException(kWyxFileTruncated, "compressed data ends early");
         } else if (rc != Z_OK && rc != Z_BUF_ERROR) {
             throw TWYXException(kWyxFileTruncated, zs->msg ? zs->msg : "corrupt compressed data");
         }

@@ -7,10 +7,14 @@
 
 #include "flat_plugin_callbacks.h"
 #include "library.h"
+#include "query_manager_impl.h"
 #include "wyxcore/container.h"
+#include "wyxcore/exception.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
+#include "wyxcore/plugin_call.h"
 #include "wyxcore/root_object.h"
+#include "wyxcore/status.h"
 
 namespace {
 std::mutex livePluginsMutex;
@@ -46,7 +50,7 @@ void LoadedPlugin::setCallbacks(IPluginCallbacks* callbacks, bool owned) {
 
 PluginManager* PluginManager::loadingManager_ = nullptr;
 
-PluginManager::PluginManager() : loading_(nullptr), registered_(false), refused_(false) {}
+PluginManager::PluginManager() : loading_(nullptr), registered_(false), refused_(false), pendingRecord_() {}
 
 std::string PluginManager::PluginDirectory() {
     const char* dir = std::getenv("WYX_PLUGIN_DIR");
@@ -67,13 +71,33 @@ void PluginManager::LoadPlugins() {
 
 void PluginManager::loadOne(const std::string& path) {
     ILogger* log = TRootObject::GetCoreLogger();
+    try {
+        loadGuarded(path);
+    } catch (const TWYXException& e) {
+        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": " + e.what());
+    }
+}
+
+// Every step that runs the plug-in's own code (its load entry, its information
+// and first callbacks, its creation entry, its name and type) goes through the
+// guard: a plug-in that throws is refused like one that fails to load.
+void PluginManager::loadGuarded(const std::string& path) {
+    ILogger* log = TRootObject::GetCoreLogger();
+    const std::string name = QueryManager::SelectionName(path);
     boost::shared_ptr<LoadedPlugin> plugin(new LoadedPlugin(path));
     loading_ = plugin.get();
     registered_ = false;
     refused_ = false;
     loadingManager_ = this;
     std::string error;
-    void* library = wyxos::OpenLibrary(path, &error);
+    void* library = nullptr;
+    try {
+        CallPlugin(name, kWyxPluginLoadFailed, [&] { library = wyxos::OpenLibrary(path, &error); });
+    } catch (...) {
+        loadingManager_ = nullptr;
+        loading_ = nullptr;
+        throw;
+    }
     loadingManager_ = nullptr;
     loading_ = nullptr;
     if (!library) {
@@ -82,7 +106,12 @@ void PluginManager::loadOne(const std::string& path) {
     }
     plugin->setLibrary(library);
     if (registered_) {
-        plugin->setLoaded(static_cast<FlatPluginCallbacks*>(plugin->GetCallbacks())->Initialise() == 0);
+        bool initialised = false;
+        CallPlugin(name, kWyxPluginLoadFailed, [&] {
+            plugin->setCallbacks(new FlatPluginCallbacks(pendingRecord_, plugin.get()), true);
+            initialised = static_cast<FlatPluginCallbacks*>(plugin->GetCallbacks())->Initialise() == 0;
+        });
+        plugin->setLoaded(initialised);
         if (!plugin->IsLoaded())
             log->Write(nullptr, kWyxLogWarning, "Plug-in " + path + " could not initialise and will not run");
         plugins_.push_back(plugin);
@@ -100,7 +129,15 @@ void PluginManager::loadOne(const std::string& path) {
         wyxos::CloseLibrary(library);
         return;
     }
-    IPluginCallbacks* callbacks = create();
+    IPluginCallbacks* callbacks = nullptr;
+    CallPlugin(name, kWyxPluginLoadFailed, [&] {
+        callbacks = create();
+        // Asked once here, so that a plug-in that cannot answer them is refused now.
+        if (callbacks) {
+            callbacks->GetName();
+            callbacks->GetType();
+        }
+    });
     if (!callbacks) {
         log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": the plug-in refused to load");
         wyxos::CloseLibrary(library);
@@ -124,7 +161,7 @@ int PluginManager::acceptFlat(const WyxPluginRecord* record, void** handle) {
         refused_ = true;
         return 3;
     }
-    loading_->setCallbacks(new FlatPluginCallbacks(*record, loading_), true);
+    pendingRecord_ = *record;
     *handle = static_cast<IPlugin*>(loading_);
     registered_ = true;
     return 0;

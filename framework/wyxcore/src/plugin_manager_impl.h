@@ -54,6 +54,7 @@ public:
 
 private:
     void loadOne(const std::string& path);
+    void loadGuarded(const std::string& path);
 
     int acceptFlat(const WyxPluginRecord* record, void** handle);
 
@@ -61,6 +62,7 @@ private:
     LoadedPlugin* loading_;           // the plug-in whose library is being loaded
     bool registered_;
     bool refused_;
+    WyxPluginRecord pendingRecord_;   // the record registered by the library being loaded
     static PluginManager* loadingManager_;
     std::unique_ptr<TContainer> container_;
 };

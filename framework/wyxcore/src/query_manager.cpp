@@ -1,14 +1,12 @@
 #include "query_manager_impl.h"
 
 #include "query_deadline.h"
-
-#include <exception>
-
 #include "schema_loader.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/plugin.h"
+#include "wyxcore/plugin_call.h"
 #include "wyxcore/status.h"
 
 std::string QueryManager::SelectionName(const std::string& fileName) {
@@ -45,16 +43,16 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
         if (wanted.empty()) return;
     }
     try {
-        if (callbacks->GetType() == kWyxCollector)
-            query_deadline::RunBounded(plugin, query, container, wanted, pass, query_deadline::CollectorBound());
-        else
-            query->Query(container, wanted, pass);
+        CallPlugin(SelectionName(plugin->GetFileName()), kWyxQueryFailed, [&] {
+            if (callbacks->GetType() == kWyxCollector)
+                query_deadline::RunBounded(plugin, query, container, wanted, pass, query_deadline::CollectorBound());
+            else
+                query->Query(container, wanted, pass);
+        });
     } catch (const TWYXException& e) {
         // A class that is missing because the schema could not be read: say so.
         if (e.GetStatus() == kWyxUnknownClass && schema::State() != kWyxOK)
             throw TWYXException(schema::State(), e.GetDetail());
         throw;
-    } catch (const std::exception& e) {
-        throw TWYXException(kWyxQueryFailed, callbacks->GetName() + ": " + e.what());
     }
 }

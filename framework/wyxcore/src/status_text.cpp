@@ -42,6 +42,9 @@ const char* knownText(int status) {
     case kWyxFtpProtocolError: return "FTP protocol error";
     case kWyxNotSupported: return "Operation not supported";
     case kWyxQueryFailed: return "Plug-in query failed";
+    case kWyxPluginFailed: return "Plug-in failed";
+    case kWyxFileTooLarge: return "File is too large";
+    case kWyxFileTooDeep: return "File nests elements too deeply";
     default: return nullptr;
     }
 }
@@ -51,6 +54,10 @@ const char* knownText(int status) {
 extern "C" const char* wyxTranslateStatusCode(int status) {
     if (const char* text = knownText(status)) return text;
     thread_local std::string unknown;
-    unknown = "Unknown status code " + std::to_string(status);
+    try {
+        unknown = "Unknown status code " + std::to_string(status);
+    } catch (...) {
+        return "Unknown status code";   // called from C: nothing may leave
+    }
     return unknown.c_str();
 }

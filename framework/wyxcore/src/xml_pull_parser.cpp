@@ -1,5 +1,6 @@
 #include "xml_pull_parser.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "wyxcore/exception.h"
@@ -11,6 +12,13 @@ namespace cimxml {
 namespace {
 
 const size_t kInitialWindow = 256 * 1024;
+// Bounds on what the parser holds whatever the document: the window (so the
+// longest tag, text or comment), the depth and the names of the open elements,
+// and the attributes of one tag. A CIM-XML file is far inside all of them.
+const size_t kMaxWindow = 32 * 1024 * 1024;
+const size_t kMaxDepth = 256;
+const size_t kMaxNameSize = 1024;
+const size_t kMaxAttributes = 256;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -60,7 +68,12 @@ bool XmlPullParser::more() {
         end_ -= pos_;
         pos_ = 0;
     }
-    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    if (end_ == buffer_.size()) {
+        if (buffer_.size() >= kMaxWindow)
+            throw TWYXException(kWyxFileTooLarge, "more than 32 MiB in one piece at offset " +
+                                                      std::to_string(dropped_ + pos_));
+        buffer_.resize(std::min(buffer_.size() * 2, kMaxWindow));
+    }
     const size_t n = source_->Read(&buffer_[end_], buffer_.size() - end_);
     if (n == 0) {
         sourceEnded_ = true;
@@ -211,6 +224,12 @@ size_t XmlPullParser::startTag() {
     const char* p = skipName(begin + 1, end);
     if (p == end) return 0;
     if (p == begin + 1) fail("bad element name");
+    if (static_cast<size_t>(p - begin - 1) > kMaxNameSize)
+        throw TWYXException(kWyxFileTooLarge, "an element name longer than 1024 bytes at offset " +
+                                                  std::to_string(dropped_ + pos_));
+    if (depth_ >= kMaxDepth)
+        throw TWYXException(kWyxFileTooDeep, "more than 256 open elements at offset " +
+                                                 std::to_string(dropped_ + pos_));
     if (open_.size() <= depth_) open_.emplace_back();
     open_[depth_].assign(begin + 1, p);
     attrCount_ = 0;
@@ -244,6 +263,9 @@ size_t XmlPullParser::startTag() {
         if (std::memchr(q + 1, '<', static_cast<size_t>(valueEnd - q - 1))) fail("'<' in an attribute value");
         // A repeated attribute is not looked for: that costs the square of a
         // hostile tag's length. The first one counts.
+        if (attrCount_ == kMaxAttributes)
+            throw TWYXException(kWyxFileTooLarge, "more than 256 attributes in one tag at offset " +
+                                                      std::to_string(dropped_ + pos_));
         if (attrs_.size() <= attrCount_) attrs_.emplace_back();
         attrs_[attrCount_++] = Attr{name, static_cast<size_t>(nameEnd - name), q + 1, valueEnd};
         p = valueEnd + 1;
@@ -320,43 +342,40 @@ void XmlPullParser::decode(const char* p, const char* end, bool references, bool
     }
 }
 
-// A reference at p: its character is appended. One this reader does not know
-// stays as it stands, as the reader has always kept it.
+// A reference at p: its character is appended. A document that uses an entity
+// it cannot have declared, or an '&' that starts no reference, is not
+// well-formed: kept as written it would be read as something it does not say.
 const char* XmlPullParser::reference(const char* p, const char* end, std::string* out) const {
     const char* semicolon = static_cast<const char*>(std::memchr(p, ';', static_cast<size_t>(end - p)));
-    if (semicolon && semicolon - p <= 12) {
-        const std::string name(p + 1, semicolon);
-        static const struct {
-            const char* name;
-            char c;
-        } kNamed[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
-        for (const auto& named : kNamed) {
-            if (name == named.name) {
-                out->push_back(named.c);
-                return semicolon + 1;
-            }
-        }
-        if (!name.empty() && name[0] == '#') {
-            const bool hex = name.size() > 1 && name[1] == 'x';
-            unsigned long code = 0;
-            size_t digits = 0;
-            for (size_t i = hex ? 2 : 1; i < name.size(); ++i, ++digits) {
-                const char c = name[i];
-                int digit;
-                if (c >= '0' && c <= '9') digit = c - '0';
-                else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-                else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-                else fail("bad character reference &" + name + ";");
-                code = code * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
-                if (code > 0x10FFFF) fail("bad character reference &" + name + ";");
-            }
-            if (digits == 0) fail("bad character reference &" + name + ";");
-            AppendCharacter(static_cast<unsigned>(code), out);
+    if (!semicolon || semicolon - p > 12 || semicolon == p + 1) fail("'&' that starts no reference");
+    const std::string name(p + 1, semicolon);
+    static const struct {
+        const char* name;
+        char c;
+    } kNamed[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+    for (const auto& named : kNamed) {
+        if (name == named.name) {
+            out->push_back(named.c);
             return semicolon + 1;
         }
     }
-    out->push_back('&');
-    return p + 1;
+    if (name[0] != '#') fail("undefined entity &" + name + ";");
+    const bool hex = name.size() > 1 && name[1] == 'x';
+    unsigned long code = 0;
+    size_t digits = 0;
+    for (size_t i = hex ? 2 : 1; i < name.size(); ++i, ++digits) {
+        const char c = name[i];
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else fail("bad character reference &" + name + ";");
+        code = code * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
+        if (code > 0x10FFFF) fail("bad character reference &" + name + ";");
+    }
+    if (digits == 0) fail("bad character reference &" + name + ";");
+    AppendCharacter(static_cast<unsigned>(code), out);
+    return semicolon + 1;
 }
 
 }  // namespace cimxml

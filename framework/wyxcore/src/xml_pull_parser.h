@@ -6,20 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "byte_source.h"
+
 namespace cimxml {
 
-class XmlByteSource {
-public:
-    virtual ~XmlByteSource() {}
-    // Fills out with the next bytes of the document; 0 at its end.
-    virtual size_t Read(char* out, size_t capacity) = 0;
-};
+using XmlByteSource = ::ByteSource;
 
 // A forward-only reader of a UTF-8 XML document, one event at a time, so that a
 // document of any size is read through a small window. Text and attribute
 // values come as 8-bit bytes by the rule of xml_text.h, with references
 // resolved and line ends normalised. Throws TWYXException (kWyxFileNotXml) when
-// the document is not well-formed; the source's own exceptions pass through.
+// the document is not well-formed, kWyxFileTooLarge when one piece of it (a
+// tag, a text, a comment) does not fit the largest window, kWyxFileTooDeep
+// past the deepest nesting; the source's own exceptions pass through.
 // The whole source is read: after the root element only comments, processing
 // instructions and white space may follow.
 class XmlPullParser {

@@ -343,6 +343,12 @@ std::string instanceOf(const std::string& cimClass, const std::string& property)
     return "<VALUE.OBJECT><INSTANCE CLASSNAME=\"" + cimClass + "\">" + property + "</INSTANCE></VALUE.OBJECT>";
 }
 
+std::string repeated(const std::string& piece, size_t count) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) out += piece;
+    return out;
+}
+
 struct BadFile {
     const char* what;
     std::string bytes;
@@ -462,6 +468,39 @@ TEST(CIMXMLFile, BadFilesThrowTheirStatusAndLeaveTheContainerAsItWas) {
          withBody("<VALUE.OBJECT><CLASS NAME=\"P\"><QUALIFIER NAME=\"ProviderPass\" TYPE=\"uint16\"><VALUE>-1"
                   "</VALUE></QUALIFIER></CLASS></VALUE.OBJECT>"),
          kWyxFileBadValue},
+        // What the DTD forbids and would otherwise be dropped unseen.
+        {"two instances in one VALUE.OBJECT",
+         withBody("<VALUE.OBJECT><INSTANCE CLASSNAME=\"New_Class\"/><INSTANCE CLASSNAME=\"New_Class\"/>"
+                  "</VALUE.OBJECT>"),
+         kWyxFileNotCimXml},
+        {"a class and an instance in one VALUE.OBJECT",
+         withBody("<VALUE.OBJECT><CLASS NAME=\"P\"/><INSTANCE CLASSNAME=\"New_Class\"/></VALUE.OBJECT>"),
+         kWyxFileNotCimXml},
+        {"two DECLARATIONs", good.substr(0, good.size() - 6) + "<DECLARATION/></CIM>", kWyxFileNotCimXml},
+        {"a second VALUE in a property",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>a</VALUE><VALUE>b</VALUE>"
+                                          "</PROPERTY>")),
+         kWyxFileNotCimXml},
+        // Ill-formed references.
+        {"undefined entity",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>&nbsp;</VALUE></PROPERTY>")),
+         kWyxFileNotXml},
+        {"bare '&'",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>a & b</VALUE></PROPERTY>")),
+         kWyxFileNotXml},
+        // Sizes: refused after a bounded window, not held whole.
+        {"compressed blanks beyond the largest window", gzip(kGoodStart + std::string(33 << 20, ' ') + kGoodEnd),
+         kWyxFileTooLarge},
+        {"plain blanks beyond the largest window", kGoodStart + std::string(33 << 20, ' ') + kGoodEnd,
+         kWyxFileTooLarge},
+        {"a value beyond the largest window",
+         withBody(instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>" +
+                                              std::string(33 << 20, 'v') + "</VALUE></PROPERTY>")),
+         kWyxFileTooLarge},
+        {"elements nested too deep",
+         withBody(instanceOf("New_Class", "<QUALIFIER NAME=\"Q\">" + repeated("<V>", 300) + repeated("</V>", 300) +
+                                              "</QUALIFIER>")),
+         kWyxFileTooDeep},
     };
     TempDir dir;
     TContainer container;

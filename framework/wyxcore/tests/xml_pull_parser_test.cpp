@@ -75,7 +75,6 @@ const GoodCase kGood[] = {
     {"private-use characters are control bytes", "<r>&#xE007;\xEE\x80\x81</r>", std::string("<r>[\x07\x01]</r>")},
     {"characters beyond one byte read as '?'", "<r>&#x263A;\xE2\x98\xBA</r>", "<r>[??]</r>"},
     {"Latin-1 range as bytes", "<r a='caf\xC3\xA9'>\xC3\xA9</r>", "<r a=caf\xE9>[\xE9]</r>"},
-    {"unknown entity kept as written", "<r>&nbsp;&</r>", "<r>[&nbsp;&]</r>"},
     {"line ends in text", "<r>a\r\nb\rc\nd</r>", "<r>[a\nb\nc\nd]</r>"},
     {"line ends and tabs in attributes", "<r a='1\r\n2\t3\n4&#10;5'/>", "<r a=1 2 3 4\n5></r>"},
     {"CDATA keeps markup", "<r><![CDATA[<b>&amp;]]]]></r>", "<r>[<b>&amp;]]]</r>"},
@@ -119,6 +118,10 @@ const BadCase kBad[] = {
     {"bad character reference", "<r>&#x12G;</r>"},
     {"character reference beyond Unicode", "<r>&#x110000;</r>"},
     {"empty character reference", "<r>&#;</r>"},
+    {"undefined entity", "<r>&nbsp;</r>"},
+    {"bare '&' in text", "<r>a & b</r>"},
+    {"bare '&' in an attribute", "<r a='&'/>"},
+    {"empty entity name", "<r>&;</r>"},
     {"malformed UTF-8 in text", "<r>\xC3(</r>"},
     {"UTF-8 cut at the end of the text", "<r>\xC3</r>"},
     {"malformed UTF-8 in an attribute", "<r a='\xFF'/>"},
@@ -144,6 +147,38 @@ TEST(XmlPullParser, TokensLargerThanTheWindowAreReadWhole) {
     const std::string big(700 * 1024, 'x');
     const std::string document = "<r a='" + big + "'><!--" + big + "-->" + big + "<![CDATA[" + big + "]]></r>";
     EXPECT_EQ("<r a=" + big + ">[" + big + "][" + big + "]</r>", events(document, 65536));
+}
+
+// Bounds on what the parser holds, whatever the document: each row is one
+// limit just passed, read in pieces so that nothing of it is held whole.
+TEST(XmlPullParser, DocumentsBeyondItsBoundsAreRefusedEarly) {
+    std::string open256, close256;
+    for (int i = 0; i < 256; ++i) open256 += "<a>", close256 += "</a>";
+    std::string attributes;
+    for (int i = 0; i < 257; ++i) attributes += " a" + std::to_string(i) + "=''";
+    const struct {
+        const char* what;
+        std::string document;
+        int status;   // kWyxOK: read whole
+    } cases[] = {
+        {"text beyond 32 MiB", "<r>" + std::string((32 << 20) + 1, ' ') + "</r>", kWyxFileTooLarge},
+        {"a comment beyond 32 MiB", "<r><!--" + std::string(32 << 20, '.') + "--></r>", kWyxFileTooLarge},
+        {"an attribute value beyond 32 MiB", "<r a='" + std::string(32 << 20, 'v') + "'/>", kWyxFileTooLarge},
+        {"256 open elements", open256 + close256, kWyxOK},
+        {"257 open elements", "<r>" + open256 + close256 + "</r>", kWyxFileTooDeep},
+        {"a name of 1024 bytes", "<" + std::string(1024, 'n') + "/>", kWyxOK},
+        {"a name of 1025 bytes", "<" + std::string(1025, 'n') + "/>", kWyxFileTooLarge},
+        {"257 attributes", "<r" + attributes + "/>", kWyxFileTooLarge},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            events(c.document, 1 << 20);
+            EXPECT_EQ(kWyxOK, c.status);
+        } catch (const TWYXException& e) {
+            EXPECT_EQ(c.status, e.GetStatus()) << e.what();
+        }
+    }
 }
 
 TEST(XmlPullParser, SkipElementPassesOverTheWholeSubtree) {

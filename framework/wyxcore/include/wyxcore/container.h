@@ -13,6 +13,12 @@
 
 class TCIMClass;
 class TContainer;
+namespace query_deadline {
+class StagedInstanceMove;
+}
+namespace cimxml {
+class CheckedInstanceFill;
+}
 
 struct WYX_API TCIMPropertyDecl {
     TCIMPropertyDecl() : type(kCIMString), isArray(false) {}
@@ -35,13 +41,6 @@ public:
     virtual void SetPropertyValue(const std::string& name, const TCIMValue& value);
     // The same, taking the value (and the name) over.
     void SetPropertyValue(std::string name, TCIMValue&& value);
-    // All properties at once, replacing any set before, without the checks of
-    // SetPropertyValue: for a reader that has checked every name and type
-    // against the class and holds no name twice.
-    void TakeCheckedProperties(std::vector<std::pair<std::string, TCIMValue> >&& props) { props_ = std::move(props); }
-    // Hands every property over and leaves the instance without any: for moving
-    // an instance's values to an instance of a class declared alike.
-    std::vector<std::pair<std::string, TCIMValue> > ReleaseProperties() { return std::move(props_); }
     // The finishing operation: hands the instance to its class.
     virtual void Commit();
 
@@ -54,6 +53,16 @@ public:
 private:
     TCIMInstance(const TCIMInstance&);
     TCIMInstance& operator=(const TCIMInstance&);
+    // All properties at once, replacing any set before, without the checks of
+    // SetPropertyValue: only for the file reader, which has checked every name
+    // and type against the class and holds no name twice. Not for plug-ins,
+    // which must not get round the schema.
+    friend class cimxml::CheckedInstanceFill;
+    void TakeCheckedProperties(std::vector<std::pair<std::string, TCIMValue> >&& props) { props_ = std::move(props); }
+    // Hands every property over and leaves the instance without any: only for
+    // moving a bounded query's instances into a class declared alike.
+    friend class query_deadline::StagedInstanceMove;
+    std::vector<std::pair<std::string, TCIMValue> > ReleaseProperties() { return std::move(props_); }
     TCIMClass* class_;
     bool committed_;
     std::vector<std::pair<std::string, TCIMValue> > props_;

@@ -40,7 +40,10 @@ enum WyxStatus {
     kWyxServiceUnreachable = 34,
     kWyxFtpProtocolError = 35,
     kWyxNotSupported = 36,
-    kWyxQueryFailed = 37
+    kWyxQueryFailed = 37,
+    kWyxPluginFailed = 40,        // a plug-in let out something other than TWYXException
+    kWyxFileTooLarge = 41,        // a file holds more than the reader takes in one piece
+    kWyxFileTooDeep = 42
 };
 
 #endif

@@ -8,9 +8,30 @@
 
 namespace wyxos {
 
+// A plug-in's dependencies are looked for in its own folder first, then in
+// the program's (the driver library, the runtime) and the system's; a missing
+// one is an error code, never a dialog that waits for someone at the server's
+// console. Systems without the search flags (ERROR_INVALID_PARAMETER) get the
+// altered search path (the plug-in's folder), then the standard order.
 void* OpenLibrary(const std::string& path, std::string* error) {
-    HMODULE library = LoadLibraryA(path.c_str());
-    if (!library && error) *error = Win32ErrorText(GetLastError());
+    char full[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    const std::string target = length > 0 && length < sizeof full ? std::string(full, length) : path;
+    DWORD previousMode = 0;
+    const BOOL modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
+    HMODULE library = LoadLibraryExA(target.c_str(), nullptr,
+                                     LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    DWORD code = library ? 0 : GetLastError();
+    if (code == ERROR_INVALID_PARAMETER) {
+        library = LoadLibraryExA(target.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        code = library ? 0 : GetLastError();
+        if (code == ERROR_MOD_NOT_FOUND) {
+            library = LoadLibraryA(target.c_str());
+            code = library ? 0 : GetLastError();
+        }
+    }
+    if (modeSet) SetThreadErrorMode(previousMode, nullptr);
+    if (!library && error) *error = Win32ErrorText(code);
     return reinterpret_cast<void*>(library);
 }
 
