@@ -48,7 +48,7 @@ std::string GridData::Script() const {
     std::string out = "{\"id\":" + JsonString(id_) + ",\n\"columns\":[";
     for (size_t c = 0; c < columns_.size(); ++c) out += (c ? "," : "") + JsonString(columns_[c]);
     out += "],\n\"pos\":[" + positions_ + "],\n\"css\":[" + css_ + "]";
-    auto byColumn = [this](const char* name, const std::map<size_t, std::string>& arrays) {
+    auto byColumn = [](const char* name, const std::map<size_t, std::string>& arrays) {
         std::string json = ",\n\"" + std::string(name) + "\":{";
         bool first = true;
         for (const auto& array : arrays) {

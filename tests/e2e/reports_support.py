@@ -24,3 +24,13 @@ def render_sample(target, tmp_path, catalog="Server OS, 5.10\nRAID driver, 4.0\n
         env["WINEPATH"] = target.path(target.bin)
     proc = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=target.env(**env), timeout=180)
     return html, base.with_name(base.name + ".txt"), proc
+
+
+def grid_data(path):
+    """The table a class page's data file (<stem>.data.js) hands its page:
+    a dict with "columns" and "rows" (lists of cell texts)."""
+    import json
+    import re
+    script = Path(path).read_text(encoding="ascii")
+    body = script[script.index("JSON.parse('") + len("JSON.parse('"):script.rindex("'));")]
+    return json.loads(re.sub(r"\\(.)", lambda m: "\n" if m.group(1) == "n" else m.group(1), body))

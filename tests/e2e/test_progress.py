@@ -51,7 +51,7 @@ def test_live_line_on_a_terminal_only(tmp_path, dmi):
     assert steps >= {"  processor 1 log, entries read", "  processor 2 log, entries read",
                      "  XML file, bytes written", "  HTML pages written"}, lines
     # Each drawn line is erased (an empty live line) before the next message.
-    assert re.search(r"\r  processor 2 log, entries read: \d+\x1b\[K(\r[^\r\n]*\x1b\[K)*\r\x1b\[K   system: ",
+    assert re.search(r"\r  processor 2 log, entries read: \d+\x1b\[K(\r[^\r\n]*\x1b\[K)*\r\x1b\[K   \w+: ",
                      shown), shown
     # Without the live lines the terminal shows exactly what a pipe receives.
     assert stamps_out(LIVE.sub("", shown)) == stamps_out(piped.stdout.replace("pipe", "tty"))

@@ -5,6 +5,7 @@ import html
 import test_quarnel_trav as trav
 import test_quarnel_ulk as ulk
 from quarnel_support import output_file, run_collection
+from reports_support import grid_data
 
 
 def in_text(message, text):
@@ -21,7 +22,9 @@ def in_text(message, text):
 def readable(out):
     text = output_file(out, "*.txt").read_bytes().decode("latin-1")
     pages = html.unescape("".join(p.read_bytes().decode("utf-8", "replace") for p in out.rglob("*.htm*")))
-    return text, pages
+    # A class page's rows come from the data file beside it.
+    cells = ["\n".join("\t".join(row) for row in grid_data(p)["rows"]) for p in out.rglob("*.data.js")]
+    return text, pages + "\n".join(cells)
 
 
 def test_ulk_entries(target, tmp_path):

@@ -221,7 +221,9 @@ def test_collection_status_on_page_one(browser, target, made, image, banner, ser
     assert page.find_element(By.CSS_SELECTOR, "#status h2").text == banner
     assert page.find_element(By.ID, "service-processor").text == service_processor
     status = {row[0]: row[2] for row in shown_rows(page, "collectors-table")}
-    assert status == {"System": "ran", "quarnel": "failed" if banner == "Collection incomplete" else "ran"}
+    # The machine's own collectors run too; these two are what the image decides.
+    assert {name: status[name] for name in ("System", "quarnel")} == {
+        "System": "ran", "quarnel": "failed" if banner == "Collection incomplete" else "ran"}
     if banner == "Collection incomplete":
         assert "quarnel: Unknown Error Code, Possible causes: Driver/SP failure!" in \
             page.find_element(By.ID, "status").text
