@@ -12,7 +12,7 @@ EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples"
 
 def commented_ulk(text):
     """(severity, message) of each entry, from the comment above it."""
-    names = {"error": "0", "warning": "1", "info": "2"}
+    names = {"error": "2", "warning": "1", "info": "0"}
     return [(names[m.group(1)], m.group(2))
             for m in re.finditer(r"^# (error|warning|info) \S+ \S+ \S+: (.*)\nentry ", text, re.M)]
 
@@ -31,7 +31,7 @@ def check_dot(out, text):
     expected = commented_ulk(text)
     assert len(expected) == 16
     assert [(e["Severity"], e["Message"]) for e in ulk] == expected
-    assert {"0", "1"} <= {e["Severity"] for e in ulk}, "errors and warnings among the entries"
+    assert {"2", "1"} <= {e["Severity"] for e in ulk}, "errors and warnings among the entries"
     assert {e["LoggingSource"].split(":")[0] for e in ulk} == {"Node 1", "Node 2"}
     zones = [m for m in log_messages(out) if m.startswith("System clock is ")]
     assert len(zones) == 2 and "(UTC offset -300)." in zones[0] and "(UTC offset 60)." in zones[1]
