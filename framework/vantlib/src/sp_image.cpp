@@ -80,6 +80,25 @@ SpReply fixedReply(const std::vector<std::string>& words) {
     return reply;
 }
 
+// clock now [+|-SECONDS]: relative to the system's clock when read
+SpClock clockOf(const std::vector<std::string>& words) {
+    SpClock clock;
+    if (words.size() < 2 || words[1] != "now") {
+        clock.fixed = fixedReply(words);
+        return clock;
+    }
+    clock.relative = true;
+    if (words.size() == 2) return clock;
+    expectWords(words, 3);
+    const std::string& w = words[2];
+    const bool signed_ = w[0] == '+' || w[0] == '-';
+    bool ok = w.size() > (signed_ ? 1u : 0u) && w.size() <= 12;
+    for (size_t i = signed_ ? 1 : 0; i < w.size(); ++i) ok = ok && w[i] >= '0' && w[i] <= '9';
+    if (!ok) throw Malformed{"bad clock offset '" + w + "'"};
+    clock.offsetSeconds = std::strtoll(w.c_str(), nullptr, 10);
+    return clock;
+}
+
 // entry [HEX..] | entry fail [HEX..]
 SpReply entryReply(const std::vector<std::string>& words) {
     SpReply reply;
@@ -138,7 +157,8 @@ struct Parser {
             if (seenHere) throw Malformed{key + " given twice for this processor"};
             seenHere = true;
             SpProcessor& p = image.processors.back();
-            (key == "clock" ? p.clock : p.timezone) = fixedReply(w);
+            if (key == "clock") p.clock = clockOf(w);
+            else p.timezone = fixedReply(w);
         } else if (key == "entry") {
             if (inProcessor) {
                 image.processors.back().entries.push_back(entryReply(w));
@@ -151,6 +171,19 @@ struct Parser {
         }
     }
 };
+
+// The civil date of a day count from 1970-01-01 (proleptic Gregorian).
+void civilFromDays(long long days, long long* year, unsigned* month, unsigned* day) {
+    days += 719468;
+    const long long era = (days >= 0 ? days : days - 146096) / 146097;
+    const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned shifted = (5 * dayOfYear + 2) / 153;
+    *day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    *month = shifted < 10 ? shifted + 3 : shifted - 9;
+    *year = static_cast<long long>(yearOfEra) + era * 400 + (*month <= 2 ? 1 : 0);
+}
 
 std::string lineError(int number, const std::string& reason) {
     std::ostringstream text;
@@ -192,4 +225,25 @@ bool parseSpImage(const std::string& text, SpImage* image, std::string* error) {
     }
     *image = parser.image;
     return true;
+}
+
+SpReply clockReplyAt(const SpClock& clock, long long utcNow) {
+    if (!clock.relative) return clock.fixed;
+    const long long at = utcNow + clock.offsetSeconds;
+    long long days = at / 86400, second = at % 86400;
+    if (second < 0) {
+        second += 86400;
+        --days;
+    }
+    long long year;
+    unsigned month, day;
+    civilFromDays(days, &year, &month, &day);
+    SpReply reply;
+    // A year the reply's byte cannot hold reads as a failing clock.
+    if (year < 2000 || year > 2255) return reply;
+    reply.ok = true;
+    reply.bytes = {static_cast<unsigned char>(year - 2000), static_cast<unsigned char>(month),
+                   static_cast<unsigned char>(day), 0, static_cast<unsigned char>(second / 3600),
+                   static_cast<unsigned char>(second / 60 % 60), static_cast<unsigned char>(second % 60)};
+    return reply;
 }

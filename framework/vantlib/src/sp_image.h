@@ -11,8 +11,21 @@ struct SpReply {
     std::vector<unsigned char> bytes;
 };
 
+// A read-clock reply made when the clock is read: UTC now moved by offset
+// seconds, as the processor's clock bytes (year-2000, month, day, 0, hour,
+// minute, second). Keeps an example's clock a set distance from the system's
+// whatever the day it runs.
+struct SpClock {
+    SpReply fixed;
+    bool relative = false;
+    long long offsetSeconds = 0;
+};
+
+// The reply of a relative clock at the UTC instant given (seconds since 1970).
+SpReply clockReplyAt(const SpClock& clock, long long utcNow);
+
 struct SpProcessor {
-    SpReply clock;       // default: a failing send
+    SpClock clock;       // default: a failing send
     SpReply timezone;
     std::vector<SpReply> entries;
 };

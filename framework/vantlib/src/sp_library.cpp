@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -121,7 +122,8 @@ bool SPLibrary::sendDotCommand(dotCmd* command, unsigned char* reply, int* lengt
     SpProcessor& sp = impl_->image.processors[processor];
     size_t& cursor = impl_->entryCursor[processor];
     if (command->code() == 2 && pathIs(*command, kClockPath, sizeof kClockPath))
-        return deliver(sp.clock, reply, length, capacity, false);
+        return deliver(clockReplyAt(sp.clock, static_cast<long long>(std::time(nullptr))), reply, length, capacity,
+                       false);
     if (command->code() == 2 && pathIs(*command, kTimezonePath, sizeof kTimezonePath))
         return deliver(sp.timezone, reply, length, capacity, false);
     if (pathIs(*command, kLogPath, sizeof kLogPath) && (command->code() == 2 || command->code() == 3)) {

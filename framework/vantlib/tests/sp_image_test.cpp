@@ -35,8 +35,8 @@ TEST(SpImage, ReadsEveryDirective) {
     EXPECT_EQ("TX1.2.3 build 45", image.firmware);
     ASSERT_EQ(2u, image.processors.size());
     const SpProcessor& p0 = image.processors[0];
-    EXPECT_TRUE(p0.clock.ok);
-    EXPECT_EQ((Bytes{0x1A, 0x0C, 0x0E, 0x00, 0x0A, 0x1E, 0x00}), p0.clock.bytes);
+    EXPECT_TRUE(p0.clock.fixed.ok);
+    EXPECT_EQ((Bytes{0x1A, 0x0C, 0x0E, 0x00, 0x0A, 0x1E, 0x00}), p0.clock.fixed.bytes);
     EXPECT_EQ((Bytes{0x0C, 0xFE}), p0.timezone.bytes);
     ASSERT_EQ(3u, p0.entries.size());
     EXPECT_TRUE(p0.entries[0].ok);
@@ -45,8 +45,8 @@ TEST(SpImage, ReadsEveryDirective) {
     EXPECT_TRUE(p0.entries[2].ok);
     EXPECT_TRUE(p0.entries[2].bytes.empty());
     const SpProcessor& p1 = image.processors[1];
-    EXPECT_TRUE(p1.clock.ok);
-    EXPECT_TRUE(p1.clock.bytes.empty());
+    EXPECT_TRUE(p1.clock.fixed.ok);
+    EXPECT_TRUE(p1.clock.fixed.bytes.empty());
     EXPECT_FALSE(p1.timezone.ok);
     EXPECT_TRUE(p1.entries.empty());
 }
@@ -67,9 +67,42 @@ TEST(SpImage, DefaultsWhenDirectivesAreAbsent) {
     ASSERT_TRUE(parseSpImage("", &image, &error));
     EXPECT_EQ(SpImage::None, image.kind);
     ASSERT_TRUE(parseSpImage("kind dot\nprocessor\n", &image, &error));
-    EXPECT_FALSE(image.processors[0].clock.ok);
+    EXPECT_FALSE(image.processors[0].clock.fixed.ok);
     EXPECT_FALSE(image.processors[0].timezone.ok);
 }
+
+// A clock relative to the system's: the reply is made at the instant it is read.
+struct RelativeClock {
+    const char* line;
+    long long utcNow;
+    bool ok;
+    Bytes bytes;
+};
+
+class SpImageRelativeClock : public ::testing::TestWithParam<RelativeClock> {};
+
+TEST_P(SpImageRelativeClock, ReadsAsTheClockThatFarFromNow) {
+    SpImage image;
+    std::string error;
+    ASSERT_TRUE(parseSpImage(std::string("kind dot\nprocessor\n") + GetParam().line + "\n", &image, &error)) << error;
+    const SpReply reply = clockReplyAt(image.processors[0].clock, GetParam().utcNow);
+    EXPECT_EQ(GetParam().ok, reply.ok);
+    EXPECT_EQ(GetParam().bytes, reply.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, SpImageRelativeClock,
+    ::testing::Values(
+        // 2026-12-08 23:02:56 UTC, as it is and a day and five hours behind (a day behind at UTC-5)
+        RelativeClock{"clock now", 1796770976, true, {0x1A, 0x0C, 0x08, 0x00, 0x17, 0x02, 0x38}},
+        RelativeClock{"clock now -104400", 1796770976, true, {0x1A, 0x0C, 0x07, 0x00, 0x12, 0x02, 0x38}},
+        // across a year's end and a leap day
+        RelativeClock{"clock now +1", 1798761599, true, {0x1B, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00}},
+        RelativeClock{"clock now -86400", 1709251200, true, {0x18, 0x02, 0x1D, 0x00, 0x00, 0x00, 0x00}},
+        // a year the reply's byte cannot hold: the clock cannot be read
+        RelativeClock{"clock now -1000000000", 1796770976, false, {}},
+        // a fixed clock is the same whenever it is read
+        RelativeClock{"clock 01 02", 0, true, {0x01, 0x02}}));
 
 struct BadImage {
     const char* text;
@@ -109,6 +142,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadImage{"kind dot\nprocessor\nclock\n", "line 3: clock needs a value"},
         BadImage{"kind dot\nprocessor\nclock fail 01\n", "line 3: unexpected '01' after clock"},
         BadImage{"kind dot\nprocessor\nclock 01\nclock 02\n", "line 4: clock given twice for this processor"},
+        BadImage{"kind dot\nprocessor\nclock now 1d\n", "line 3: bad clock offset '1d'"},
+        BadImage{"kind dot\nprocessor\nclock now -\n", "line 3: bad clock offset '-'"},
+        BadImage{"kind dot\nprocessor\nclock now +1 2\n", "line 3: unexpected '2' after clock"},
+        BadImage{"kind dot\nprocessor\ntimezone now\n", "line 3: 'now' is not a hex byte"},
         BadImage{"kind dot\nprocessor\nentry fail zz\n", "line 3: 'zz' is not a hex byte"},
         BadImage{"kind dot\nprocessor extra\n", "line 2: unexpected 'extra' after processor"},
         BadImage{"entry 01\nkind dot\nprocessor\n", "line 1: entry before the first processor"},
