@@ -77,3 +77,39 @@ def test_a_collector_past_its_time_bound_is_abandoned_and_the_run_goes_on(target
     errors = [(r["Source"], r["Message"]) for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Type"] == "0"]
     assert errors == [("Fixture Sleeper",
                        "Collector Fixture Sleeper did not finish within 1 seconds and was abandoned")]
+
+
+JOURNAL_REMOTE = "/lib/systemd/systemd-journal-remote"
+
+
+def test_the_systemd_journal_is_read_through_sd_journal(tmp_path):
+    """A real journal file (made from an export by the journal's own tool) under
+    a fake root: errors and warnings of the last 30 days, newest numbered first."""
+    from conftest import Target
+    native = Target("native")
+    if not native.exe.exists():
+        pytest.fail(f"{native.exe} is not built: run scripts/build.sh")
+    import time
+    now = int(time.time() * 1e6)
+    day = 86400 * 10**6
+    entries = [(now - 40 * day, 3, "smartd", "an error older than the window"),
+               (now - day // 24, 3, "smartd", "Device: /dev/sda, 8 Currently unreadable (pending) sectors"),
+               (now - day // 48, 6, "sshd", "an informational entry"),
+               (now - 60 * 10**6, 4, "kernel", "EDAC MC0: 1 CE memory read error")]
+    export = "".join(
+        f"__CURSOR=s=1;i={i}\n__REALTIME_TIMESTAMP={t}\n__MONOTONIC_TIMESTAMP={i + 1}\n"
+        f"_BOOT_ID=0123456789abcdef0123456789abcdef\nPRIORITY={p}\nSYSLOG_IDENTIFIER={who}\nMESSAGE={text}\n\n"
+        for i, (t, p, who, text) in enumerate(entries))
+    (tmp_path / "export.txt").write_text(export)
+    journal = tmp_path / "root" / "var" / "log" / "journal"
+    journal.mkdir(parents=True)
+    made = subprocess.run([JOURNAL_REMOTE, "--output=" + str(journal / "test.journal"), str(tmp_path / "export.txt")],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    assert made.returncode == 0, made.stdout
+    tree = native.copy_tree(tmp_path / "bin", plugins=["system", "xml", "oslog"], fixture_schema=False)
+    _, xml = run_tree(tree, tmp_path, env={"WYX_SYSFS_ROOT": str(tmp_path / "root")})
+    records = [(r["RecordID"], r["Source"], r["Severity"], r["Message"])
+               for r in of_class(read_instances(xml), "VARNSG_OSEventLogRecord")]
+    assert sorted(records) == [
+        ("1", "kernel", "Warning", "EDAC MC0: 1 CE memory read error"),
+        ("2", "smartd", "Error", "Device: /dev/sda, 8 Currently unreadable (pending) sectors")]
