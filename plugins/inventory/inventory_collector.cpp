@@ -70,6 +70,7 @@ void addPciDevices(TContainer& container, Notes& notes) {
             .Text("ProductID", device.deviceId)
             .Text("SubsystemID", device.subsystemId)
             .Text("ClassCode", device.classCode)
+            .Text("Manufacturer", device.manufacturer)
             .Text("Name", device.name)
             .Text("Driver", device.driver)
             .Commit();

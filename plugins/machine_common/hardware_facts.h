@@ -52,6 +52,7 @@ struct PciFacts {
     std::string deviceId;
     std::string subsystemId;
     std::string classCode;
+    std::string manufacturer;
     std::string name;
     std::string driver;
 };
@@ -60,6 +61,9 @@ struct PciFacts {
 struct DriverFacts {
     std::string name;
     std::string version;
+    std::string manufacturer;
+    std::string releaseDate;     // as the system states it
+    std::string description;
 };
 
 // Where a source is missing (no SMBIOS table in a virtual machine, no sysfs),

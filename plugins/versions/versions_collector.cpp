@@ -42,7 +42,8 @@ void addSoftware(TContainer& container, Notes& notes) {
     for (const SoftwareFacts& os : software::OperatingSystem(notes)) add(container, os);
     std::set<std::string> drivers;
     for (const DriverFacts& driver : hardware::Drivers(notes))
-        if (drivers.insert(driver.name).second) add(container, {driver.name, driver.version, "Driver", "", "", ""});
+        if (drivers.insert(driver.name).second) add(container, {driver.name, driver.version, "Driver", driver.manufacturer, driver.description,
+                            driver.releaseDate});
     for (const AdapterFacts& adapter : hardware::Adapters(notes))
         if (drivers.insert(adapter.driver).second)
             add(container, {adapter.driver, adapter.driverVersion, "Driver", "", adapter.name, ""});

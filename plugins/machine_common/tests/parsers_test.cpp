@@ -1,7 +1,10 @@
-// The text parsers of the machine collectors: kernel text files and UTC time stamps.
+// The text parsers of the machine collectors: kernel text files, UTC time
+// stamps, the PCI ID database and the devices' driver records.
 #include <gtest/gtest.h>
 
+#include "device_drivers.h"
 #include "linux_text.h"
+#include "pci_names.h"
 #include "utc_time.h"
 
 namespace {
@@ -82,6 +85,115 @@ TEST(MemInfo, TotalInBytes) {
         uint64_t bytes = 0;
         EXPECT_EQ(c.found, linuxtext::ParseMemTotal(c.text, &bytes)) << c.text;
         EXPECT_EQ(c.bytes, bytes) << c.text;
+    }
+}
+
+TEST(PciNames, VendorAndDeviceFromTheDatabase) {
+    const std::string database =
+        "# comment\n"
+        "8086  Varn Corporation\n"
+        "\t100e  Gigabit Controller\n"
+        "\t\t8086 001e  Subsystem line, not a device\n"
+        "\t15bb  Ethernet Connection\r\n"
+        "10de  Other Maker\n"
+        "\tzzzz  Malformed device\n"
+        "\t1234 One space only\n"
+        "abcd Malformed vendor\n"
+        "\t0001  Under a malformed vendor\n"
+        "C 02  Network controller\n"
+        "\t00  Ethernet controller\n";
+    const struct {
+        const char* what;
+        std::string text;
+        const char *vendorId, *deviceId;
+        const char *manufacturer, *name;   // expected; "label" where the database names nothing
+    } cases[] = {
+        {"vendor and device", database, "0x8086", "0x100e", "Varn Corporation", "Gigabit Controller"},
+        {"upper case, no prefix, CRLF", database, "8086", "15BB", "Varn Corporation", "Ethernet Connection"},
+        {"subsystem lines name no device", database, "0x8086", "0x001e", "Varn Corporation", "label"},
+        {"device under another vendor", database, "0x10de", "0x100e", "Other Maker", "label"},
+        {"malformed device lines", database, "0x10de", "0x1234", "Other Maker", "label"},
+        {"device under a malformed vendor", database, "0xabcd", "0x0001", "", "label"},
+        {"class lines are no vendor", database, "0x0002", "0x0000", "", "label"},
+        {"not an ID", database, "0x80860", "0x100e", "", "label"},
+        {"cut-off last line", "8086  Varn Corporation\n\t100e  Gigabit Contr", "0x8086", "0x100e",
+         "Varn Corporation", "label"},
+        {"cut-off vendor line", "8086  Varn Corp", "0x8086", "0x100e", "", "label"},
+        {"binary junk", std::string("\0\xff\t\t\t\n\n\x01  x\n", 12), "0x8086", "0x100e", "", "label"},
+        {"empty", "", "0x8086", "0x100e", "", "label"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PciFacts device;
+        device.vendorId = c.vendorId;
+        device.deviceId = c.deviceId;
+        device.name = "label";
+        std::vector<PciFacts> devices = {device};
+        pcinames::Name(c.text, devices);
+        EXPECT_EQ(c.manufacturer, devices[0].manufacturer);
+        EXPECT_EQ(c.name, devices[0].name);
+    }
+}
+
+TEST(DeviceDrivers, RegistryStringsAsStored) {
+    const struct {
+        std::string raw, text;
+    } cases[] = {
+        {std::string("10.0.1.5\0", 9), "10.0.1.5"},
+        {"10.0.1.5", "10.0.1.5"},                                  // stored without its NUL
+        {std::string("first\0second\0\0", 14), "first"},           // a multi-string
+        {std::string(" \xff\x01 odd ", 8), " \xff\x01 odd "},      // bytes as stored
+        {std::string("\0junk", 5), ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.text, devicedrivers::RegistryText(c.raw));
+}
+
+TEST(DeviceDrivers, OneDriverPerServiceAndAdaptersByName) {
+    const std::vector<DeviceDriverRecord> records = {
+        {"e1dexpress", "Gigabit Adapter #1", "12.18.9.7", "Varn", "3-4-2021", "{6A1C0E4F-0000-4B2B-9C1D-AABBCCDDEEFF}"},
+        {"e1dexpress", "Gigabit Adapter #2", "12.19.0.0", "Varn", "5-6-2022", "{11111111-2222-3333-4444-555555555555}"},
+        {"", "Generic volume", "10.0.19041.1", "Maker", "6-21-2006", ""},
+        {"disk", "Disk drive", "", "Maker", "", ""},            // no version: left out
+        {"", "", "1.0", "", "", ""},                            // nothing to name it by
+        {"storvsc", "Storage", "10.0.1", "Maker", "6-21-2006", ""},
+    };
+    const struct {
+        size_t limit;
+        std::vector<std::string> names;
+    } limits[] = {
+        {devicedrivers::kDriverLimit, {"e1dexpress", "Generic volume", "storvsc"}},
+        {2, {"e1dexpress", "Generic volume"}},
+        {0, {}},
+    };
+    for (const auto& l : limits) {
+        const std::vector<DriverFacts> drivers = devicedrivers::Distinct(records, l.limit);
+        std::vector<std::string> names;
+        for (const DriverFacts& driver : drivers) names.push_back(driver.name);
+        EXPECT_EQ(l.names, names) << l.limit;
+        if (!drivers.empty()) {
+            EXPECT_EQ("12.18.9.7", drivers[0].version);   // the first device's
+            EXPECT_EQ("Varn", drivers[0].manufacturer);
+            EXPECT_EQ("3-4-2021", drivers[0].releaseDate);
+            EXPECT_EQ("Gigabit Adapter #1", drivers[0].description);
+        }
+    }
+
+    const struct {
+        const char* adapter;
+        const char* version;   // null: no driver found
+    } adapters[] = {
+        {"{6a1c0e4f-0000-4b2b-9c1d-aabbccddeeff}", "12.18.9.7"},
+        {"{11111111-2222-3333-4444-555555555555}", "12.19.0.0"},
+        {"{11111111-2222-3333-4444-55555555555}", nullptr},
+        {"", nullptr},   // devices that are no adapter have an empty id too
+    };
+    for (const auto& a : adapters) {
+        const DeviceDriverRecord* found = devicedrivers::ForAdapter(records, a.adapter);
+        ASSERT_EQ(a.version != nullptr, found != nullptr) << a.adapter;
+        if (found) {
+            EXPECT_EQ(a.version, found->version) << a.adapter;
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "hardware_facts.h"
 #include "host_files.h"
 #include "linux_text.h"
+#include "pci_names.h"
 
 namespace hardware {
 
@@ -31,6 +32,18 @@ std::string busOf(const std::string& devicePath) {
     for (const auto& bus : buses)
         if (devicePath.find(bus[0]) != std::string::npos) return bus[1];
     return std::string();
+}
+
+// Debian's PCI ID database, where the machine has it.
+void namePciDevices(std::vector<PciFacts>& devices, Notes& notes) {
+    static const char* const databases[] = {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"};
+    for (const char* database : databases) {
+        std::string text;
+        if (!hostfs::ReadFile(database, pcinames::kDatabaseLimit, &text)) continue;
+        pcinames::Name(text, devices);
+        return;
+    }
+    notes.push_back("No PCI ID database: PCI devices named only where the firmware labels them");
 }
 
 }  // namespace
@@ -140,7 +153,10 @@ std::vector<PciFacts> PciDevices(Notes& notes) {
         device.driver = hostfs::LinkName(dir + "/driver");
         devices.push_back(device);
     }
-    if (devices.empty()) notes.push_back("No PCI devices in /sys/bus/pci/devices");
+    if (devices.empty())
+        notes.push_back("No PCI devices in /sys/bus/pci/devices");
+    else
+        namePciDevices(devices, notes);
     return devices;
 }
 
@@ -148,7 +164,11 @@ std::vector<DriverFacts> Drivers(Notes& notes) {
     std::vector<DriverFacts> drivers;
     for (const std::string& module : hostfs::List("/sys/module")) {
         const std::string version = hostfs::ReadValue("/sys/module/" + module + "/version");
-        if (!version.empty()) drivers.push_back({module, version});
+        if (version.empty()) continue;
+        DriverFacts driver;
+        driver.name = module;
+        driver.version = version;
+        drivers.push_back(driver);
     }
     if (drivers.empty()) notes.push_back("No kernel module states a version");
     return drivers;

@@ -1,6 +1,7 @@
 // The machine's parts from the Win32 APIs: the processor registry key and
 // topology, the memory status, the SMBIOS firmware table, the physical drives'
-// storage properties, the adapter list and SetupAPI's PCI devices.
+// storage properties, the adapter list, SetupAPI's PCI devices and every
+// device's driver.
 // winsock2 first: the adapter list's types need it, and windows.h must not bring the old winsock.
 #include <winsock2.h>
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "device_registry.h"
 #include "hardware_facts.h"
 #include "host_files.h"
 #include "wide_text.h"
@@ -183,6 +185,8 @@ std::vector<AdapterFacts> Adapters(Notes& notes) {
         notes.push_back("No adapter list: error " + std::to_string(result));
         return adapters;
     }
+    // The adapter's name is the NetCfgInstanceId in its driver's key, which is how the two are matched.
+    const std::vector<DeviceDriverRecord> drivers = DeviceDrivers(notes);
     for (auto* a = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); a; a = a->Next) {
         if (a->IfType == IF_TYPE_SOFTWARE_LOOPBACK) continue;
         AdapterFacts adapter;
@@ -192,6 +196,10 @@ std::vector<AdapterFacts> Adapters(Notes& notes) {
             char pair[4];
             std::snprintf(pair, sizeof pair, i ? ":%02x" : "%02x", a->PhysicalAddress[i]);
             adapter.macAddress += pair;
+        }
+        if (const DeviceDriverRecord* driver = devicedrivers::ForAdapter(drivers, a->AdapterName ? a->AdapterName : "")) {
+            adapter.driver = driver->service;
+            adapter.driverVersion = driver->version;
         }
         adapter.state = a->OperStatus == IfOperStatusUp ? "up" : a->OperStatus == IfOperStatusDown ? "down" : "unknown";
         if (a->TransmitLinkSpeed != 0 && a->TransmitLinkSpeed != ~0ULL) {
@@ -232,8 +240,10 @@ std::vector<PciFacts> PciDevices(Notes& notes) {
 }
 
 std::vector<DriverFacts> Drivers(Notes& notes) {
-    notes.push_back("Driver versions are not listed on this system");
-    return {};
+    const std::vector<DriverFacts> drivers =
+        devicedrivers::Distinct(DeviceDrivers(notes), devicedrivers::kDriverLimit);
+    if (drivers.empty()) notes.push_back("No device driver states a version");
+    return drivers;
 }
 
 }  // namespace hardware

@@ -2,6 +2,8 @@
 // malformed or missing files, which leave a value unknown and never fail.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "fake_tree.h"
 #include "hardware_facts.h"
 
@@ -69,6 +71,7 @@ TEST(LinuxHardware, AdaptersPciDevicesAndDrivers) {
     tree.Write("/sys/bus/pci/devices/0000:00:00.0/vendor", "");   // truncated
     tree.Write("/sys/module/e1000e/version", "3.2.6-k\n");
     tree.Write("/sys/module/ext4/parameters/x", "1\n");          // no version: not a versioned driver
+    tree.Write("/usr/share/misc/pci.ids", "8086  Varn Corporation\n\t15bb  Ethernet Connection\n");
     Notes notes;
 
     const std::vector<AdapterFacts> adapters = hardware::Adapters(notes);
@@ -93,6 +96,9 @@ TEST(LinuxHardware, AdaptersPciDevicesAndDrivers) {
     EXPECT_EQ("0x17aa:0x2292", pci[1].subsystemId);
     EXPECT_EQ("0x020000", pci[1].classCode);
     EXPECT_EQ("e1000e", pci[1].driver);
+    EXPECT_EQ("", pci[0].manufacturer);
+    EXPECT_EQ("Varn Corporation", pci[1].manufacturer);
+    EXPECT_EQ("Ethernet Connection", pci[1].name);
 
     const std::vector<DriverFacts> drivers = hardware::Drivers(notes);
     ASSERT_EQ(2u, drivers.size());
@@ -100,6 +106,13 @@ TEST(LinuxHardware, AdaptersPciDevicesAndDrivers) {
     EXPECT_EQ("3.2.6-k", drivers[0].version);
     EXPECT_EQ("ixgbe", drivers[1].name);
     EXPECT_TRUE(notes.empty());
+
+    // Without the database the devices keep their IDs, and one note says why.
+    std::filesystem::remove(tree.Path("/usr/share/misc/pci.ids"));
+    const std::vector<PciFacts> unnamed = hardware::PciDevices(notes);
+    ASSERT_EQ(2u, unnamed.size());
+    EXPECT_EQ("", unnamed[1].name);
+    EXPECT_EQ((Notes{"No PCI ID database: PCI devices named only where the firmware labels them"}), notes);
 }
 
 TEST(LinuxHardware, MissingSourcesAreNotesNotFailures) {
