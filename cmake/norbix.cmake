@@ -36,12 +36,16 @@ if(NORBIX_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
-# Boost is header-only here; a folder holding just boost/ keeps the host's other
-# headers out of the Windows build.
-set(NORBIX_BOOST_INCLUDE ${CMAKE_BINARY_DIR}/boost-include)
-if(NOT EXISTS ${NORBIX_BOOST_INCLUDE}/boost)
-  file(MAKE_DIRECTORY ${NORBIX_BOOST_INCLUDE})
-  file(CREATE_LINK /usr/include/boost ${NORBIX_BOOST_INCLUDE}/boost SYMBOLIC)
+# Boost is header-only here. Natively it is among the host's headers (a copy in
+# the build tree would leave the build's path in what the sanitizers record of
+# each header); for Windows a folder holding just boost/ keeps the host's other
+# headers out of the build.
+if(WIN32)
+  set(NORBIX_BOOST_INCLUDE ${CMAKE_BINARY_DIR}/boost-include)
+  if(NOT EXISTS ${NORBIX_BOOST_INCLUDE}/boost)
+    file(MAKE_DIRECTORY ${NORBIX_BOOST_INCLUDE})
+    file(CREATE_LINK /usr/include/boost ${NORBIX_BOOST_INCLUDE}/boost SYMBOLIC)
+  endif()
 endif()
 
 # zlib and pugixml: the Debian packages natively; for Windows the mingw zlib and
