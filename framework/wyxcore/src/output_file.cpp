@@ -236,8 +236,11 @@ std::vector<std::string> listedNames(const std::string& directory) {
 // fresh: norbix's own files go, the user's move into fresh. Returns false when
 // something of the user's could not move (its name is taken in fresh).
 bool retireEarlierRender(const std::string& old, const std::string& fresh) {
-    for (const std::string& name : listedNames(old)) {
-        const std::string path = joined(old, name);
+    // Newest first: the file written last (an index) is what says a render is
+    // whole, so a cleanup cut short never leaves one that looks whole.
+    const std::vector<std::string> names = listedNames(old);
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        const std::string path = joined(old, *name);
         if (wyxos::KindOf(path) == wyxos::kEntryFile) wyxos::RemoveFile(path);
     }
     const std::string manifest = joined(old, kOutputManifestName);
