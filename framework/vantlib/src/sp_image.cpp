@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "wyxcore/datetime.h"
+
 namespace {
 
 struct Malformed {
@@ -172,19 +174,6 @@ struct Parser {
     }
 };
 
-// The civil date of a day count from 1970-01-01 (proleptic Gregorian).
-void civilFromDays(long long days, long long* year, unsigned* month, unsigned* day) {
-    days += 719468;
-    const long long era = (days >= 0 ? days : days - 146096) / 146097;
-    const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
-    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const unsigned shifted = (5 * dayOfYear + 2) / 153;
-    *day = dayOfYear - (153 * shifted + 2) / 5 + 1;
-    *month = shifted < 10 ? shifted + 3 : shifted - 9;
-    *year = static_cast<long long>(yearOfEra) + era * 400 + (*month <= 2 ? 1 : 0);
-}
-
 std::string lineError(int number, const std::string& reason) {
     std::ostringstream text;
     text << "line " << number << ": " << reason;
@@ -230,20 +219,18 @@ bool parseSpImage(const std::string& text, SpImage* image, std::string* error) {
 SpReply clockReplyAt(const SpClock& clock, long long utcNow) {
     if (!clock.relative) return clock.fixed;
     const long long at = utcNow + clock.offsetSeconds;
-    long long days = at / 86400, second = at % 86400;
-    if (second < 0) {
-        second += 86400;
-        --days;
-    }
-    long long year;
-    unsigned month, day;
-    civilFromDays(days, &year, &month, &day);
     SpReply reply;
-    // A year the reply's byte cannot hold reads as a failing clock.
-    if (year < 2000 || year > 2255) return reply;
+    // Before 1970 or past the year the reply's byte holds, the clock cannot be read.
+    if (at < 0 || at / 86400 > 93000) return reply;
+    TCIMDateTime epoch, since;
+    epoch.Set(1970, 1, 1, 0, 0, 0, 0, 0);
+    since.Set(static_cast<long>(at / 86400), static_cast<int>(at % 86400 / 3600), static_cast<int>(at % 3600 / 60),
+              static_cast<int>(at % 60), 0);
+    const TCIMDateTime reading = epoch + since;
+    if (reading.GetYear() < 2000 || reading.GetYear() > 2255) return reply;
     reply.ok = true;
-    reply.bytes = {static_cast<unsigned char>(year - 2000), static_cast<unsigned char>(month),
-                   static_cast<unsigned char>(day), 0, static_cast<unsigned char>(second / 3600),
-                   static_cast<unsigned char>(second / 60 % 60), static_cast<unsigned char>(second % 60)};
+    reply.bytes = {static_cast<unsigned char>(reading.GetYear() - 2000), static_cast<unsigned char>(reading.GetMonth()),
+                   static_cast<unsigned char>(reading.GetDay()), 0, static_cast<unsigned char>(reading.GetHour()),
+                   static_cast<unsigned char>(reading.GetMinute()), static_cast<unsigned char>(reading.GetSecond())};
     return reply;
 }
