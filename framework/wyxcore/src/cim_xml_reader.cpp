@@ -1,6 +1,7 @@
 #include "cim_xml_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -142,17 +143,32 @@ private:
         }
     }
 
+    void requiredAttribute(const std::string& name, std::string* value) const {
+        if (!xml_->Attribute(name, value)) bad(kWyxFileNotCimXml, xml_->Name() + " without " + name);
+    }
+
     std::string requiredAttribute(const std::string& name) const {
         std::string value;
-        if (!xml_->Attribute(name, &value)) bad(kWyxFileNotCimXml, xml_->Name() + " without " + name);
+        requiredAttribute(name, &value);
         return value;
     }
 
-    TCIMType typeAttribute() const {
-        const std::string name = requiredAttribute(kTypeAttribute);
+    // The TYPE attribute; the type expected there is tried first, on the bytes
+    // as written, as nearly every property has it.
+    TCIMType typeAttribute(TCIMType expected) const {
+        if (expected != kCIMReference) {
+            const char* const name = CIMTypeName(expected);
+            if (xml_->AttributeIs(kTypeAttribute, name, std::strlen(name))) return expected;
+        }
+        requiredAttribute(kTypeAttribute, &typeName_);
         TCIMType type;
-        if (!CIMTypeFromName(name, &type)) bad(kWyxFileUnknownType, "'" + name + "'");
+        if (!CIMTypeFromName(typeName_, &type)) bad(kWyxFileUnknownType, "'" + typeName_ + "'");
         return type;
+    }
+
+    // The type of the declaration where the next property is looked for first.
+    static TCIMType expectedType(const StagedClass* staged) {
+        return staged->cursor < staged->known.size() ? staged->known[staged->cursor].type : kCIMString;
     }
 
     // The text of the VALUE element just opened; no element may stand inside it.
@@ -255,17 +271,17 @@ private:
 
     // The declaration that a PROPERTY, PROPERTY.ARRAY or PROPERTY.REFERENCE
     // element makes; false for another element.
-    bool propertyDecl(TCIMPropertyDecl* decl) const {
+    bool propertyDecl(TCIMPropertyDecl* decl, TCIMType expected) const {
         const std::string& kind = xml_->Name();
         if (kind != kProperty && kind != kPropertyArray && kind != kPropertyReference) return false;
-        decl->name = requiredAttribute(kNameAttribute);
+        requiredAttribute(kNameAttribute, &decl->name);
         decl->isArray = kind == kPropertyArray;
         decl->referenceClass.clear();
         if (kind == kPropertyReference) {
             decl->type = kCIMReference;
             xml_->Attribute(kReferenceClassAttribute, &decl->referenceClass);
         } else {
-            decl->type = typeAttribute();
+            decl->type = typeAttribute(expected);
         }
         return true;
     }
@@ -275,7 +291,7 @@ private:
         TCIMPropertyDecl decl;
         while (nextChild()) {
             const std::string& kind = xml_->Name();
-            if (propertyDecl(&decl)) {
+            if (propertyDecl(&decl, expectedType(staged))) {
                 declare(staged, decl);
                 xml_->SkipElement();
             } else if (kind == kQualifier) {
@@ -353,7 +369,7 @@ private:
             return true;
         }
         try {
-            *value = TCIMValue::FromText(decl.type, text_);
+            *value = TCIMValue::FromText(decl.type, std::move(text_));
         } catch (const TWYXException& e) {
             bad(kWyxFileBadValue, className + "." + decl.name + " is not a " + typeText(decl) + ": " + e.GetDetail());
         }
@@ -372,8 +388,9 @@ private:
                 xml_->SkipElement();
                 continue;
             }
-            TCIMPropertyDecl decl;
-            if (!propertyDecl(&decl)) bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
+            TCIMPropertyDecl& decl = decl_;
+            if (!propertyDecl(&decl, expectedType(instance.staged)))
+                bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
             const size_t at = declare(instance.staged, decl);
             TCIMValue value;
             if (!propertyValue(instance.staged->name, decl, &value)) continue;
@@ -395,6 +412,8 @@ private:
     TContainer* container_;
     XmlPullParser* xml_;
     std::string text_;
+    mutable std::string typeName_;
+    TCIMPropertyDecl decl_;   // the property being read, kept for its strings' room
     size_t instanceSerial_ = 0;
     std::vector<std::unique_ptr<StagedClass> > classes_;
     std::map<std::string, StagedClass*> byName_;

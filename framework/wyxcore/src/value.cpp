@@ -36,6 +36,19 @@ unsigned digitValue(char c) {
 // has no octal form.
 void canonicalInteger(std::string* text, bool isSigned, unsigned bits) {
     const std::string& t = *text;
+    // Most values are plain decimal without a sign or a leading zero, short
+    // enough to hold no overflow: canonical when in range.
+    if (!t.empty() && t.size() <= 19 && t[0] >= '1' && t[0] <= '9') {
+        unsigned long long value = 0;
+        size_t i = 0;
+        for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) value = value * 10 + static_cast<unsigned>(t[i] - '0');
+        if (i == t.size()) {
+            const unsigned long long max =
+                bits == 64 ? (isSigned ? 9223372036854775807ull : ~0ull) : (1ull << (bits - (isSigned ? 1 : 0))) - 1;
+            if (value > max) mismatch(t, "out of range for its type");
+            return;
+        }
+    }
     size_t first = 0;
     const bool negative = !t.empty() && t[0] == '-';
     if (!t.empty() && (t[0] == '-' || t[0] == '+')) first = 1;

@@ -22,12 +22,25 @@ const size_t kMaxAttributes = 256;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool isNameStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' ||
-           static_cast<unsigned char>(c) >= 0x80;
-}
+// What each byte may be, looked up once per byte of every tag and text.
+struct ByteClasses {
+    enum : unsigned char { kNameStart = 1, kNameChar = 2, kTextSpecial = 4, kAttributeSpecial = 8 };
+    unsigned char of[256];
+    ByteClasses() {
+        for (int c = 0; c < 256; ++c) {
+            const bool start = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+            const bool name = start || (c >= '0' && c <= '9') || c == '.' || c == '-';
+            // Bytes that decoding does not copy as they are.
+            const bool text = c >= 0x80 || c == '&' || c == '\r';
+            of[c] = static_cast<unsigned char>((start ? kNameStart : 0) | (name ? kNameChar : 0) |
+                                               (text ? kTextSpecial : 0) |
+                                               (text || c == '\t' || c == '\n' ? kAttributeSpecial : 0));
+        }
+    }
+    bool is(char c, unsigned char what) const { return (of[static_cast<unsigned char>(c)] & what) != 0; }
+};
 
-bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-'; }
+const ByteClasses kBytes;
 
 const char* skipSpace(const char* p, const char* end) {
     while (p < end && isSpace(*p)) ++p;
@@ -41,8 +54,8 @@ uint64_t countLines(const char* p, size_t n) {
 }
 
 const char* skipName(const char* p, const char* end) {
-    if (p == end || !isNameStart(*p)) return p;
-    while (p < end && isNameChar(*p)) ++p;
+    if (p == end || !kBytes.is(*p, ByteClasses::kNameStart)) return p;
+    while (p < end && kBytes.is(*p, ByteClasses::kNameChar)) ++p;
     return p;
 }
 
@@ -92,6 +105,19 @@ bool XmlPullParser::have(size_t offset) {
 bool XmlPullParser::startsWith(const char* literal) {
     const size_t n = std::strlen(literal);
     return have(n - 1) && std::memcmp(&buffer_[pos_], literal, n) == 0;
+}
+
+// Offset from pos_ of the byte c, searched from offset from on.
+size_t XmlPullParser::findByte(char c, size_t from) {
+    for (;;) {
+        if (pos_ + from < end_) {
+            const char* start = &buffer_[pos_ + from];
+            const void* hit = std::memchr(start, c, end_ - pos_ - from);
+            if (hit) return static_cast<size_t>(static_cast<const char*>(hit) - &buffer_[pos_]);
+            from = end_ - pos_;
+        }
+        if (!more()) fail(std::string("document ends before '") + c + "'");
+    }
 }
 
 // Offset from pos_ of the literal's first byte, searched from offset from on.
@@ -182,7 +208,7 @@ XmlPullParser::Event XmlPullParser::Next() {
         if (second == '?') {
             pos_ += find("?>", 2) + 2;
         } else if (second == '/') {
-            return endElement(find(">", 2));
+            return endElement(findByte('>', 2));
         } else if (second != '!') {
             return startElement();
         } else if (startsWith("<!--")) {
@@ -231,7 +257,10 @@ size_t XmlPullParser::startTag() {
         throw TWYXException(kWyxFileTooDeep, "more than 256 open elements at offset " +
                                                  std::to_string(dropped_ + pos_));
     if (open_.size() <= depth_) open_.emplace_back();
-    open_[depth_].assign(begin + 1, p);
+    // Elements at one depth mostly share their name: the slot often has it already.
+    std::string& slot = open_[depth_];
+    const size_t nameSize = static_cast<size_t>(p - begin - 1);
+    if (slot.size() != nameSize || std::memcmp(slot.data(), begin + 1, nameSize) != 0) slot.assign(begin + 1, p);
     attrCount_ = 0;
     for (;;) {
         const char* q = skipSpace(p, end);
@@ -276,8 +305,9 @@ XmlPullParser::Event XmlPullParser::endElement(size_t end) {
     const char* p = &buffer_[pos_ + 2];
     const char* stop = &buffer_[pos_ + end];
     const char* nameEnd = skipName(p, stop);
-    if (depth_ == 0 || skipSpace(nameEnd, stop) != stop ||
-        open_[depth_ - 1].compare(0, std::string::npos, p, static_cast<size_t>(nameEnd - p)) != 0)
+    const size_t nameSize = static_cast<size_t>(nameEnd - p);
+    if (depth_ == 0 || skipSpace(nameEnd, stop) != stop || open_[depth_ - 1].size() != nameSize ||
+        std::memcmp(open_[depth_ - 1].data(), p, nameSize) != 0)
         fail("end tag </" + std::string(p, nameEnd) + "> does not close " +
              (depth_ ? "<" + open_[depth_ - 1] + ">" : std::string("an element")));
     current_ = --depth_;
@@ -285,16 +315,25 @@ XmlPullParser::Event XmlPullParser::endElement(size_t end) {
     return kEndElement;
 }
 
-bool XmlPullParser::Attribute(const std::string& name, std::string* value) const {
+const XmlPullParser::Attr* XmlPullParser::findAttribute(const std::string& name) const {
     for (size_t i = 0; i < attrCount_; ++i) {
         const Attr& attr = attrs_[i];
-        if (attr.nameSize == name.size() && std::memcmp(attr.name, name.data(), name.size()) == 0) {
-            value->clear();
-            decode(attr.value, attr.valueEnd, true, true, value);
-            return true;
-        }
+        if (attr.nameSize == name.size() && std::memcmp(attr.name, name.data(), name.size()) == 0) return &attr;
     }
-    return false;
+    return nullptr;
+}
+
+bool XmlPullParser::Attribute(const std::string& name, std::string* value) const {
+    const Attr* attr = findAttribute(name);
+    if (!attr) return false;
+    value->clear();
+    decode(attr->value, attr->valueEnd, true, true, value);
+    return true;
+}
+
+bool XmlPullParser::AttributeIs(const std::string& name, const char* bytes, size_t size) const {
+    const Attr* attr = findAttribute(name);
+    return attr && static_cast<size_t>(attr->valueEnd - attr->value) == size && std::memcmp(attr->value, bytes, size) == 0;
 }
 
 void XmlPullParser::AttributeAt(size_t index, std::string* name, std::string* value) const {
@@ -321,9 +360,8 @@ void XmlPullParser::decode(const char* p, const char* end, bool references, bool
                            std::string* out) const {
     while (p < end) {
         const char* run = p;
-        while (p < end && static_cast<unsigned char>(*p) < 0x80 && *p != '&' && *p != '\r' &&
-               !(attribute && (*p == '\t' || *p == '\n')))
-            ++p;
+        const unsigned char special = attribute ? ByteClasses::kAttributeSpecial : ByteClasses::kTextSpecial;
+        while (p < end && !kBytes.is(*p, special)) ++p;
         out->append(run, p);
         if (p == end) return;
         if (static_cast<unsigned char>(*p) >= 0x80) {

@@ -32,6 +32,10 @@ public:
     // At kStartElement, until the next call to Next: the attribute's value;
     // false without the attribute.
     bool Attribute(const std::string& name, std::string* value) const;
+    // At kStartElement: true when the attribute is written as exactly these
+    // bytes, which must be ones that stand for themselves (no '&', line end,
+    // tab or 8-bit byte); a cheap test before Attribute.
+    bool AttributeIs(const std::string& name, const char* bytes, size_t size) const;
     // At kStartElement: the attributes in the order they are written.
     size_t AttributeCount() const { return attrCount_; }
     void AttributeAt(size_t index, std::string* name, std::string* value) const;
@@ -55,9 +59,11 @@ private:
     };
 
     [[noreturn]] void fail(const std::string& what) const;
+    const Attr* findAttribute(const std::string& name) const;
     bool more();
     bool have(size_t offset);
     bool startsWith(const char* literal);
+    size_t findByte(char c, size_t from);
     size_t find(const char* literal, size_t from);
     size_t textEnd();
     void skipDoctype();
