@@ -188,7 +188,7 @@ private:
     bool firstValue(std::string* text, const std::string& owner) {
         bool found = false;
         while (nextChild()) {
-            if (xml_->Name() != kValue) {
+            if (!xml_->NameIs(kValue)) {
                 xml_->SkipElement();
                 continue;
             }
@@ -210,8 +210,8 @@ private:
             const std::string object = name;
             bool found = false;
             while (nextChild()) {
-                const bool isClass = xml_->Name() == kClass;
-                if (!isClass && xml_->Name() != kInstance) {
+                const bool isClass = xml_->NameIs(kClass);
+                if (!isClass && !xml_->NameIs(kInstance)) {
                     xml_->SkipElement();
                     continue;
                 }
@@ -254,7 +254,7 @@ private:
     size_t declare(StagedClass* staged, const TCIMPropertyDecl& decl) {
         std::vector<TCIMPropertyDecl>& known = staged->known;
         size_t at = staged->cursor;
-        if (at >= known.size() || known[at].name != decl.name) {
+        if (at >= known.size() || !SameText(known[at].name, decl.name)) {
             auto it = staged->index.find(decl.name);
             at = it == staged->index.end() ? addKnown(staged, decl) : it->second;
         }
@@ -272,12 +272,14 @@ private:
     // The declaration that a PROPERTY, PROPERTY.ARRAY or PROPERTY.REFERENCE
     // element makes; false for another element.
     bool propertyDecl(TCIMPropertyDecl* decl, TCIMType expected) const {
-        const std::string& kind = xml_->Name();
-        if (kind != kProperty && kind != kPropertyArray && kind != kPropertyReference) return false;
+        const bool scalar = xml_->NameIs(kProperty);
+        const bool array = !scalar && xml_->NameIs(kPropertyArray);
+        const bool reference = !scalar && !array && xml_->NameIs(kPropertyReference);
+        if (!scalar && !array && !reference) return false;
         requiredAttribute(kNameAttribute, &decl->name);
-        decl->isArray = kind == kPropertyArray;
+        decl->isArray = array;
         decl->referenceClass.clear();
-        if (kind == kPropertyReference) {
+        if (reference) {
             decl->type = kCIMReference;
             xml_->Attribute(kReferenceClassAttribute, &decl->referenceClass);
         } else {
@@ -384,7 +386,7 @@ private:
         instance.props.reserve(instance.staged->typicalCount);
         while (nextChild()) {
             const std::string& kind = xml_->Name();
-            if (kind == kQualifier) {
+            if (xml_->NameIs(kQualifier)) {
                 xml_->SkipElement();
                 continue;
             }

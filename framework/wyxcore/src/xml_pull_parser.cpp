@@ -141,7 +141,12 @@ size_t XmlPullParser::find(const char* literal, size_t from) {
 
 // Offset from pos_ of the '<' that ends the text at pos_, or of the document's end.
 size_t XmlPullParser::textEnd() {
-    size_t from = 0;
+    // Most texts between tags are a line end or a short value.
+    const char* const begin = &buffer_[pos_];
+    const char* const stop = begin + std::min<size_t>(end_ - pos_, 32);
+    for (const char* p = begin; p < stop; ++p)
+        if (*p == '<') return static_cast<size_t>(p - begin);
+    size_t from = static_cast<size_t>(stop - begin);
     for (;;) {
         const void* hit = std::memchr(&buffer_[pos_ + from], '<', end_ - pos_ - from);
         if (hit) return static_cast<size_t>(static_cast<const char*>(hit) - &buffer_[pos_]);
@@ -208,6 +213,7 @@ XmlPullParser::Event XmlPullParser::Next() {
         if (second == '?') {
             pos_ += find("?>", 2) + 2;
         } else if (second == '/') {
+            if (tightEnd()) return kEndElement;
             return endElement(findByte('>', 2));
         } else if (second != '!') {
             return startElement();
@@ -260,7 +266,7 @@ size_t XmlPullParser::startTag() {
     // Elements at one depth mostly share their name: the slot often has it already.
     std::string& slot = open_[depth_];
     const size_t nameSize = static_cast<size_t>(p - begin - 1);
-    if (slot.size() != nameSize || std::memcmp(slot.data(), begin + 1, nameSize) != 0) slot.assign(begin + 1, p);
+    if (slot.size() != nameSize || !SameBytes(slot.data(), begin + 1, nameSize)) slot.assign(begin + 1, p);
     attrCount_ = 0;
     for (;;) {
         const char* q = skipSpace(p, end);
@@ -287,9 +293,15 @@ size_t XmlPullParser::startTag() {
         q = skipSpace(q + 1, end);
         if (q == end) return 0;
         if (*q != '"' && *q != '\'') fail("attribute value without quotes");
-        const char* valueEnd = static_cast<const char*>(std::memchr(q + 1, *q, static_cast<size_t>(end - q - 1)));
-        if (!valueEnd) return 0;
-        if (std::memchr(q + 1, '<', static_cast<size_t>(valueEnd - q - 1))) fail("'<' in an attribute value");
+        // Values are short: one pass for the closing quote and a '<' before it.
+        const char quote = *q;
+        const char* valueEnd = q + 1;
+        while (valueEnd < end && *valueEnd != quote && *valueEnd != '<') ++valueEnd;
+        if (valueEnd < end && *valueEnd == '<') {
+            if (!std::memchr(valueEnd, quote, static_cast<size_t>(end - valueEnd))) return 0;
+            fail("'<' in an attribute value");
+        }
+        if (valueEnd == end) return 0;
         // A repeated attribute is not looked for: that costs the square of a
         // hostile tag's length. The first one counts.
         if (attrCount_ == kMaxAttributes)
@@ -301,13 +313,28 @@ size_t XmlPullParser::startTag() {
     }
 }
 
+// The end tag at pos_ when it is written as the innermost open element's name
+// and '>', already in the window: nearly every end tag. Anything else is left
+// to endElement, which names what is wrong.
+bool XmlPullParser::tightEnd() {
+    if (depth_ == 0) return false;
+    const std::string& open = open_[depth_ - 1];
+    const size_t n = open.size();
+    if (pos_ + n + 2 >= end_) return false;
+    const char* p = &buffer_[pos_ + 2];
+    if (p[n] != '>' || !SameBytes(p, open.data(), n)) return false;
+    current_ = --depth_;
+    pos_ += n + 3;
+    return true;
+}
+
 XmlPullParser::Event XmlPullParser::endElement(size_t end) {
     const char* p = &buffer_[pos_ + 2];
     const char* stop = &buffer_[pos_ + end];
     const char* nameEnd = skipName(p, stop);
     const size_t nameSize = static_cast<size_t>(nameEnd - p);
     if (depth_ == 0 || skipSpace(nameEnd, stop) != stop || open_[depth_ - 1].size() != nameSize ||
-        std::memcmp(open_[depth_ - 1].data(), p, nameSize) != 0)
+        !SameBytes(open_[depth_ - 1].data(), p, nameSize))
         fail("end tag </" + std::string(p, nameEnd) + "> does not close " +
              (depth_ ? "<" + open_[depth_ - 1] + ">" : std::string("an element")));
     current_ = --depth_;
@@ -318,7 +345,7 @@ XmlPullParser::Event XmlPullParser::endElement(size_t end) {
 const XmlPullParser::Attr* XmlPullParser::findAttribute(const std::string& name) const {
     for (size_t i = 0; i < attrCount_; ++i) {
         const Attr& attr = attrs_[i];
-        if (attr.nameSize == name.size() && std::memcmp(attr.name, name.data(), name.size()) == 0) return &attr;
+        if (attr.nameSize == name.size() && SameBytes(attr.name, name.data(), name.size())) return &attr;
     }
     return nullptr;
 }
@@ -333,7 +360,7 @@ bool XmlPullParser::Attribute(const std::string& name, std::string* value) const
 
 bool XmlPullParser::AttributeIs(const std::string& name, const char* bytes, size_t size) const {
     const Attr* attr = findAttribute(name);
-    return attr && static_cast<size_t>(attr->valueEnd - attr->value) == size && std::memcmp(attr->value, bytes, size) == 0;
+    return attr && static_cast<size_t>(attr->valueEnd - attr->value) == size && SameBytes(attr->value, bytes, size);
 }
 
 void XmlPullParser::AttributeAt(size_t index, std::string* name, std::string* value) const {
@@ -362,7 +389,7 @@ void XmlPullParser::decode(const char* p, const char* end, bool references, bool
         const char* run = p;
         const unsigned char special = attribute ? ByteClasses::kAttributeSpecial : ByteClasses::kTextSpecial;
         while (p < end && !kBytes.is(*p, special)) ++p;
-        out->append(run, p);
+        out->append(run, static_cast<size_t>(p - run));
         if (p == end) return;
         if (static_cast<unsigned char>(*p) >= 0x80) {
             const char* wide = p;
@@ -386,17 +413,19 @@ void XmlPullParser::decode(const char* p, const char* end, bool references, bool
 const char* XmlPullParser::reference(const char* p, const char* end, std::string* out) const {
     const char* semicolon = static_cast<const char*>(std::memchr(p, ';', static_cast<size_t>(end - p)));
     if (!semicolon || semicolon - p > 12 || semicolon == p + 1) fail("'&' that starts no reference");
-    const std::string name(p + 1, semicolon);
     static const struct {
         const char* name;
+        size_t size;
         char c;
-    } kNamed[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+    } kNamed[] = {{"amp", 3, '&'}, {"lt", 2, '<'}, {"gt", 2, '>'}, {"quot", 4, '"'}, {"apos", 4, '\''}};
+    const size_t size = static_cast<size_t>(semicolon - p - 1);
     for (const auto& named : kNamed) {
-        if (name == named.name) {
+        if (size == named.size && SameBytes(p + 1, named.name, size)) {
             out->push_back(named.c);
             return semicolon + 1;
         }
     }
+    const std::string name(p + 1, semicolon);
     if (name[0] != '#') fail("undefined entity &" + name + ";");
     const bool hex = name.size() > 1 && name[1] == 'x';
     unsigned long code = 0;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,24 @@
 namespace cimxml {
 
 using XmlByteSource = ::ByteSource;
+
+// Equal bytes, compared without a library call: names are short and are
+// compared for nearly every tag of a file.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+    for (; n >= 8; n -= 8, a += 8, b += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a, 8);
+        std::memcpy(&y, b, 8);
+        if (x != y) return false;
+    }
+    for (; n; --n)
+        if (*a++ != *b++) return false;
+    return true;
+}
+
+inline bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && SameBytes(a.data(), b.data(), a.size());
+}
 
 // A forward-only reader of a UTF-8 XML document, one event at a time, so that a
 // document of any size is read through a small window. Text and attribute
@@ -29,6 +48,7 @@ public:
     Event Next();
     // The element's name, at kStartElement and kEndElement.
     const std::string& Name() const { return open_[current_]; }
+    bool NameIs(const std::string& name) const { return SameText(open_[current_], name); }
     // At kStartElement, until the next call to Next: the attribute's value;
     // false without the attribute.
     bool Attribute(const std::string& name, std::string* value) const;
@@ -70,6 +90,7 @@ private:
     Event startElement();
     size_t startTag();
     Event endElement(size_t end);
+    bool tightEnd();
     void decode(const char* begin, const char* end, bool references, bool attribute, std::string* out) const;
     const char* reference(const char* p, const char* end, std::string* out) const;
 
