@@ -24,7 +24,7 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // What each byte may be, looked up once per byte of every tag and text.
 struct ByteClasses {
-    enum : unsigned char { kNameStart = 1, kNameChar = 2, kTextSpecial = 4, kAttributeSpecial = 8 };
+    enum : unsigned char { kNameStart = 1, kNameChar = 2, kTextSpecial = 4, kAttributeSpecial = 8, kValueStop = 16 };
     unsigned char of[256];
     ByteClasses() {
         for (int c = 0; c < 256; ++c) {
@@ -34,7 +34,8 @@ struct ByteClasses {
             const bool text = c >= 0x80 || c == '&' || c == '\r';
             of[c] = static_cast<unsigned char>((start ? kNameStart : 0) | (name ? kNameChar : 0) |
                                                (text ? kTextSpecial : 0) |
-                                               (text || c == '\t' || c == '\n' ? kAttributeSpecial : 0));
+                                               (text || c == '\t' || c == '\n' ? kAttributeSpecial : 0) |
+                                               (c == '"' || c == '\'' || c == '<' || c == 0 ? kValueStop : 0));
         }
     }
     bool is(char c, unsigned char what) const { return (of[static_cast<unsigned char>(c)] & what) != 0; }
@@ -44,6 +45,12 @@ const ByteClasses kBytes;
 
 const char* skipSpace(const char* p, const char* end) {
     while (p < end && isSpace(*p)) ++p;
+    return p;
+}
+
+// The same within a tag, where the window's closing 0 stops the scan.
+const char* skipTagSpace(const char* p) {
+    while (isSpace(*p)) ++p;
     return p;
 }
 
@@ -59,10 +66,16 @@ const char* skipName(const char* p, const char* end) {
     return p;
 }
 
+const char* skipTagName(const char* p) {
+    if (!kBytes.is(*p, ByteClasses::kNameStart)) return p;
+    while (kBytes.is(*p, ByteClasses::kNameChar)) ++p;
+    return p;
+}
+
 }  // namespace
 
 XmlPullParser::XmlPullParser(XmlByteSource* source)
-    : source_(source), buffer_(kInitialWindow), pos_(0), end_(0), dropped_(0), droppedLines_(0), sourceEnded_(false), open_(1), depth_(0),
+    : source_(source), buffer_(kInitialWindow + 1), pos_(0), end_(0), dropped_(0), droppedLines_(0), sourceEnded_(false), open_(1), depth_(0),
       current_(0), rootSeen_(false), pendingEnd_(false), attrCount_(0), textBegin_(0), textEnd_(0), textIsCdata_(false) {}
 
 void XmlPullParser::fail(const std::string& what) const {
@@ -71,7 +84,9 @@ void XmlPullParser::fail(const std::string& what) const {
 }
 
 // Moves the unread bytes to the front of the window (doubling it when it is
-// full) and reads more behind them. Offsets from pos_ stay valid.
+// full) and reads more behind them. Offsets from pos_ stay valid. The byte
+// after the window's bytes is always 0: scans of a tag stop there without
+// counting.
 bool XmlPullParser::more() {
     if (sourceEnded_) return false;
     if (pos_ > 0) {
@@ -81,18 +96,20 @@ bool XmlPullParser::more() {
         end_ -= pos_;
         pos_ = 0;
     }
-    if (end_ == buffer_.size()) {
-        if (buffer_.size() >= kMaxWindow)
+    const size_t window = buffer_.size() - 1;
+    if (end_ == window) {
+        if (window >= kMaxWindow)
             throw TWYXException(kWyxFileTooLarge, "more than 32 MiB in one piece at offset " +
                                                       std::to_string(dropped_ + pos_));
-        buffer_.resize(std::min(buffer_.size() * 2, kMaxWindow));
+        buffer_.resize(std::min(window * 2, kMaxWindow) + 1);
     }
-    const size_t n = source_->Read(&buffer_[end_], buffer_.size() - end_);
+    const size_t n = source_->Read(&buffer_[end_], buffer_.size() - 1 - end_);
+    end_ += n;
+    buffer_[end_] = 0;
     if (n == 0) {
         sourceEnded_ = true;
         return false;
     }
-    end_ += n;
     return true;
 }
 
@@ -253,7 +270,7 @@ XmlPullParser::Event XmlPullParser::startElement() {
 size_t XmlPullParser::startTag() {
     const char* const begin = &buffer_[pos_];
     const char* const end = &buffer_[0] + end_;
-    const char* p = skipName(begin + 1, end);
+    const char* p = skipTagName(begin + 1);
     if (p == end) return 0;
     if (p == begin + 1) fail("bad element name");
     if (static_cast<size_t>(p - begin - 1) > kMaxNameSize)
@@ -269,7 +286,7 @@ size_t XmlPullParser::startTag() {
     if (slot.size() != nameSize || !SameBytes(slot.data(), begin + 1, nameSize)) slot.assign(begin + 1, p);
     attrCount_ = 0;
     for (;;) {
-        const char* q = skipSpace(p, end);
+        const char* q = skipTagSpace(p);
         if (q == end) return 0;
         if (*q == '>' || *q == '/') {
             if (*q == '/' && (q + 1 == end || q[1] != '>')) {
@@ -283,20 +300,24 @@ size_t XmlPullParser::startTag() {
         }
         if (q == p) fail("attributes must be separated by white space");
         const char* name = q;
-        q = skipName(q, end);
+        q = skipTagName(q);
         if (q == end) return 0;
         if (q == name) fail("bad attribute name");
         const char* nameEnd = q;
-        q = skipSpace(q, end);
+        q = skipTagSpace(q);
         if (q == end) return 0;
         if (*q != '=') fail("attribute without '='");
-        q = skipSpace(q + 1, end);
+        q = skipTagSpace(q + 1);
         if (q == end) return 0;
         if (*q != '"' && *q != '\'') fail("attribute value without quotes");
         // Values are short: one pass for the closing quote and a '<' before it.
         const char quote = *q;
         const char* valueEnd = q + 1;
-        while (valueEnd < end && *valueEnd != quote && *valueEnd != '<') ++valueEnd;
+        for (;;) {
+            while (!kBytes.is(*valueEnd, ByteClasses::kValueStop)) ++valueEnd;
+            if (valueEnd == end || *valueEnd == quote || *valueEnd == '<') break;
+            ++valueEnd;   // the other quote, or a 0 in the document
+        }
         if (valueEnd < end && *valueEnd == '<') {
             if (!std::memchr(valueEnd, quote, static_cast<size_t>(end - valueEnd))) return 0;
             fail("'<' in an attribute value");
