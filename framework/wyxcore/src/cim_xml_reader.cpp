@@ -153,22 +153,11 @@ private:
         return value;
     }
 
-    // The TYPE attribute; the type expected there is tried first, on the bytes
-    // as written, as nearly every property has it.
-    TCIMType typeAttribute(TCIMType expected) const {
-        if (expected != kCIMReference) {
-            const char* const name = CIMTypeName(expected);
-            if (xml_->AttributeIs(kTypeAttribute, name, std::strlen(name))) return expected;
-        }
-        requiredAttribute(kTypeAttribute, &typeName_);
+    TCIMType typeAttribute() const {
+        const std::string name = requiredAttribute(kTypeAttribute);
         TCIMType type;
-        if (!CIMTypeFromName(typeName_, &type)) bad(kWyxFileUnknownType, "'" + typeName_ + "'");
+        if (!CIMTypeFromName(name, &type)) bad(kWyxFileUnknownType, "'" + name + "'");
         return type;
-    }
-
-    // The type of the declaration where the next property is looked for first.
-    static TCIMType expectedType(const StagedClass* staged) {
-        return staged->cursor < staged->known.size() ? staged->known[staged->cursor].type : kCIMString;
     }
 
     // The text of the VALUE element just opened; no element may stand inside it.
@@ -247,6 +236,19 @@ private:
         return staged->known.size() - 1;
     }
 
+    // Whether the property element just opened is the plain PROPERTY that
+    // declares what the class has where the next property is looked for first,
+    // its NAME and TYPE written as they read: what declare would find there,
+    // without decoding and looking up.
+    bool isExpected(const StagedClass& staged) const {
+        if (staged.cursor >= staged.known.size() || !xml_->NameIs(kProperty)) return false;
+        const TCIMPropertyDecl& next = staged.known[staged.cursor];
+        if (next.isArray || next.type == kCIMReference) return false;
+        const char* const type = CIMTypeName(next.type);
+        return xml_->AttributeIs(kNameAttribute, next.name.data(), next.name.size()) &&
+               xml_->AttributeIs(kTypeAttribute, type, std::strlen(type));
+    }
+
     // Declares the property unless the container's class or the file already
     // has it; a different type there makes the file bad. Returns its place in
     // known. Instances mostly list their properties in the same order, so the
@@ -271,7 +273,7 @@ private:
 
     // The declaration that a PROPERTY, PROPERTY.ARRAY or PROPERTY.REFERENCE
     // element makes; false for another element.
-    bool propertyDecl(TCIMPropertyDecl* decl, TCIMType expected) const {
+    bool propertyDecl(TCIMPropertyDecl* decl) const {
         const bool scalar = xml_->NameIs(kProperty);
         const bool array = !scalar && xml_->NameIs(kPropertyArray);
         const bool reference = !scalar && !array && xml_->NameIs(kPropertyReference);
@@ -283,7 +285,7 @@ private:
             decl->type = kCIMReference;
             xml_->Attribute(kReferenceClassAttribute, &decl->referenceClass);
         } else {
-            decl->type = typeAttribute(expected);
+            decl->type = typeAttribute();
         }
         return true;
     }
@@ -293,7 +295,7 @@ private:
         TCIMPropertyDecl decl;
         while (nextChild()) {
             const std::string& kind = xml_->Name();
-            if (propertyDecl(&decl, expectedType(staged))) {
+            if (propertyDecl(&decl)) {
                 declare(staged, decl);
                 xml_->SkipElement();
             } else if (kind == kQualifier) {
@@ -390,21 +392,25 @@ private:
                 xml_->SkipElement();
                 continue;
             }
-            TCIMPropertyDecl& decl = decl_;
-            if (!propertyDecl(&decl, expectedType(instance.staged)))
-                bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
-            const size_t at = declare(instance.staged, decl);
-            TCIMValue value;
-            if (!propertyValue(instance.staged->name, decl, &value)) continue;
-            std::string name = std::move(decl.name);   // a null value: the property is not set
-            // A property given twice keeps its place and the later value.
             StagedClass* staged = instance.staged;
+            size_t at = staged->cursor;
+            if (isExpected(*staged)) {
+                ++staged->cursor;
+            } else {
+                if (!propertyDecl(&decl_)) bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
+                at = declare(staged, decl_);
+            }
+            // Declared alike, so the value is read as the class declares it.
+            const TCIMPropertyDecl& decl = staged->known[at];
+            TCIMValue value;
+            if (!propertyValue(staged->name, decl, &value)) continue;   // a null value: the property is not set
+            // A property given twice keeps its place and the later value.
             if (staged->setBy[at] == serial) {
                 instance.props[staged->setAt[at]].second = std::move(value);
             } else {
                 staged->setBy[at] = serial;
                 staged->setAt[at] = instance.props.size();
-                instance.props.emplace_back(std::move(name), std::move(value));
+                instance.props.emplace_back(decl.name, std::move(value));
             }
         }
         instance.staged->typicalCount = std::max(instance.staged->typicalCount, instance.props.size());
@@ -414,7 +420,6 @@ private:
     TContainer* container_;
     XmlPullParser* xml_;
     std::string text_;
-    mutable std::string typeName_;
     TCIMPropertyDecl decl_;   // the property being read, kept for its strings' room
     size_t instanceSerial_ = 0;
     std::vector<std::unique_ptr<StagedClass> > classes_;

@@ -381,7 +381,11 @@ bool XmlPullParser::Attribute(const std::string& name, std::string* value) const
 
 bool XmlPullParser::AttributeIs(const std::string& name, const char* bytes, size_t size) const {
     const Attr* attr = findAttribute(name);
-    return attr && static_cast<size_t>(attr->valueEnd - attr->value) == size && SameBytes(attr->value, bytes, size);
+    if (!attr || static_cast<size_t>(attr->valueEnd - attr->value) != size || !SameBytes(attr->value, bytes, size))
+        return false;
+    for (size_t i = 0; i < size; ++i)
+        if (kBytes.is(bytes[i], ByteClasses::kAttributeSpecial)) return false;
+    return true;
 }
 
 void XmlPullParser::AttributeAt(size_t index, std::string* name, std::string* value) const {

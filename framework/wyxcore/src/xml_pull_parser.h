@@ -53,8 +53,8 @@ public:
     // false without the attribute.
     bool Attribute(const std::string& name, std::string* value) const;
     // At kStartElement: true when the attribute is written as exactly these
-    // bytes, which must be ones that stand for themselves (no '&', line end,
-    // tab or 8-bit byte); a cheap test before Attribute.
+    // bytes and they stand for themselves (no reference, line end, tab or
+    // 8-bit byte), so that Attribute would give them; a cheap test.
     bool AttributeIs(const std::string& name, const char* bytes, size_t size) const;
     // At kStartElement: the attributes in the order they are written.
     size_t AttributeCount() const { return attrCount_; }
