@@ -8,6 +8,7 @@
 
 #include "cim_xml_document.h"
 #include "cim_xml_reference.h"
+#include "piece_pipe.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
@@ -431,8 +432,9 @@ private:
 
 std::vector<std::string> ReadInto(TContainer* container, ByteSource* file) {
     CimXmlDocument document(file);
+    ReadAhead ahead(&document);
     try {
-        XmlPullParser parser(&document);
+        XmlPullParser parser(&ahead);
         Reader reader(container, &parser);
         try {
             reader.read();
@@ -445,7 +447,10 @@ std::vector<std::string> ReadInto(TContainer* container, ByteSource* file) {
         // A damaged compressed stream is the fault to report, whatever it made
         // the document look like; not worth inflating the rest of a file that
         // is refused for its size.
-        if (e.GetStatus() != kWyxFileTooLarge && e.GetStatus() != kWyxFileTooDeep) document.ThrowStreamFault();
+        if (e.GetStatus() != kWyxFileTooLarge && e.GetStatus() != kWyxFileTooDeep) {
+            ahead.StopAndRethrow();
+            document.ThrowStreamFault();
+        }
         throw;
     }
 }

@@ -1,6 +1,9 @@
 #include "wyxcore/cim_xml.h"
 
+#include <atomic>
+
 #include "gzip_codec.h"
+#include "piece_pipe.h"
 #include "wyxcore/progress.h"
 #include "wyxcore/container.h"
 #include "wyxcore/output_file.h"
@@ -129,15 +132,26 @@ std::string TCIMXMLFile::Render(const TContainer* container) {
 void TCIMXMLFile::Write(const TContainer* container, const std::string& path) {
     TOutputFile file(path);
     gzipcodec::Deflater deflater;
-    std::string xml, compressed;
-    uint64_t written = 0;
+    std::string compressed;
+    std::atomic<uint64_t> written(0);
+    auto compress = [&](const std::string& piece, bool last) {
+        deflater.Feed(piece.data(), piece.size(), last, &compressed);
+        file.Write(compressed.data(), compressed.size());
+        written += compressed.size();
+        compressed.clear();
+    };
+    WorkBehind behind([&](const std::string& piece) { compress(piece, false); });
+    std::string xml;
     xml.reserve(kPieceSize + 64 * 1024);
     renderDocument(container, kPieceSize, &xml, [&](bool last) {
-        deflater.Feed(xml.data(), xml.size(), last, &compressed);
-        xml.clear();
-        file.Write(compressed.data(), compressed.size());
-        ReportProgress("XML file, bytes written", written += compressed.size(), 0);
-        compressed.clear();
+        if (last) {
+            behind.Finish();
+            compress(xml, true);
+        } else {
+            behind.Put(&xml);
+            xml.reserve(kPieceSize + 64 * 1024);
+        }
+        ReportProgress("XML file, bytes written", written, 0);
     });
     file.Commit();
 }
