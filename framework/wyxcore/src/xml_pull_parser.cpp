@@ -310,13 +310,16 @@ size_t XmlPullParser::startTag() {
         q = skipTagSpace(q + 1);
         if (q == end) return 0;
         if (*q != '"' && *q != '\'') fail("attribute value without quotes");
-        // Values are short: one pass for the closing quote and a '<' before it.
+        // Values are short: one pass for the closing quote, a '<' before it and
+        // whether decoding has anything to do.
         const char quote = *q;
         const char* valueEnd = q + 1;
+        bool plain = true;
         for (;;) {
-            while (!kBytes.is(*valueEnd, ByteClasses::kValueStop)) ++valueEnd;
+            while (!kBytes.is(*valueEnd, ByteClasses::kValueStop | ByteClasses::kAttributeSpecial)) ++valueEnd;
             if (valueEnd == end || *valueEnd == quote || *valueEnd == '<') break;
-            ++valueEnd;   // the other quote, or a 0 in the document
+            if (kBytes.is(*valueEnd, ByteClasses::kAttributeSpecial)) plain = false;
+            ++valueEnd;   // that, the other quote, or a 0 in the document
         }
         if (valueEnd < end && *valueEnd == '<') {
             if (!std::memchr(valueEnd, quote, static_cast<size_t>(end - valueEnd))) return 0;
@@ -329,7 +332,7 @@ size_t XmlPullParser::startTag() {
             throw TWYXException(kWyxFileTooLarge, "more than 256 attributes in one tag at offset " +
                                                       std::to_string(dropped_ + pos_));
         if (attrs_.size() <= attrCount_) attrs_.emplace_back();
-        attrs_[attrCount_++] = Attr{name, static_cast<size_t>(nameEnd - name), q + 1, valueEnd};
+        attrs_[attrCount_++] = Attr{name, static_cast<size_t>(nameEnd - name), q + 1, valueEnd, plain};
         p = valueEnd + 1;
     }
 }
@@ -374,25 +377,29 @@ const XmlPullParser::Attr* XmlPullParser::findAttribute(const std::string& name)
 bool XmlPullParser::Attribute(const std::string& name, std::string* value) const {
     const Attr* attr = findAttribute(name);
     if (!attr) return false;
-    value->clear();
-    decode(attr->value, attr->valueEnd, true, true, value);
+    attributeValue(*attr, value);
     return true;
+}
+
+void XmlPullParser::attributeValue(const Attr& attr, std::string* value) const {
+    if (attr.plain) {
+        value->assign(attr.value, attr.valueEnd);
+        return;
+    }
+    value->clear();
+    decode(attr.value, attr.valueEnd, true, true, value);
 }
 
 bool XmlPullParser::AttributeIs(const std::string& name, const char* bytes, size_t size) const {
     const Attr* attr = findAttribute(name);
-    if (!attr || static_cast<size_t>(attr->valueEnd - attr->value) != size || !SameBytes(attr->value, bytes, size))
-        return false;
-    for (size_t i = 0; i < size; ++i)
-        if (kBytes.is(bytes[i], ByteClasses::kAttributeSpecial)) return false;
-    return true;
+    return attr && attr->plain && static_cast<size_t>(attr->valueEnd - attr->value) == size &&
+           SameBytes(attr->value, bytes, size);
 }
 
 void XmlPullParser::AttributeAt(size_t index, std::string* name, std::string* value) const {
     const Attr& attr = attrs_[index];
     name->assign(attr.name, attr.nameSize);
-    value->clear();
-    decode(attr.value, attr.valueEnd, true, true, value);
+    attributeValue(attr, value);
 }
 
 uint64_t XmlPullParser::Line() const { return droppedLines_ + countLines(buffer_.data(), pos_) + 1; }

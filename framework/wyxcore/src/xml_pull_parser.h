@@ -76,10 +76,12 @@ private:
         size_t nameSize;
         const char* value;
         const char* valueEnd;
+        bool plain;   // decoding leaves it as it is
     };
 
     [[noreturn]] void fail(const std::string& what) const;
     const Attr* findAttribute(const std::string& name) const;
+    void attributeValue(const Attr& attr, std::string* value) const;
     bool more();
     bool have(size_t offset);
     bool startsWith(const char* literal);
