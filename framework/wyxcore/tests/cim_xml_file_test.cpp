@@ -552,6 +552,37 @@ TEST(CIMXMLFile, PropertyGivenTwiceKeepsItsPlaceAndTheLaterValue) {
     EXPECT_EQ("B", props[1].first);
 }
 
+// However a property element is written, it reads as what it says: the
+// class's next declaration written plainly is taken as it stands, anything
+// else decoded and looked up.
+TEST(CIMXMLFile, PropertyReadsTheSameHoweverItIsWritten) {
+    const struct {
+        const char* what;
+        const char* start;
+    } cases[] = {
+        {"as the class declares it", "<PROPERTY NAME=\"A\" TYPE=\"string\">"},
+        {"single quotes and blanks around '='", "<PROPERTY NAME = 'A' TYPE= 'string' >"},
+        {"the name by a reference", "<PROPERTY NAME=\"&#65;\" TYPE=\"string\">"},
+        {"the type by a reference", "<PROPERTY NAME=\"A\" TYPE=\"s&#116;ring\">"},
+        {"the type first", "<PROPERTY TYPE=\"string\" NAME=\"A\">"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::WriteBytes(dir.path("written.xml"),
+                                withBody(instanceOf("New_Class", std::string(c.start) + "<VALUE>v</VALUE></PROPERTY>")));
+        TContainer container(TContainer::kEmpty);
+        container.PopulateContainerFromFile(dir.path("written.xml"));
+        const TCIMClass* read = container.FindClass("New_Class");
+        ASSERT_EQ(1u, read->GetPropertyDecls().size());
+        const auto& props = read->EnumerateInstances(true).at(1)->GetProperties();
+        ASSERT_EQ(1u, props.size());
+        EXPECT_EQ("A", props[0].first);
+        EXPECT_EQ(kCIMString, props[0].second.GetType());
+        EXPECT_EQ("v", props[0].second.GetText());
+    }
+}
+
 // Tens of thousands of properties in one instance, none in the same order as
 // the class: read in time linear in the file, not its square.
 TEST(CIMXMLFile, InstanceOfManyPropertiesInAnyOrder) {

@@ -64,6 +64,10 @@ const TextCase kCases[] = {
     {kCIMSInt32, "2147483648", nullptr},
     {kCIMUInt64, "18446744073709551615", "18446744073709551615"},
     {kCIMUInt64, "18446744073709551616", nullptr},
+    {kCIMUInt64, "9999999999999999999", "9999999999999999999"},   // the longest plain decimal read in one pass
+    {kCIMSInt64, "9223372036854775807", "9223372036854775807"},
+    {kCIMSInt8, "200", nullptr, "out of range for its type"},
+    {kCIMUInt8, "1x", nullptr, "not a decimal integer"},
     {kCIMUInt64, "000000000000000000000001", "1"},
     {kCIMSInt64, "-9223372036854775808", "-9223372036854775808"},
     {kCIMSInt64, "9223372036854775808", nullptr},

@@ -77,6 +77,9 @@ const GoodCase kGood[] = {
     {"Latin-1 range as bytes", "<r a='caf\xC3\xA9'>\xC3\xA9</r>", "<r a=caf\xE9>[\xE9]</r>"},
     {"line ends in text", "<r>a\r\nb\rc\nd</r>", "<r>[a\nb\nc\nd]</r>"},
     {"line ends and tabs in attributes", "<r a='1\r\n2\t3\n4&#10;5'/>", "<r a=1 2 3 4\n5></r>"},
+    {"the other quote inside an attribute value", "<r a=\"it's\"/>", "<r a=it's></r>"},
+    // The window's own 0 after its bytes ends a scan; one in the document does not.
+    {"a 0 byte inside an attribute value", std::string("<r a='x\0y'/>", 12), std::string("<r a=x\0y></r>", 13)},
     {"CDATA keeps markup", "<r><![CDATA[<b>&amp;]]]]></r>", "<r>[<b>&amp;]]]</r>"},
     {"comment inside", "<r>a<!-- <b> -->b</r>", "<r>[a][b]</r>"},
 };
@@ -109,6 +112,9 @@ const BadCase kBad[] = {
     {"attributes without space between", "<r a='1'b='2'/>"},
     {"unterminated attribute", "<r a='1/>"},
     {"bad element name", "<1r/>"},
+    {"a 0 byte inside a tag", std::string("<r\0/>", 5)},
+    {"end tag longer than the open element's name", "<r><a></ab></r>"},
+    {"end tag shorter than the open element's name", "<r><ab></a></r>"},
     {"'/' inside a tag", "<r / a='1'>"},
     {"unterminated comment", "<r><!-- x</r>"},
     {"unterminated CDATA", "<r><![CDATA[x</r>"},
