@@ -4,7 +4,9 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 
 #include "cim_xml_document.h"
 #include "cim_xml_reference.h"
@@ -245,9 +247,18 @@ private:
         if (staged.cursor >= staged.known.size() || !xml_->NameIs(kProperty)) return false;
         const TCIMPropertyDecl& next = staged.known[staged.cursor];
         if (next.isArray || next.type == kCIMReference) return false;
-        const char* const type = CIMTypeName(next.type);
         return xml_->AttributeIs(kNameAttribute, next.name.data(), next.name.size()) &&
-               xml_->AttributeIs(kTypeAttribute, type, std::strlen(type));
+               xml_->AttributeIs(kTypeAttribute, CIMTypeName(next.type), typeNameSize(next.type));
+    }
+
+    static size_t typeNameSize(TCIMType type) {
+        static const struct Sizes {
+            size_t of[kCIMReference + 1];
+            Sizes() {
+                for (int t = 0; t <= kCIMReference; ++t) of[t] = std::strlen(CIMTypeName(static_cast<TCIMType>(t)));
+            }
+        } sizes;
+        return sizes.of[type];
     }
 
     // Declares the property unless the container's class or the file already
@@ -329,8 +340,8 @@ private:
         }
     }
 
-    // The value inside the property element just opened, read to its end; false
-    // for a null value.
+    // The value inside the property element just opened, read to its end; false,
+    // and value untouched, for a null value.
     bool propertyValue(const std::string& className, const TCIMPropertyDecl& decl, TCIMValue* value) {
         if (decl.type == kCIMReference) {
             bool found = false;
@@ -401,18 +412,22 @@ private:
                 if (!propertyDecl(&decl_)) bad(kWyxFileNotCimXml, "unexpected " + kind + " in INSTANCE");
                 at = declare(staged, decl_);
             }
-            // Declared alike, so the value is read as the class declares it.
+            // Declared alike, so the value is read as the class declares it,
+            // into its place. A property given twice keeps its place and the
+            // later value; a null value sets nothing (propertyValue leaves
+            // the place as it was).
             const TCIMPropertyDecl& decl = staged->known[at];
-            TCIMValue value;
-            if (!propertyValue(staged->name, decl, &value)) continue;   // a null value: the property is not set
-            // A property given twice keeps its place and the later value.
             if (staged->setBy[at] == serial) {
-                instance.props[staged->setAt[at]].second = std::move(value);
-            } else {
-                staged->setBy[at] = serial;
-                staged->setAt[at] = instance.props.size();
-                instance.props.emplace_back(decl.name, std::move(value));
+                propertyValue(staged->name, decl, &instance.props[staged->setAt[at]].second);
+                continue;
             }
+            instance.props.emplace_back(std::piecewise_construct, std::forward_as_tuple(decl.name), std::forward_as_tuple());
+            if (!propertyValue(staged->name, decl, &instance.props.back().second)) {
+                instance.props.pop_back();
+                continue;
+            }
+            staged->setBy[at] = serial;
+            staged->setAt[at] = instance.props.size() - 1;
         }
         instance.staged->typicalCount = std::max(instance.staged->typicalCount, instance.props.size());
         instances_.push_back(std::move(instance));
