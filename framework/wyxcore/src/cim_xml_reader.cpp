@@ -421,7 +421,8 @@ private:
                 propertyValue(staged->name, decl, &instance.props[staged->setAt[at]].second);
                 continue;
             }
-            instance.props.emplace_back(std::piecewise_construct, std::forward_as_tuple(decl.name), std::forward_as_tuple());
+            instance.props.emplace_back(std::piecewise_construct, std::forward_as_tuple(decl.name),
+                                        std::forward_as_tuple());
             if (!propertyValue(staged->name, decl, &instance.props.back().second)) {
                 instance.props.pop_back();
                 continue;
