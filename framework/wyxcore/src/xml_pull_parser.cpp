@@ -158,10 +158,16 @@ size_t XmlPullParser::find(const char* literal, size_t from) {
 
 // Offset from pos_ of the '<' that ends the text at pos_, or of the document's end.
 size_t XmlPullParser::textEnd() {
-    // Most texts between tags are a line end or a short value.
+    // Most texts between tags are a line end or a short value: looked through
+    // a word at a time before the library's search is worth its call.
     const char* const begin = &buffer_[pos_];
     const char* const stop = begin + std::min<size_t>(end_ - pos_, 32);
-    for (const char* p = begin; p < stop; ++p)
+    const char* p = begin;
+    for (; p + 8 <= stop; p += 8) {
+        const uint64_t word = LoadWord<uint64_t>(p) ^ 0x3C3C3C3C3C3C3C3Cull;   // a '<' becomes a 0 byte
+        if ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) break;
+    }
+    for (; p < stop; ++p)
         if (*p == '<') return static_cast<size_t>(p - begin);
     size_t from = static_cast<size_t>(stop - begin);
     for (;;) {
@@ -270,7 +276,14 @@ XmlPullParser::Event XmlPullParser::startElement() {
 size_t XmlPullParser::startTag() {
     const char* const begin = &buffer_[pos_];
     const char* const end = &buffer_[0] + end_;
-    const char* p = skipTagName(begin + 1);
+    // Elements at one depth mostly share their name: the slot often has it
+    // already, and then the name need not be scanned nor kept again.
+    const std::string* const last = depth_ < open_.size() ? &open_[depth_] : nullptr;
+    const size_t lastSize = last ? last->size() : 0;
+    const bool same = lastSize && lastSize < static_cast<size_t>(end - begin) &&
+                      SameBytes(begin + 1, last->data(), lastSize) &&
+                      !kBytes.is(begin[lastSize + 1], ByteClasses::kNameChar);
+    const char* p = same ? begin + 1 + lastSize : skipTagName(begin + 1);
     if (p == end) return 0;
     if (p == begin + 1) fail("bad element name");
     if (static_cast<size_t>(p - begin - 1) > kMaxNameSize)
@@ -280,10 +293,7 @@ size_t XmlPullParser::startTag() {
         throw TWYXException(kWyxFileTooDeep, "more than 256 open elements at offset " +
                                                  std::to_string(dropped_ + pos_));
     if (open_.size() <= depth_) open_.emplace_back();
-    // Elements at one depth mostly share their name: the slot often has it already.
-    std::string& slot = open_[depth_];
-    const size_t nameSize = static_cast<size_t>(p - begin - 1);
-    if (slot.size() != nameSize || !SameBytes(slot.data(), begin + 1, nameSize)) slot.assign(begin + 1, p);
+    if (!same) open_[depth_].assign(begin + 1, p);
     attrCount_ = 0;
     for (;;) {
         const char* q = skipTagSpace(p);

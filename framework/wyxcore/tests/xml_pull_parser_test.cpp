@@ -77,6 +77,10 @@ const GoodCase kGood[] = {
     {"Latin-1 range as bytes", "<r a='caf\xC3\xA9'>\xC3\xA9</r>", "<r a=caf\xE9>[\xE9]</r>"},
     {"line ends in text", "<r>a\r\nb\rc\nd</r>", "<r>[a\nb\nc\nd]</r>"},
     {"line ends and tabs in attributes", "<r a='1\r\n2\t3\n4&#10;5'/>", "<r a=1 2 3 4\n5></r>"},
+    {"siblings whose names begin alike", "<r><ab/><abc/><ab/><a/></r>", "<r><ab></ab><abc></abc><ab></ab><a></a></r>"},
+    {"texts about a word long",
+     "<r><a>1234567</a><a>12345678</a><a>123456789</a><a>" + std::string(40, 'x') + "</a></r>",
+     "<r><a>[1234567]</a><a>[12345678]</a><a>[123456789]</a><a>[" + std::string(40, 'x') + "]</a></r>"},
     {"the other quote inside an attribute value", "<r a=\"it's\"/>", "<r a=it's></r>"},
     // The window's own 0 after its bytes ends a scan; one in the document does not.
     {"a 0 byte inside an attribute value", std::string("<r a='x\0y'/>", 12), std::string("<r a=x\0y></r>", 13)},
