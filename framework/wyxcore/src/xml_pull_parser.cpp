@@ -158,16 +158,11 @@ size_t XmlPullParser::find(const char* literal, size_t from) {
 
 // Offset from pos_ of the '<' that ends the text at pos_, or of the document's end.
 size_t XmlPullParser::textEnd() {
-    // Most texts between tags are a line end or a short value: looked through
-    // a word at a time before the library's search is worth its call.
+    // Most texts between tags are a line end or a short value: not worth the
+    // library's search.
     const char* const begin = &buffer_[pos_];
     const char* const stop = begin + std::min<size_t>(end_ - pos_, 32);
-    const char* p = begin;
-    for (; p + 8 <= stop; p += 8) {
-        const uint64_t word = LoadWord<uint64_t>(p) ^ 0x3C3C3C3C3C3C3C3Cull;   // a '<' becomes a 0 byte
-        if ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) break;
-    }
-    for (; p < stop; ++p)
+    for (const char* p = begin; p < stop; ++p)
         if (*p == '<') return static_cast<size_t>(p - begin);
     size_t from = static_cast<size_t>(stop - begin);
     for (;;) {
