@@ -11,6 +11,7 @@ namespace {
 // piece, little enough to hold no more than a megabyte or two.
 const size_t kDepth = 4;
 const size_t kReadPiece = 256 * 1024;
+const size_t kInPlace = 1024 * 1024;
 
 }  // namespace
 
@@ -51,13 +52,19 @@ void PiecePipe::Stop() {
     changed_.notify_all();
 }
 
-ReadAhead::ReadAhead(ByteSource* source) : source_(source), pipe_(kDepth) {
+ReadAhead::ReadAhead(ByteSource* source) : source_(source), pipe_(kDepth) {}
+
+// A small file is read in place: a thread would cost more than it saves.
+bool ReadAhead::startBeside() {
+    if (readInPlace_ < kInPlace || noThread_) return false;
     try {
         thread_ = std::thread([this] { run(); });
     } catch (const std::system_error&) {
-        // No second thread to be had: the source is read in place.
+        noThread_ = true;   // none to be had: the source is read in place
+        return false;
     }
-    beside_ = thread_.joinable();
+    beside_ = true;
+    return true;
 }
 
 ReadAhead::~ReadAhead() {
@@ -82,7 +89,11 @@ void ReadAhead::run() {
 }
 
 size_t ReadAhead::Read(char* out, size_t capacity) {
-    if (!beside_) return source_->Read(out, capacity);
+    if (!beside_ && !startBeside()) {
+        const size_t n = source_->Read(out, capacity);
+        readInPlace_ += n;
+        return n;
+    }
     while (taken_ == piece_.size()) {
         if (ended_) return 0;
         taken_ = 0;

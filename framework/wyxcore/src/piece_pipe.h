@@ -46,10 +46,11 @@ private:
     std::exception_ptr failure_;
 };
 
-// A source read on a second thread, ahead of its reader.
+// A source read on a second thread, ahead of its reader, once it has given a
+// megabyte in place.
 class ReadAhead : public ByteSource {
 public:
-    // source is read by the second thread alone until Stop (or the destructor).
+    // source is the ReadAhead's alone until StopAndRethrow (or the destructor).
     explicit ReadAhead(ByteSource* source);
     ~ReadAhead() override;
     ReadAhead(const ReadAhead&) = delete;
@@ -62,13 +63,16 @@ public:
     void StopAndRethrow();
 
 private:
+    bool startBeside();
     void run();
     ByteSource* source_;
     PiecePipe pipe_;
     std::string piece_;
     size_t taken_ = 0;
     bool ended_ = false;
+    size_t readInPlace_ = 0;      // before the second thread starts
     bool beside_ = false;         // the second thread runs
+    bool noThread_ = false;
     std::exception_ptr unread_;   // set by the thread; read after it is joined
     std::thread thread_;
 };

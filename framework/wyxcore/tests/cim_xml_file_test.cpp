@@ -396,7 +396,25 @@ TEST(CIMXMLFile, BadFilesThrowTheirStatusAndLeaveTheContainerAsItWas) {
     const std::string compressed = gzip(good);
     std::string corrupt = compressed;
     for (size_t i = 12; i < corrupt.size() - 8; i += 3) corrupt[i] = static_cast<char>(corrupt[i] ^ 0x5A);
+    // Files of a few megabytes, inflated ahead of the parser on a second
+    // thread: a fault in the XML or in the stream is still the one reported.
+    const std::string instance =
+        instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE>x</VALUE></PROPERTY>");
+    const std::string badInstance = instanceOf("New_Class", "<PROPERTY NAME=\"A\" TYPE=\"string\"><VALUE><B/>"
+                                                            "</VALUE></PROPERTY>");
+    std::string half;
+    for (int i = 0; i < 12000; ++i) half += instance;
+    const std::string big = gzip(withBody(half + half));
+    const std::string badInTheMiddle = gzip(withBody(half + badInstance + half));
+    // The stream's fault may already have been met ahead of the parser's, or not yet.
+    const std::string badNearTheEnd = gzip(withBody(half + badInstance + instance + instance));
     const BadFile cases[] = {
+        {"big file, truncated", big.substr(0, big.size() * 3 / 4), kWyxFileTruncated},
+        {"big file, bad in the middle", badInTheMiddle, kWyxFileNotCimXml},
+        {"big file, bad in the middle and truncated", badInTheMiddle.substr(0, badInTheMiddle.size() - 6),
+         kWyxFileTruncated},
+        {"big file, bad near the end and truncated", badNearTheEnd.substr(0, badNearTheEnd.size() - 6),
+         kWyxFileTruncated},
         {"truncated gzip", compressed.substr(0, compressed.size() / 2), kWyxFileTruncated},
         {"gzip header only", compressed.substr(0, 10), kWyxFileTruncated},
         {"corrupt gzip", corrupt, kWyxFileTruncated},
