@@ -1,9 +1,11 @@
 #include "sp_image.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 
 #include "wyxcore/datetime.h"
 
@@ -13,16 +15,19 @@ struct Malformed {
     std::string reason;
 };
 
-std::vector<std::string> wordsOf(const std::string& line) {
-    std::vector<std::string> words;
+// Into words, whose room is kept from line to line: an image has a line per entry.
+void wordsOf(const std::string& line, std::vector<std::string>* words) {
+    size_t count = 0;
     size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
         size_t start = i;
         while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
+        if (i == start) continue;
+        if (count == words->size()) words->emplace_back();
+        (*words)[count++].assign(line, start, i - start);
     }
-    return words;
+    words->resize(count);
 }
 
 int hexDigit(char c) {
@@ -34,6 +39,7 @@ int hexDigit(char c) {
 
 std::vector<unsigned char> bytesOf(const std::vector<std::string>& words, size_t from) {
     std::vector<unsigned char> bytes;
+    bytes.reserve(words.size() - std::min(from, words.size()));
     for (size_t i = from; i < words.size(); ++i) {
         const std::string& w = words[i];
         if (w.size() != 2 || hexDigit(w[0]) < 0 || hexDigit(w[1]) < 0)
@@ -186,16 +192,18 @@ bool parseSpImage(const std::string& text, SpImage* image, std::string* error) {
     Parser parser;
     int number = 0;
     size_t pos = 0;
+    std::string line;
+    std::vector<std::string> words;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
+        line.assign(text, pos, end - pos);
         pos = end + 1;
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const size_t hash = line.find('#');
         if (hash != std::string::npos) line.erase(hash);
-        const std::vector<std::string> words = wordsOf(line);
+        wordsOf(line, &words);
         if (words.empty()) continue;
         try {
             parser.line(words, number);
@@ -212,7 +220,7 @@ bool parseSpImage(const std::string& text, SpImage* image, std::string* error) {
         *error = lineError(parser.firstProcessorLine, "processor in an image that is not of kind dot");
         return false;
     }
-    *image = parser.image;
+    *image = std::move(parser.image);
     return true;
 }
 
