@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "clock_normaliser.h"
@@ -11,23 +12,47 @@
 
 namespace {
 
-// Reads one whole line; a CR LF ending counts as the line end. False when the
-// read met the end of the file: the line had no line end, or none was left.
-bool readLine(std::FILE* in, std::string* line) {
-    line->clear();
-    for (int c = std::getc(in); c != EOF; c = std::getc(in)) {
-        if (c == '\n') {
+// The lines of the format file, read a buffer at a time: getc would take the
+// stream's lock for every byte, and the file is read for every entry.
+class LineReader {
+public:
+    explicit LineReader(std::FILE* in) : in_(in) {}
+
+    // One whole line; a CR LF ending counts as the line end. False when the
+    // read met the end of the file: the line had no line end, or none was left.
+    bool next(std::string* line) {
+        line->clear();
+        for (;;) {
+            if (pos_ == end_) {
+                pos_ = 0;
+                end_ = std::fread(buffer_, 1, sizeof buffer_, in_);
+                if (end_ == 0) return false;
+            }
+            const char* start = buffer_ + pos_;
+            const char* lineEnd = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
+            if (!lineEnd) {
+                line->append(start, end_ - pos_);
+                pos_ = end_;
+                continue;
+            }
+            line->append(start, lineEnd);
+            pos_ = static_cast<size_t>(lineEnd - buffer_) + 1;
             if (!line->empty() && line->back() == '\r') line->pop_back();
             return true;
         }
-        line->push_back(static_cast<char>(c));
     }
-    return false;
-}
+
+private:
+    std::FILE* in_;
+    char buffer_[1024];
+    size_t pos_ = 0;
+    size_t end_ = 0;
+};
 
 // Runs of "|" separate like one; there are no empty tokens.
 std::vector<std::string> tokensOf(const std::string& line) {
     std::vector<std::string> tokens;
+    tokens.reserve(4);   // a format line has three
     size_t pos = 0;
     while (pos < line.size()) {
         const size_t end = std::min(line.find('|', pos), line.size());
@@ -154,8 +179,9 @@ bool EntryDecoder::run() {
 }
 
 bool EntryDecoder::decode(std::FILE* file) {
+    LineReader lines(file);
     std::string line;
-    bool atEnd = !readLine(file, &line);
+    bool atEnd = !lines.next(&line);
     char type = '\0';   // none of a, b, d until a line gives one
     std::string lengthToken, name;
     while (type != 'd') {
@@ -175,7 +201,7 @@ bool EntryDecoder::decode(std::FILE* file) {
             break;
         }
         // A line of an unknown type is skipped, so the parse always ends.
-        atEnd = !readLine(file, &line);
+        atEnd = !lines.next(&line);
         if (atEnd) break;
     }
     return true;

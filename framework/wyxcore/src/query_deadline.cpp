@@ -1,5 +1,6 @@
 #include "query_deadline.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <exception>
@@ -36,7 +37,7 @@ struct QueryRun {
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
-    bool abandoned = false;
+    std::atomic<bool> abandoned{false};   // read by every flat call of the query's thread
     std::exception_ptr error;
     TContainer staging{TContainer::kEmpty};
 };
@@ -84,9 +85,7 @@ milliseconds CollectorBound() {
 }
 
 bool CallerMayWrite() {
-    if (!currentRun) return true;
-    std::lock_guard<std::mutex> lock(currentRun->mutex);
-    return !currentRun->abandoned;
+    return !currentRun || !currentRun->abandoned;
 }
 
 void RunBounded(IPlugin* plugin, IPluginBasicQueryCallbacks* query, TContainer* container,
