@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "clock_normaliser.h"
@@ -12,42 +11,21 @@
 
 namespace {
 
-// The lines of the format file, read a buffer at a time: getc would take the
-// stream's lock for every byte, and the file is read for every entry.
-class LineReader {
-public:
-    explicit LineReader(std::FILE* in) : in_(in) {}
-
-    // One whole line; a CR LF ending counts as the line end. False when the
-    // read met the end of the file: the line had no line end, or none was left.
-    bool next(std::string* line) {
-        line->clear();
-        for (;;) {
-            if (pos_ == end_) {
-                pos_ = 0;
-                end_ = std::fread(buffer_, 1, sizeof buffer_, in_);
-                if (end_ == 0) return false;
-            }
-            const char* start = buffer_ + pos_;
-            const char* lineEnd = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
-            if (!lineEnd) {
-                line->append(start, end_ - pos_);
-                pos_ = end_;
-                continue;
-            }
-            line->append(start, lineEnd);
-            pos_ = static_cast<size_t>(lineEnd - buffer_) + 1;
+// Reads one whole line; a CR LF ending counts as the line end. False when the
+// read met the end of the file: the line had no line end, or none was left.
+// (Reading a buffer at a time was tried: it saved the per-byte locks but cost a
+// second read of the small file, and no time.)
+bool readLine(std::FILE* in, std::string* line) {
+    line->clear();
+    for (int c = std::getc(in); c != EOF; c = std::getc(in)) {
+        if (c == '\n') {
             if (!line->empty() && line->back() == '\r') line->pop_back();
             return true;
         }
+        line->push_back(static_cast<char>(c));
     }
-
-private:
-    std::FILE* in_;
-    char buffer_[1024];
-    size_t pos_ = 0;
-    size_t end_ = 0;
-};
+    return false;
+}
 
 // Runs of "|" separate like one; there are no empty tokens.
 std::vector<std::string> tokensOf(const std::string& line) {
@@ -179,9 +157,8 @@ bool EntryDecoder::run() {
 }
 
 bool EntryDecoder::decode(std::FILE* file) {
-    LineReader lines(file);
     std::string line;
-    bool atEnd = !lines.next(&line);
+    bool atEnd = !readLine(file, &line);
     char type = '\0';   // none of a, b, d until a line gives one
     std::string lengthToken, name;
     while (type != 'd') {
@@ -201,7 +178,7 @@ bool EntryDecoder::decode(std::FILE* file) {
             break;
         }
         // A line of an unknown type is skipped, so the parse always ends.
-        atEnd = !lines.next(&line);
+        atEnd = !readLine(file, &line);
         if (atEnd) break;
     }
     return true;

@@ -81,8 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"LongLineIsReadWhole",
                    "b|1|" + std::string(60, 'N') + "\nb|0000000000000000000000000000000000000000000000001|M\n", {1, 2},
                    {{std::string(60, 'N'), "1"}, {"M", "2"}}},
-        // Lines are read a kilobyte at a time: one longer than that, and a CR LF
-        // cut between two reads (the CR is byte 3071, the last of the third).
+        // Longer lines than any buffer of the stream, and a CR LF across a
+        // kilobyte's edge (the CR is byte 3071).
         FormatCase{"LineLongerThanAReadIsWhole",
                    "b|1|" + std::string(2500, 'N') + "\nb|1|" + std::string(562, 'O') + "\r\nb|1|P\n", {1, 2, 3},
                    {{std::string(2500, 'N'), "1"}, {std::string(562, 'O'), "2"}, {"P", "3"}}},
