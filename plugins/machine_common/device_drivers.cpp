@@ -1,21 +1,10 @@
 #include "device_drivers.h"
 
-#include <cctype>
 #include <set>
 
+#include <boost/algorithm/string/predicate.hpp>
+
 namespace devicedrivers {
-
-namespace {
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-}  // namespace
 
 std::string RegistryText(const std::string& raw) {
     return raw.substr(0, raw.find('\0'));
@@ -36,7 +25,7 @@ std::vector<DriverFacts> Distinct(const std::vector<DeviceDriverRecord>& records
 const DeviceDriverRecord* ForAdapter(const std::vector<DeviceDriverRecord>& records, const std::string& adapterName) {
     if (adapterName.empty()) return nullptr;
     for (const DeviceDriverRecord& record : records)
-        if (sameIgnoringCase(record.netCfgInstanceId, adapterName)) return &record;
+        if (boost::algorithm::iequals(record.netCfgInstanceId, adapterName)) return &record;
     return nullptr;
 }
 

@@ -1,6 +1,6 @@
 #include "version_check.h"
 
-#include <cctype>
+#include <boost/algorithm/string/predicate.hpp>
 
 #include "version_compare.h"
 #include "wyxcore/container.h"
@@ -8,14 +8,6 @@
 const char kVersionCheckClass[] = "VARNSG_VersionCheck";
 
 namespace {
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 std::string textOf(const TCIMInstance& instance, const char* name) {
     const TCIMValue* value = instance.GetPropertyValue(name);
@@ -47,7 +39,7 @@ std::string InstalledVersion(const TContainer& container, const std::string& com
         if (cimClass->GetName() == kVersionCheckClass) continue;
         for (const TCIMInstance* instance : cimClass->EnumerateInstances(true)) {
             const std::string version = textOf(*instance, "Version");
-            if (!version.empty() && sameIgnoringCase(textOf(*instance, "Name"), component)) {
+            if (!version.empty() && boost::algorithm::iequals(textOf(*instance, "Name"), component)) {
                 *sourceClass = cimClass->GetName();
                 return version;
             }
