@@ -11,6 +11,7 @@
 #include "wyxcore/flat.h"
 #include "wyxcore/plugin_manager.h"
 #include "wyxcore/progress.h"
+#include "wyxcore/query_manager.h"
 #include "wyxcore/root_object.h"
 
 CollectorApp::CollectorApp()
@@ -66,5 +67,7 @@ int CollectorApp::run(int argc, char** argv) {
     }
     runAnalysis(container);
     if (!mediaDir.empty()) runVersionCheck(container, mediaDir);
-    return writeOutputs(container, dump);
+    const int status = writeOutputs(container, dump);
+    if (AnyQueryAbandoned()) endProcess(status);
+    return status;
 }

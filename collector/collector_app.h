@@ -18,12 +18,16 @@ public:
     CollectorApp();
     ~CollectorApp();
 
-    // Returns 0 after a complete run; every error ends the process itself.
+    // Returns 0 after a complete run; every error ends the process itself, and
+    // so does a run in which a collector was abandoned.
     int run(int argc, char** argv);
 
     // Console tee and error stop.
     void writeConsole(std::string message);
     [[noreturn]] void exitProgram(int status);
+    // The one way out once the console log is handled: without destructors when
+    // an abandoned collector's thread may still run.
+    [[noreturn]] void endProcess(int status);
     void printUsage(const char* programName);
 
     // Command line.

@@ -5,6 +5,8 @@
 
 #include "collector_app.h"
 #include "default_directory.h"
+#include "wyxcore/os_specific.h"
+#include "wyxcore/query_manager.h"
 
 void CollectorApp::writeConsole(std::string message) {
     if (message.empty()) return;
@@ -24,7 +26,12 @@ void CollectorApp::exitProgram(int status) {
         consoleLog.Close();
         std::remove(consoleLogPath.c_str());
     }
+    endProcess(status);
+}
+
+void CollectorApp::endProcess(int status) {
     std::cout.flush();
+    if (AnyQueryAbandoned()) TOSSpecific::EndProcessNow(status);
     std::exit(status);
 }
 

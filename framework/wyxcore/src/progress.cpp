@@ -3,17 +3,22 @@
 #include "wyxcore/progress.h"
 
 #include <chrono>
+#include <mutex>
 
 #include "wyxcore/flat.h"
 #include "wyxcore/status.h"
 
 #include "plugin_manager_impl.h"
+#include "query_deadline.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr Clock::duration kRedrawInterval = std::chrono::milliseconds(100);
 
+// A collector reports from its query's thread, the writers from the main one,
+// and an abandoned query's thread may still be running: one lock for the state.
+std::mutex state;
 IProgressSink* installedSink = nullptr;
 Clock::time_point lastDrawn;
 std::string lastWhat;
@@ -25,6 +30,7 @@ uint64_t advanced = 0;
 IProgressSink::~IProgressSink() = default;
 
 void SetProgressSink(IProgressSink* sink) {
+    std::lock_guard<std::mutex> lock(state);
     installedSink = sink;
     lastDrawn = Clock::time_point();
     lastWhat.clear();
@@ -37,8 +43,9 @@ std::string ProgressLine(const char* what, uint64_t done, uint64_t total) {
     return line;
 }
 
-void ReportProgress(const char* what, uint64_t done, uint64_t total) {
-    if (!installedSink || !what) return;
+namespace {
+
+void reportLocked(const char* what, uint64_t done, uint64_t total) {
     const Clock::time_point now = Clock::now();
     // A new step shows at once; the same step waits for its next redraw.
     const bool sameStep = lastWhat == what;
@@ -48,18 +55,30 @@ void ReportProgress(const char* what, uint64_t done, uint64_t total) {
     installedSink->Show(ProgressLine(what, done, total));
 }
 
+}  // namespace
+
+void ReportProgress(const char* what, uint64_t done, uint64_t total) {
+    if (!what || !query_deadline::CallerMayWrite()) return;
+    std::lock_guard<std::mutex> lock(state);
+    if (installedSink) reportLocked(what, done, total);
+}
+
 void AdvanceProgress(const char* what) {
-    if (!installedSink || !what) return;
+    if (!what || !query_deadline::CallerMayWrite()) return;
+    std::lock_guard<std::mutex> lock(state);
+    if (!installedSink) return;
     // Another step shown since resets the count.
     if (advancedWhat != what || lastWhat != what) {
         advancedWhat = what;
         advanced = 0;
     }
-    ReportProgress(what, ++advanced, 0);
+    reportLocked(what, ++advanced, 0);
 }
 
 extern "C" int wyxReportProgress(void* plugin, const char* what, uint32_t done, uint32_t total) {
     if (!what || (plugin && !LoadedPlugin::FromHandle(plugin))) return kWyxFailure;
+    // An abandoned query's handles are revoked, as for every flat call.
+    if (!query_deadline::CallerMayWrite()) return kWyxFailure;
     ReportProgress(what, done, total);
     return kWyxOK;
 }

@@ -12,9 +12,12 @@
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/plugin.h"
+#include "wyxcore/query_manager.h"
 #include "wyxcore/root_object.h"
 
 namespace query_deadline {
+
+std::atomic<bool> anyAbandoned{false};
 
 // The merge's way past the per-property checks: the values were checked when
 // the query set them on an instance of a class declared alike.
@@ -48,7 +51,7 @@ thread_local std::shared_ptr<QueryRun> currentRun;
 void copySchema(const TContainer& from, TContainer& to) {
     for (const TCIMClass* source : from.GetClasses()) {
         TCIMClass* copy = to.AddClass(source->GetName());
-        for (const TCIMPropertyDecl& decl : source->GetPropertyDecls()) copy->DeclareProperty(decl.name, decl.type);
+        for (const TCIMPropertyDecl& decl : source->GetPropertyDecls()) copy->DeclareProperty(decl);
         copy->SetProvider(source->GetProvider(), source->GetProviderPass());
     }
 }
@@ -58,7 +61,7 @@ void copySchema(const TContainer& from, TContainer& to) {
 void merge(TContainer& from, TContainer& to) {
     for (const TCIMClass* source : from.GetClasses()) {
         TCIMClass* target = to.AddClass(source->GetName());
-        for (const TCIMPropertyDecl& decl : source->GetPropertyDecls()) target->DeclareProperty(decl.name, decl.type);
+        for (const TCIMPropertyDecl& decl : source->GetPropertyDecls()) target->DeclareProperty(decl);
         for (TCIMInstance* instance : source->EnumerateInstances(true)) {
             auto moved = std::make_unique<TCIMInstance>(target);
             StagedInstanceMove::Move(instance, moved.get());
@@ -109,6 +112,7 @@ void RunBounded(IPlugin* plugin, IPluginBasicQueryCallbacks* query, TContainer* 
     if (!run->finished.wait_for(lock, bound, [&run] { return run->done; })) {
         // From here its log writes are dropped; its container is its own.
         run->abandoned = true;
+        anyAbandoned = true;
         lock.unlock();
         worker.detach();
         const std::string name = plugin->GetCallbacks()->GetName();
@@ -125,3 +129,5 @@ void RunBounded(IPlugin* plugin, IPluginBasicQueryCallbacks* query, TContainer* 
 }
 
 }  // namespace query_deadline
+
+bool AnyQueryAbandoned() { return query_deadline::anyAbandoned; }

@@ -31,6 +31,7 @@ public:
     std::string GetName() override { return "Held"; }
 
     void Query(TContainer* container, const std::vector<std::string>&, int) override {
+        seenDecls = container->FindClass("VARNSG_Held")->GetPropertyDecls();
         add(container, "before");
         if (throws_) throw TWYXException(kWyxQueryFailed, "held");
         if (!hold_) return;
@@ -38,6 +39,7 @@ public:
         released_.wait(lock, [this] { return released; });
         add(container, "after");
         lateLog = wyxWriteLog(nullptr, kWyxLogError, "late");
+        lateProgress = wyxReportProgress(nullptr, "late", 1, 0);
         finished = true;
         released_.notify_all();
     }
@@ -49,7 +51,8 @@ public:
     }
 
     bool released = false, finished = false;
-    int lateLog = -1;
+    int lateLog = -1, lateProgress = -1;
+    std::vector<TCIMPropertyDecl> seenDecls;
 
 private:
     void add(TContainer* container, const char* when) {
@@ -79,16 +82,22 @@ TEST(QueryDeadline, BoundsEveryCollectorQuery) {
         int status;
     } cases[] = {
         {"returns in time: its records are merged", false, false, {"before"}, {"before"}, kWyxOK},
-        // Nothing it does after the bound reaches the container or the log.
-        {"overruns: abandoned, the run goes on", true, false, {}, {"before",
-          "Collector Held did not finish within 0.2 seconds and was abandoned"}, kWyxOK},
         // What was added before the failure stays, as without the bound.
         {"throws: its records are kept", false, true, {"before"}, {"before"}, kWyxQueryFailed},
+        // Nothing it does after the bound reaches the container, the log or the
+        // progress line; the process is told it must end without destructors.
+        {"overruns: abandoned, the run goes on", true, false, {}, {"before",
+          "Collector Held did not finish within 0.2 seconds and was abandoned"}, kWyxOK},
     };
+    // The query sees each declaration whole, arrays and references too.
+    const std::vector<TCIMPropertyDecl> decls = {
+        {"When", kCIMString}, {"Slots", kCIMUInt16, true}, {"Part", kCIMReference, false, "VARNSG_Part"}};
     for (const auto& c : cases) {
+        EXPECT_FALSE(AnyQueryAbandoned()) << c.what;
         HeldCollector collector(c.hold, c.throws);
         TContainer container(TContainer::kEmpty);
-        container.AddClass("VARNSG_Held")->DeclareProperty("When", kCIMString);
+        TCIMClass* held = container.AddClass("VARNSG_Held");
+        for (const TCIMPropertyDecl& decl : decls) held->DeclareProperty(decl);
         int status = kWyxOK;
         try {
             TRootObject::GetQueryManager()->RunQuery(&collector, &container, {"VARNSG_Held"}, 0);
@@ -98,6 +107,15 @@ TEST(QueryDeadline, BoundsEveryCollectorQuery) {
         if (c.hold) {
             collector.release();
             EXPECT_EQ(kWyxFailure, collector.lateLog) << c.what;
+            EXPECT_EQ(kWyxFailure, collector.lateProgress) << c.what;
+        }
+        EXPECT_EQ(c.hold, AnyQueryAbandoned()) << c.what;
+        ASSERT_EQ(decls.size(), collector.seenDecls.size()) << c.what;
+        for (size_t i = 0; i < decls.size(); ++i) {
+            EXPECT_EQ(decls[i].name, collector.seenDecls[i].name) << c.what;
+            EXPECT_EQ(decls[i].type, collector.seenDecls[i].type) << c.what;
+            EXPECT_EQ(decls[i].isArray, collector.seenDecls[i].isArray) << c.what;
+            EXPECT_EQ(decls[i].referenceClass, collector.seenDecls[i].referenceClass) << c.what;
         }
         EXPECT_EQ(c.status, status) << c.what;
         EXPECT_EQ(c.records, recorded(container)) << c.what;

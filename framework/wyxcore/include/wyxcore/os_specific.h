@@ -29,6 +29,10 @@ public:
     static bool FTPFile(std::string filePath, std::string outputBaseName);
     // Full path of the running executable's directory, with no trailing separator.
     static std::string GetExecutableDir();
+    // Ends the process with status after flushing the standard streams, running
+    // no destructor, exit handler or library finaliser: the way out while a
+    // thread that cannot be joined may still run (see AnyQueryAbandoned).
+    [[noreturn]] static void EndProcessNow(int status);
 };
 
 #endif

@@ -27,6 +27,15 @@ public:
 
 // Collectors and analysis: the query manager calls Query with the class names
 // wanted (empty: none in particular) and the pass number.
+//
+// Threads: a collector's Query runs on a thread of its own, against a container
+// of its own, under a time bound. A query that overruns is abandoned: the run
+// goes on without what it added, its thread is left running (nothing can stop
+// it safely), and from then on every framework call it makes is refused or
+// dropped. The same plug-in may be queried again (the next pass) while an
+// abandoned call still runs, so a collector keeps no state between queries that
+// two calls could share unguarded. The process ends without running the
+// plug-in's destructors once a query was abandoned.
 class WYX_API IPluginBasicQueryCallbacks {
 public:
     virtual ~IPluginBasicQueryCallbacks();
