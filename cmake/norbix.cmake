@@ -32,6 +32,11 @@ if(NORBIX_SANITIZE AND NOT WIN32)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(NORBIX_TSAN AND NOT WIN32)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(NORBIX_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()

@@ -4,7 +4,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
-"$here/scripts/build.sh" all
+"$here/scripts/build.sh" all tsan
 
 if "$here/scripts/can-run-win32.sh"; then wintarget=win32; else wintarget=win64; fi
 export NORBIX_WIN_TARGET=$wintarget
@@ -17,6 +17,9 @@ for t in native "$wintarget"; do
   echo "== unit tests: $t"
   (cd "$here/build/$t" && ctest --output-on-failure -j2) || status=1
 done
+echo "== threaded units under ThreadSanitizer"
+"$here/build/tsan/tests/wyxcore_tests" --gtest_filter='QueryDeadline*:*ReadAhead*:*WorkBehind*:CIMXMLFile*' \
+  || status=1
 echo "== fuzzing (bounded)"
 "$here/scripts/fuzz.sh" "${NORBIX_FUZZ_SECONDS:-10}" || status=1
 echo "== end-to-end tests: native, $wintarget"
