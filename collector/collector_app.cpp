@@ -68,6 +68,6 @@ int CollectorApp::run(int argc, char** argv) {
     runAnalysis(container);
     if (!mediaDir.empty()) runVersionCheck(container, mediaDir);
     const int status = writeOutputs(container, dump);
-    if (AnyQueryAbandoned()) endProcess(status);
+    if (AbandonedQueryCount() > 0) endProcess(status);
     return status;
 }

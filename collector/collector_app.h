@@ -53,6 +53,8 @@ public:
     // RunQuery of one collector, and a run-log record of what it added.
     void runRecorded(IPlugin* plugin, TContainer* container, const std::vector<std::string>& classes, int pass,
                      const std::string& step);
+    // A step of what was not loaded for each library file the plug-in manager refused.
+    void recordRefusedPlugins(TContainer* container);
     void markComputerSystem(TContainer* container);
     void runAnalysis(TContainer* container);
     void runVersionCheck(TContainer* container, const std::string& directory);

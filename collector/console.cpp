@@ -31,7 +31,7 @@ void CollectorApp::exitProgram(int status) {
 
 void CollectorApp::endProcess(int status) {
     std::cout.flush();
-    if (AnyQueryAbandoned()) TOSSpecific::EndProcessNow(status);
+    if (AbandonedQueryCount() > 0) TOSSpecific::EndProcessNow(status);
     std::exit(status);
 }
 

@@ -26,13 +26,3 @@ std::vector<std::string> splitPath(const std::string& path, const std::string& s
 }
 
 std::vector<std::string> splitPluginNames(const std::string& value) { return splitAt(value, " ,;", 1); }
-
-std::string selectionName(const std::string& fileName, const std::string& extension,
-                          const std::string& separator) {
-    size_t end = extension.empty() ? std::string::npos : fileName.rfind(extension);
-    if (end == std::string::npos) end = fileName.size();
-    size_t start = end == 0 ? std::string::npos : fileName.rfind(separator, end - 1);
-    start = start == std::string::npos ? 0 : start + separator.size();
-    if (start > end) start = end;
-    return fileName.substr(start, end - start);
-}

@@ -12,9 +12,4 @@ std::vector<std::string> splitPath(const std::string& path, const std::string& s
 // adjacent and leading separators give empty names, a trailing one nothing.
 std::vector<std::string> splitPluginNames(const std::string& value);
 
-// The name a plug-in is selected by: its file name without directory and
-// without the plug-in extension.
-std::string selectionName(const std::string& fileName, const std::string& extension,
-                          const std::string& separator);
-
 #endif

@@ -1,10 +1,11 @@
 // Plug-in selection, the collector passes, the computer-system marking, the
 // analysis and the version check.
+#include <chrono>
 #include <cstdlib>
 
 #include "collector_app.h"
-#include "collector_record.h"
 #include "path_split.h"
+#include "wyxcore/collector_run.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
@@ -61,8 +62,8 @@ void CollectorApp::runCollection(TContainer* container, const std::string& dump)
             writeConsole("ERROR: System plug-in not found\n");
             exitProgram(1);
         }
-        runRecorded(system, container, std::vector<std::string>(1, "VARNSG_ComputerSystem"), 0,
-                    "the computer-system run");
+        recordRefusedPlugins(container);
+        runRecorded(system, container, std::vector<std::string>(1, "VARNSG_ComputerSystem"), 0, "computer system");
         runCollectorPass(container, 0, dump);
         writeConsole("\nRunning collector plug-ins pass 2.\n");
         runCollectorPass(container, 1, dump);
@@ -82,27 +83,58 @@ size_t instanceCount(const TContainer* container) {
     return count;
 }
 
-// Tells the run log what a collector step did, so that a report can say which
-// collectors ran and what each added; the console stays as it is.
-void recordStep(IPlugin* plugin, const std::string& step, CollectorOutcome outcome, size_t added) {
-    CollectorRecord record;
-    record.plugin = plugin->GetCallbacks()->GetName();
-    record.selection =
-        selectionName(plugin->GetFileName(), TOSSpecific::kPluginExtension, TOSSpecific::kFileSeparator);
+// A schema that declares the class otherwise than the program does costs the
+// record, not the run.
+void keep(TContainer* container, const collector_run::Step& record) {
+    try {
+        collector_run::Add(container, record);
+    } catch (const TWYXException&) {
+    }
+}
+
+// Keeps what a collector step did in the collection, so that a report can say
+// which collectors ran and what each added; the console and the core log stay
+// as they are.
+void recordStep(TContainer* container, IPlugin* plugin, const std::string& step, collector_run::Outcome outcome,
+                size_t added, std::chrono::steady_clock::duration took) {
+    collector_run::Step record;
+    record.collector = plugin->GetCallbacks() ? plugin->GetCallbacks()->GetName() : std::string();
+    record.selection = PluginSelectionName(plugin->GetFileName());
     record.step = step;
     record.outcome = outcome;
     record.instancesAdded = added;
-    TRootObject::GetCoreLogger()->Write(nullptr, kWyxLogStatus, FormatCollectorRecord(record));
+    record.milliseconds =
+        static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count());
+    keep(container, record);
 }
 
 }  // namespace
 
+void CollectorApp::recordRefusedPlugins(TContainer* container) {
+    for (const TRefusedPlugin& refused : TRootObject::GetPluginManager()->GetRefused()) {
+        collector_run::Step record;
+        const size_t slash = refused.fileName.find_last_of(TOSSpecific::kFileSeparator);
+        record.collector = slash == std::string::npos ? refused.fileName : refused.fileName.substr(slash + 1);
+        record.selection = PluginSelectionName(refused.fileName);
+        record.step = "loading";
+        record.outcome = collector_run::Outcome::kNotLoaded;
+        record.reason = refused.reason;
+        keep(container, record);
+    }
+}
+
 void CollectorApp::runRecorded(IPlugin* plugin, TContainer* container, const std::vector<std::string>& classes,
                                int pass, const std::string& step) {
     const size_t before = instanceCount(container);
+    const unsigned abandonedBefore = AbandonedQueryCount();
+    const auto start = std::chrono::steady_clock::now();
     TRootObject::GetQueryManager()->RunQuery(plugin, container, classes, pass);
+    const auto took = std::chrono::steady_clock::now() - start;
     const size_t after = instanceCount(container);
-    recordStep(plugin, step, CollectorOutcome::kRan, after > before ? after - before : 0);
+    const collector_run::Outcome outcome = AbandonedQueryCount() != abandonedBefore
+                                               ? collector_run::Outcome::kAbandoned
+                                               : collector_run::Outcome::kRan;
+    recordStep(container, plugin, step, outcome, after > before ? after - before : 0, took);
 }
 
 void CollectorApp::runCollectorPass(TContainer* container, int pass, const std::string& dump) {
@@ -111,14 +143,13 @@ void CollectorApp::runCollectorPass(TContainer* container, int pass, const std::
         IPluginCallbacks* callbacks = plugin->GetCallbacks();
         if (callbacks->GetType() != kWyxCollector) continue;
         if (!plugin->IsLoaded()) {
-            recordStep(plugin.get(), step, CollectorOutcome::kNotLoaded, 0);
+            recordStep(container, plugin.get(), step, collector_run::Outcome::kNotLoaded, 0, {});
             continue;
         }
-        const std::string name =
-            selectionName(plugin->GetFileName(), TOSSpecific::kPluginExtension, TOSSpecific::kFileSeparator);
+        const std::string name = PluginSelectionName(plugin->GetFileName());
         if (!isSelected(name)) {
             writeConsole("     Disabled - " + name + ": " + callbacks->GetName() + "\n");
-            recordStep(plugin.get(), step, CollectorOutcome::kDisabled, 0);
+            recordStep(container, plugin.get(), step, collector_run::Outcome::kSkipped, 0, {});
             continue;
         }
         writeConsole("   " + name + ": " + callbacks->GetName() + "\n");

@@ -8,7 +8,6 @@
 #include "banner.h"
 #include "collector_app.h"
 #include "default_directory.h"
-#include "log_types.h"
 #include "path_split.h"
 #include "priority.h"
 #include "wyxcore/exception.h"

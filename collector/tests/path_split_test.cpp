@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "path_split.h"
+#include "wyxcore/plugin.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST(SelectionName, IsTheFileNameWithoutDirectoryAndExtension) {
         {"/p/plain", ".pi.so", "/", "plain"},                // no extension: to the end
         {"/p/.pi.so", ".pi.so", "/", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(selectionName(c.file, c.extension, c.separator), c.name) << c.file;
+    for (const auto& c : cases) EXPECT_EQ(PluginSelectionName(c.file, c.extension, c.separator), c.name) << c.file;
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ std::string collectorsSection(const ReportModel& model, const PageNames& pages) 
     std::vector<HtmlRow> rows;
     for (const CollectorStatus& c : status.collectors) {
         HtmlRow row;
-        row.cssClass = c.state == CollectorState::kFailed || c.state == CollectorState::kNotLoaded ? "error" : "";
+        row.cssClass = CollectorStateIsFailure(c.state) ? "error" : "";
         row.cells = {text(c.plugin), text(c.selection), text(CollectorStateName(c.state)),
                      text(std::to_string(c.instancesAdded))};
         std::string errors = std::to_string(c.errors.size());

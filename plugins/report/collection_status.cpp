@@ -4,9 +4,9 @@
 #include <cctype>
 
 #include "collector_record.h"
-#include "log_types.h"
 #include "reading_order.h"
 #include "report_time.h"
+#include "wyxcore/collector_run.h"
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"
 
@@ -124,22 +124,43 @@ const char* CollectorStateName(CollectorState state) {
     case CollectorState::kFailed: return "failed";
     case CollectorState::kSkipped: return "skipped";
     case CollectorState::kNotLoaded: return "not loaded";
+    case CollectorState::kAbandoned: return "abandoned";
     }
     return "";
 }
 
-CollectionStatus BuildCollectionStatus(const TContainer& container) {
-    CollectionStatus status;
-    status.runLog = readRunLog(container);
-    CollectorList collectors;
-    for (const RunLogEntry& entry : status.runLog) {
+bool CollectorStateIsFailure(CollectorState state) {
+    return state == CollectorState::kFailed || state == CollectorState::kNotLoaded ||
+           state == CollectorState::kAbandoned;
+}
+
+namespace {
+
+// A collection of this version: what each collector did is data.
+void collectorsFromSteps(const std::vector<collector_run::Step>& steps, CollectorList& collectors) {
+    for (const collector_run::Step& step : steps) {
+        CollectorStatus& c = collectors.Named(step.collector, step.selection);
+        switch (step.outcome) {
+        case collector_run::Outcome::kRan:
+            c.instancesAdded += step.instancesAdded;
+            break;
+        case collector_run::Outcome::kSkipped: c.state = CollectorState::kSkipped; break;
+        case collector_run::Outcome::kNotLoaded: c.state = CollectorState::kNotLoaded; break;
+        case collector_run::Outcome::kAbandoned: c.state = CollectorState::kAbandoned; break;
+        }
+    }
+}
+
+// A collection of an earlier version said it in Status records of the run log.
+bool collectorsFromMessages(const std::vector<RunLogEntry>& runLog, CollectorList& collectors) {
+    bool recorded = false;
+    for (const RunLogEntry& entry : runLog) {
         CollectorRecord record;
         if (entry.source == kCore && ParseCollectorRecord(entry.message, &record)) {
-            status.collectorsRecorded = true;
+            recorded = true;
             CollectorStatus& c = collectors.Named(record.plugin, record.selection);
             if (record.outcome == CollectorOutcome::kRan) {
                 c.instancesAdded += record.instancesAdded;
-                if (c.state != CollectorState::kFailed) c.state = CollectorState::kRan;
             } else if (record.outcome == CollectorOutcome::kDisabled) {
                 c.state = CollectorState::kSkipped;
             } else {
@@ -153,6 +174,22 @@ CollectionStatus BuildCollectionStatus(const TContainer& container) {
             if (slash != std::string::npos) file.erase(0, slash + 1);
             collectors.Named(file, file.substr(0, file.find(".pi."))).state = CollectorState::kNotLoaded;
         }
+    }
+    return recorded;
+}
+
+}  // namespace
+
+CollectionStatus BuildCollectionStatus(const TContainer& container) {
+    CollectionStatus status;
+    status.runLog = readRunLog(container);
+    CollectorList collectors;
+    std::vector<collector_run::Step> steps;
+    if (collector_run::Read(container, &steps)) {
+        status.collectorsRecorded = true;
+        collectorsFromSteps(steps, collectors);
+    } else {
+        status.collectorsRecorded = collectorsFromMessages(status.runLog, collectors);
     }
     for (size_t i = 0; i < status.runLog.size(); ++i) {
         const RunLogEntry& entry = status.runLog[i];
@@ -174,7 +211,7 @@ CollectionStatus BuildCollectionStatus(const TContainer& container) {
     status.collectors = collectors.List();
     status.complete = status.errors.empty();
     for (const CollectorStatus& c : status.collectors)
-        if (c.state == CollectorState::kFailed || c.state == CollectorState::kNotLoaded) status.complete = false;
+        if (CollectorStateIsFailure(c.state)) status.complete = false;
     const CollectorStatus* sp = collectors.Find(kSpPlugin);
     status.serviceProcessor = serviceProcessorLine(container, status, sp, &status.serviceProcessorRead);
     return status;

@@ -21,7 +21,7 @@ struct RunLogEntry {
     TCIMDateTime at;
 };
 
-enum class CollectorState { kRan, kFailed, kSkipped, kNotLoaded };
+enum class CollectorState { kRan, kFailed, kSkipped, kNotLoaded, kAbandoned };
 
 // What one collector did in the run.
 struct CollectorStatus {
@@ -43,6 +43,8 @@ struct CollectionStatus {
 };
 
 const char* CollectorStateName(CollectorState state);
+// Failed, not loaded or abandoned: what it should have collected may be missing.
+bool CollectorStateIsFailure(CollectorState state);
 
 CollectionStatus BuildCollectionStatus(const TContainer& container);
 

@@ -16,16 +16,6 @@ bool endsWith(const std::string& text, const std::string& tail) {
 
 }  // namespace
 
-std::string FormatCollectorRecord(const CollectorRecord& record) {
-    std::string out = kPrefix + record.plugin + " (" + record.selection + "), " + record.step + ": ";
-    switch (record.outcome) {
-    case CollectorOutcome::kRan: return out + kRan + std::to_string(record.instancesAdded) + kAdded;
-    case CollectorOutcome::kDisabled: return out + kDisabled;
-    case CollectorOutcome::kNotLoaded: return out + kNotLoaded;
-    }
-    return out;
-}
-
 bool ParseCollectorRecord(const std::string& message, CollectorRecord* record) {
     if (message.compare(0, sizeof kPrefix - 1, kPrefix) != 0) return false;
     // Names may hold anything; the step and outcome never hold "), ".

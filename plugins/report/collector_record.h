@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <string>
 
-// What norbix records in the core log about each collector step, so that a
-// report can tell which collectors ran, which were disabled or not loaded, and
-// what each added. The record is a Status entry of the program itself.
+// What earlier versions recorded in the core log about each collector step (a
+// Status entry of the program itself); files they wrote are read with it. The
+// program now keeps these facts as data (wyxcore/collector_run.h).
 enum class CollectorOutcome { kRan, kDisabled, kNotLoaded };
 
 struct CollectorRecord {
@@ -17,12 +17,9 @@ struct CollectorRecord {
     size_t instancesAdded = 0;
 };
 
-// "Collector quarnel (quarnel), pass 1: ran, 12 instances added."
-// "Collector quarnel (quarnel), pass 2: disabled."
-// "Collector quarnel (quarnel), pass 1: not loaded."
-std::string FormatCollectorRecord(const CollectorRecord& record);
-
-// The record a message holds; false for any other message.
+// The record a message holds ("Collector quarnel (quarnel), pass 1: ran, 12
+// instances added.", "...: disabled.", "...: not loaded."); false for any other
+// message.
 bool ParseCollectorRecord(const std::string& message, CollectorRecord* record);
 
 #endif

@@ -4,10 +4,10 @@
 #include <cstdio>
 
 #include "finding_groups.h"
-#include "log_types.h"
 #include "reading_order.h"
 #include "report_time.h"
 #include "wyxcore/container.h"
+#include "wyxcore/logger.h"
 
 namespace {
 

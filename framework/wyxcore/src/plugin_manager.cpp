@@ -70,12 +70,16 @@ void PluginManager::LoadPlugins() {
 }
 
 void PluginManager::loadOne(const std::string& path) {
-    ILogger* log = TRootObject::GetCoreLogger();
     try {
         loadGuarded(path);
     } catch (const TWYXException& e) {
-        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": " + e.what());
+        refuse(path, e.what());
     }
+}
+
+void PluginManager::refuse(const std::string& path, const std::string& reason) {
+    TRootObject::GetCoreLogger()->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": " + reason);
+    refusedFiles_.push_back(TRefusedPlugin{path, reason});
 }
 
 // Every step that runs the plug-in's own code (its load entry, its information
@@ -83,7 +87,7 @@ void PluginManager::loadOne(const std::string& path) {
 // guard: a plug-in that throws is refused like one that fails to load.
 void PluginManager::loadGuarded(const std::string& path) {
     ILogger* log = TRootObject::GetCoreLogger();
-    const std::string name = QueryManager::SelectionName(path);
+    const std::string name = PluginSelectionName(path);
     boost::shared_ptr<LoadedPlugin> plugin(new LoadedPlugin(path));
     loading_ = plugin.get();
     registered_ = false;
@@ -101,7 +105,7 @@ void PluginManager::loadGuarded(const std::string& path) {
     loadingManager_ = nullptr;
     loading_ = nullptr;
     if (!library) {
-        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": " + error);
+        refuse(path, error);
         return;
     }
     plugin->setLibrary(library);
@@ -118,14 +122,14 @@ void PluginManager::loadGuarded(const std::string& path) {
         return;
     }
     if (refused_) {
-        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": registration refused");
+        refuse(path, "registration refused");
         wyxos::CloseLibrary(library);
         return;
     }
     WyxCreatePluginFn create =
         reinterpret_cast<WyxCreatePluginFn>(wyxos::FindSymbol(library, WYX_CPP_PLUGIN_ENTRY));
     if (!create) {
-        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": no plug-in entry");
+        refuse(path, "no plug-in entry");
         wyxos::CloseLibrary(library);
         return;
     }
@@ -139,7 +143,7 @@ void PluginManager::loadGuarded(const std::string& path) {
         }
     });
     if (!callbacks) {
-        log->Write(nullptr, kWyxLogError, "Couldn't load plug-in " + path + ": the plug-in refused to load");
+        refuse(path, "the plug-in refused to load");
         wyxos::CloseLibrary(library);
         return;
     }

@@ -43,6 +43,7 @@ public:
     std::vector<boost::shared_ptr<IPlugin> > GetPlugins() override { return plugins_; }
     IPlugin* FindPlugin(const std::string& name) override;
     TContainer* GetContainer() override;
+    std::vector<TRefusedPlugin> GetRefused() override { return refusedFiles_; }
 
     // The directory plug-ins are loaded from: WYX_PLUGIN_DIR, or plugins/ beside
     // the executable.
@@ -55,10 +56,13 @@ public:
 private:
     void loadOne(const std::string& path);
     void loadGuarded(const std::string& path);
+    // Logs the refusal and keeps it for GetRefused.
+    void refuse(const std::string& path, const std::string& reason);
 
     int acceptFlat(const WyxPluginRecord* record, void** handle);
 
     std::vector<boost::shared_ptr<IPlugin> > plugins_;
+    std::vector<TRefusedPlugin> refusedFiles_;
     LoadedPlugin* loading_;           // the plug-in whose library is being loaded
     bool registered_;
     bool refused_;

@@ -17,7 +17,7 @@
 
 namespace query_deadline {
 
-std::atomic<bool> anyAbandoned{false};
+std::atomic<unsigned> abandonedCount{0};
 
 // The merge's way past the per-property checks: the values were checked when
 // the query set them on an instance of a class declared alike.
@@ -112,7 +112,7 @@ void RunBounded(IPlugin* plugin, IPluginBasicQueryCallbacks* query, TContainer* 
     if (!run->finished.wait_for(lock, bound, [&run] { return run->done; })) {
         // From here its log writes are dropped; its container is its own.
         run->abandoned = true;
-        anyAbandoned = true;
+        ++abandonedCount;
         lock.unlock();
         worker.detach();
         const std::string name = plugin->GetCallbacks()->GetName();
@@ -130,4 +130,4 @@ void RunBounded(IPlugin* plugin, IPluginBasicQueryCallbacks* query, TContainer* 
 
 }  // namespace query_deadline
 
-bool AnyQueryAbandoned() { return query_deadline::anyAbandoned; }
+unsigned AbandonedQueryCount() { return query_deadline::abandonedCount; }

@@ -9,15 +9,6 @@
 #include "wyxcore/plugin_call.h"
 #include "wyxcore/status.h"
 
-std::string QueryManager::SelectionName(const std::string& fileName) {
-    const std::string& ext = TOSSpecific::kPluginExtension;
-    size_t end = fileName.rfind(ext);
-    if (end == std::string::npos) end = fileName.size();
-    const size_t separator = end == 0 ? std::string::npos : fileName.rfind(TOSSpecific::kFileSeparator, end - 1);
-    const size_t start = separator == std::string::npos ? 0 : separator + TOSSpecific::kFileSeparator.size();
-    return fileName.substr(start, end - start);
-}
-
 std::vector<std::string> QueryManager::ProvidedClasses(TContainer* container, const std::string& selectionName,
                                                        int pass) {
     std::vector<std::string> names;
@@ -39,11 +30,11 @@ void QueryManager::RunQuery(IPlugin* plugin, TContainer* container, const std::v
     // A collector's pass is what the schema registers it for; other plug-ins
     // (analysis) are handed the request as it is.
     if (wanted.empty() && callbacks->GetType() == kWyxCollector) {
-        wanted = ProvidedClasses(container, SelectionName(plugin->GetFileName()), pass);
+        wanted = ProvidedClasses(container, PluginSelectionName(plugin->GetFileName()), pass);
         if (wanted.empty()) return;
     }
     try {
-        CallPlugin(SelectionName(plugin->GetFileName()), kWyxQueryFailed, [&] {
+        CallPlugin(PluginSelectionName(plugin->GetFileName()), kWyxQueryFailed, [&] {
             if (callbacks->GetType() == kWyxCollector)
                 query_deadline::RunBounded(plugin, query, container, wanted, pass, query_deadline::CollectorBound());
             else

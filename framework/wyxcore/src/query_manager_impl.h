@@ -11,8 +11,6 @@ public:
     void RunQuery(IPlugin* plugin, TContainer* container, const std::vector<std::string>& classNames,
                   int pass) override;
 
-    // The plug-in's selection name: its file name without directory and extension.
-    static std::string SelectionName(const std::string& fileName);
     // The classes of the container registered for that provider and pass.
     static std::vector<std::string> ProvidedClasses(TContainer* container, const std::string& selectionName,
                                                     int pass);

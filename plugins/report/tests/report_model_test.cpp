@@ -5,10 +5,11 @@
 
 #include "collector_record.h"
 #include "heavy_hitter_detail.h"
-#include "log_types.h"
 #include "report_model.h"
 #include "report_time.h"
+#include "wyxcore/collector_run.h"
 #include "support/sample_container.h"
+#include "wyxcore/logger.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ TCIMDateTime at(int day, int hour, int minute, int offset) {
     return value;
 }
 
-TEST(CollectorRecord, FormatsAndReadsBack) {
+// The records earlier versions wrote in the run log, read back from their files.
+TEST(CollectorRecord, ReadsTheRecordsOfEarlierVersions) {
     const struct { CollectorRecord record; const char* text; } cases[] = {
         {{"quarnel", "quarnel", "pass 1", CollectorOutcome::kRan, 12},
          "Collector quarnel (quarnel), pass 1: ran, 12 instances added."},
@@ -30,7 +32,6 @@ TEST(CollectorRecord, FormatsAndReadsBack) {
          "Collector odd (x), y: z (odd), pass 1: not loaded."},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FormatCollectorRecord(c.record), c.text);
         CollectorRecord read;
         ASSERT_TRUE(ParseCollectorRecord(c.text, &read)) << c.text;
         EXPECT_EQ(read.plugin, c.record.plugin);
@@ -143,6 +144,52 @@ TEST(CollectionStatus, SaysWhatEachCollectorDidAndWhetherTheCollectionIsComplete
                           std::to_string(s.instancesAdded) + ":" + std::to_string(s.errors.size());
         EXPECT_EQ(collectors, c.collectors) << c.name;
         EXPECT_EQ(status.serviceProcessor, c.sp) << c.name;
+    }
+}
+
+// A collection of this version keeps each collector step as data; a sentence
+// in its run log that reads like an earlier version's record is only a message.
+TEST(CollectionStatus, ReadsWhatEachCollectorDidFromItsSteps) {
+    using collector_run::Outcome;
+    const struct {
+        const char* name;
+        std::vector<collector_run::Step> steps;
+        std::vector<RunLog> log;
+        bool complete;
+        const char* collectors;
+    } cases[] = {
+        {"every outcome",
+         {{"broken.pi.so", "broken", "loading", Outcome::kNotLoaded, 0, 0, "undefined symbol"},
+          {"System", "system", "computer system", Outcome::kRan, 2, 5, ""},
+          {"quarnel", "quarnel", "pass 1", Outcome::kRan, 12, 900, ""},
+          {"Sensors", "sensors", "pass 1", Outcome::kAbandoned, 0, 30000, ""},
+          {"Inventory", "inventory", "pass 1", Outcome::kSkipped, 0, 0, ""},
+          {"quarnel", "quarnel", "pass 2", Outcome::kRan, 3, 10, ""}},
+         {{"Core", "2", "Collector ghost (ghost), pass 1: ran, 5 instances added."}},
+         false,
+         "broken.pi.so:not loaded:0:0 System:ran:2:0 quarnel:ran:15:0 Sensors:abandoned:0:0 Inventory:skipped:0:0"},
+        {"all ran; an error of a collector marks it failed",
+         {{"quarnel", "quarnel", "pass 1", Outcome::kRan, 0, 1, ""}},
+         {{"quarnel", "0", "Unknown Error Code, Possible causes: Driver/SP failure!"}}, false, "quarnel:failed:0:1"},
+        {"all ran, no error", {{"System", "system", "computer system", Outcome::kRan, 2, 1, ""}}, {}, true,
+         "System:ran:2:0"},
+    };
+    for (const auto& c : cases) {
+        TContainer container;
+        fill(container, c.log);
+        DeclareTestClass(container, collector_run::kClassName,
+                         {{"Collector", kCIMString}, {"SelectionName", kCIMString}, {"Step", kCIMString},
+                          {"Outcome", kCIMString}, {"InstancesAdded", kCIMUInt64},
+                          {"DurationMilliseconds", kCIMUInt64}, {"Reason", kCIMString}});
+        for (const collector_run::Step& step : c.steps) collector_run::Add(&container, step);
+        const CollectionStatus status = BuildCollectionStatus(container);
+        EXPECT_TRUE(status.collectorsRecorded) << c.name;
+        EXPECT_EQ(status.complete, c.complete) << c.name;
+        std::string collectors;
+        for (const CollectorStatus& s : status.collectors)
+            collectors += (collectors.empty() ? "" : " ") + s.plugin + ":" + CollectorStateName(s.state) + ":" +
+                          std::to_string(s.instancesAdded) + ":" + std::to_string(s.errors.size());
+        EXPECT_EQ(collectors, c.collectors) << c.name;
     }
 }
 

@@ -19,6 +19,10 @@ enum WyxLogType {
     kWyxLogHeavyHitter = 100
 };
 
+// The name of a core-log type ("Error" to "Verbose"), or the number itself for
+// any other type: the console's logging-level line and the reports say it alike.
+WYX_API std::string LogTypeName(int type);
+
 struct WYX_API TLogEntry {
     IPlugin* source;          // null: the program or the framework
     int type;

@@ -31,7 +31,7 @@ public:
     static std::string GetExecutableDir();
     // Ends the process with status after flushing the standard streams, running
     // no destructor, exit handler or library finaliser: the way out while a
-    // thread that cannot be joined may still run (see AnyQueryAbandoned).
+    // thread that cannot be joined may still run (see AbandonedQueryCount).
     [[noreturn]] static void EndProcessNow(int status);
 };
 

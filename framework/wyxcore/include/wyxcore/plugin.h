@@ -66,6 +66,13 @@ public:
     virtual std::string GetFileName() = 0;   // full path of the library file
 };
 
+// The name a plug-in is selected by (OSK_INCLUDE, OSK_EXCLUDE, a class's
+// Provider): its file name without directory and without the plug-in extension.
+WYX_API std::string PluginSelectionName(const std::string& fileName);
+// The same cut with another extension and separator (a file of the other OS).
+WYX_API std::string PluginSelectionName(const std::string& fileName, const std::string& extension,
+                                        const std::string& separator);
+
 // A C++ plug-in exports this entry (extern "C"); it returns its callbacks object,
 // which the framework keeps for the process's lifetime, or null to refuse loading.
 #define WYX_CPP_PLUGIN_ENTRY "wyxCreatePlugin"

@@ -11,6 +11,12 @@
 
 class TContainer;
 
+// A library file of the plug-in directory that did not become a plug-in.
+struct TRefusedPlugin {
+    std::string fileName;   // full path
+    std::string reason;     // as the core log says it
+};
+
 class WYX_API IPluginManager {
 public:
     virtual ~IPluginManager();
@@ -21,6 +27,8 @@ public:
     virtual std::vector<boost::shared_ptr<IPlugin> > GetPlugins() = 0;
     // The plug-in whose callbacks' GetName equals name, or null.
     virtual IPlugin* FindPlugin(const std::string& name) = 0;
+    // The files LoadPlugins refused, in load order.
+    virtual std::vector<TRefusedPlugin> GetRefused() = 0;
     // The collection container, owned by the framework.
     virtual TContainer* GetContainer() = 0;
 };

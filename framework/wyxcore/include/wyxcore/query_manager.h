@@ -20,10 +20,10 @@ public:
                           const std::vector<std::string>& classNames, int pass) = 0;
 };
 
-// True once a collector's query overran its time bound and was abandoned. Its
-// thread may still be running and may wake at any time, so from then on the
-// process must not run its destructors: end it with
+// How many collector queries overran their time bound and were abandoned. An
+// abandoned query's thread may still be running and may wake at any time, so
+// once this is not 0 the process must not run its destructors: end it with
 // TOSSpecific::EndProcessNow once every output is flushed. Thread-safe.
-WYX_API bool AnyQueryAbandoned();
+WYX_API unsigned AbandonedQueryCount();
 
 #endif

@@ -1,5 +1,3 @@
-#include "log_types.h"
-
 #include "wyxcore/logger.h"
 
 std::string LogTypeName(int type) {
