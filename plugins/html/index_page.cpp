@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "heavy_hitter_detail.h"
 #include "html_escape.h"
 #include "html_page.h"
 #include "html_table.h"
@@ -113,7 +112,7 @@ std::string heavyHittersSection(const ReportModel& model) {
     for (const TCIMInstance* record : table->rows) {
         const TCIMDateTime* stamp = PointOf(record->GetPropertyValue("MessageTimestamp"));
         rows.push_back(HtmlRow{{timeCell(model, stamp != nullptr, stamp ? *stamp : TCIMDateTime()),
-                                text(PropertyText(*record, "Message")), text(HeavyHitterDetail(*record, model.status))},
+                                text(PropertyText(*record, "Message")), text(HeavyHitterDetailOf(model, *record))},
                                "", ""});
     }
     return "<section class=\"alert\"><h2 id=\"heavy-hitters\">Heavy hitters (" + std::to_string(rows.size()) +

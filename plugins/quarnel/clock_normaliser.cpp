@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dot_command.h"
+#include "sp_facts.h"
 #include "system_clock.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
@@ -65,6 +66,7 @@ void ClockNormaliser::beginProcessor(SPLibrary& library, int processor, unsigned
         normalise_ = false;
     }
     if (!normalise_) return;
+    sp_facts::RecordClock(container_, processor, systemTime_, spClock_, difference_);
     log(2, "Normalizing ULK Event logs by " + difference_.ToUIString() + ".");
     log(2, "System clock is " + systemTime_.ToUIString() + " (UTC offset " +
                std::to_string(signedOffset(systemTime_)) + "). SP clock is " + spClock_.ToUIString() +

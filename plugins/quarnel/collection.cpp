@@ -1,11 +1,15 @@
 // One collection: which service processor the server has, and which log to read.
 #include "quarnel_plugin.h"
+#include "sp_facts.h"
 #include "system_clock.h"
 #include "trav_log.h"
 #include "ulk_log.h"
 #include "vantlib/SPLibrary.h"
 
 namespace {
+
+const char kPellomonNote[] = "TRAV logs are not being collected due to the presence of Pellomon.";
+const char kNoAnswer[] = "Unknown Error Code, Possible causes: Driver/SP failure!";
 
 int fail(void* plugin, const char* message) {
     wyxWriteLog(plugin, 0, message);
@@ -34,14 +38,14 @@ int addPellomonRecord(void* plugin, void* container) {
         return fail(plugin, "Error adding LogName field for VARNSG_HeavyHittersLogRecord");
     if (wyxAddProperty(container, "RecordID", "0") == 3)
         return fail(plugin, "Error adding RecordID field for VARNSG_HeavyHittersLogRecord");
-    if (wyxAddProperty(container, "Message", "TRAV logs are not being collected due to the presence of Pellomon.") ==
-        3)
+    if (wyxAddProperty(container, "Message", kPellomonNote) == 3)
         return fail(plugin, "Error adding Message field for VARNSG_HeavyHittersLogRecord");
     wyxSetDateTime(dateTime.handle, now.GetYear(), now.GetMonth(), now.GetDay(), now.GetHour(), now.GetMinute(),
                    now.GetSecond(), 0, signedOffset(now));
     if (wyxAddDateTimeProperty(container, "MessageTimestamp", dateTime.handle) == 3)
         return fail(plugin, "Error adding MessageTimestamp for VARNSG_HeavyHittersLogRecord");
     wyxWriteLog(plugin, 1, "Ulklibrary present on the system..can not get TRAV log");
+    sp_facts::RecordStatus(container, sp_facts::kNotRead, kPellomonNote);
     return kQuarnelOK;
 }
 
@@ -50,15 +54,21 @@ int addPellomonRecord(void* plugin, void* container) {
 int collectServiceProcessorLogs(void* plugin, void* container, const char**, int) {
     SPLibrary library;
     if (library.isDotcommand()) {
-        if (!library.checkSPComm()) return fail(plugin, "Unknown Error Code, Possible causes: Driver/SP failure!");
+        if (!library.checkSPComm()) {
+            sp_facts::RecordStatus(container, sp_facts::kNotRead, kNoAnswer);
+            return fail(plugin, kNoAnswer);
+        }
+        sp_facts::RecordStatus(container, sp_facts::kFound);
         wyxWriteLog(plugin, 3, "Getting Dotcommand log");
         return getDotcommandlog(library, plugin, container);
     }
     if (!library.isTolm()) {
         wyxWriteLog(plugin, 3, " No SP's installed on the system ");
+        sp_facts::RecordStatus(container, sp_facts::kNotFound);
         return kQuarnelOK;
     }
     if (!library.isQmxStop() && library.isUlklibrary()) return addPellomonRecord(plugin, container);
+    sp_facts::RecordStatus(container, sp_facts::kFound);
     wyxWriteLog(plugin, 3, "Getting TRAV log");
     return getTolmlog(library, plugin, container);
 }

@@ -15,6 +15,8 @@ namespace {
 const char kCore[] = "Core";
 const char kNotLoadedPrefix[] = "Couldn't load plug-in ";
 const char kSpPlugin[] = "quarnel";
+const char kSpNotFound[] = "Not found";
+const char kSpNotRead[] = "Not read";
 const char kPellomon[] = "TRAV logs are not being collected due to the presence of Pellomon.";
 const char kNoSp[] = " No SP's installed on the system ";
 // Messages of the service-processor collector that only come when it found one.
@@ -88,34 +90,60 @@ private:
     std::vector<CollectorStatus> list_;
 };
 
-std::string serviceProcessorLine(const TContainer& container, const CollectionStatus& status,
-                                 const CollectorStatus* sp, bool* read) {
-    const size_t ulk = instancesOf(container, "VARNSG_ULKLog"), trav = instancesOf(container, "VARNSG_TRAVLog");
-    std::string firstError, found;
+// A collection of an earlier version: what became of the service processor
+// is read from the collector's messages.
+std::string legacyServiceProcessorLine(const TContainer& container, const CollectionStatus& status,
+                                       const CollectorStatus* sp, const std::string& firstError) {
+    std::string found;
     bool noSp = false;
     for (const RunLogEntry& entry : status.runLog) {
         if (entry.source != kSpPlugin) continue;
-        if (entry.type == kWyxLogError && firstError.empty()) firstError = entry.message;
         if (entry.message == kNoSp) noSp = true;
         for (const char* text : kSpFound)
             if (startsWith(entry.message, text)) found = entry.message;
     }
-    *read = ulk + trav > 0;
-    if (*read) {
-        std::string line = "Service processor read: " + std::to_string(ulk) + " ULK and " + std::to_string(trav) +
-                           " TRAV log entries";
-        return firstError.empty() ? line : line + "; not all of it: " + firstError;
-    }
     if (hasHeavyHitter(container, kPellomon)) return std::string("Service processor not read: ") + kPellomon;
     if (!firstError.empty()) return "Service processor not read: " + firstError;
-    if (sp && sp->state == CollectorState::kSkipped) return "Service processor not read: its collector was disabled";
-    if (sp && sp->state == CollectorState::kNotLoaded) return "Service processor not read: its collector was not loaded";
     if (!found.empty()) return "Service processor found; its log holds no entries";
     if (noSp || sp) return "No service processor found";
     if (status.collectorsRecorded) return "Service processor not read: its collector is not installed";
     return "Service processor: not known (the run log does not say)";
 }
 
+// The service processor's status as the collector recorded it; false for a
+// collection of an earlier version, which did not.
+bool recordedStatus(const TContainer& container, std::string* status, std::string* reason) {
+    const TCIMClass* cimClass = container.FindClass("VARNSG_ServiceProcessorStatus");
+    if (!cimClass || cimClass->GetInstanceCount() == 0) return false;
+    const TCIMInstance& record = *cimClass->EnumerateInstances(true).back();
+    *status = PropertyText(record, "Status");
+    *reason = PropertyText(record, "Reason");
+    return true;
+}
+
+std::string serviceProcessorLine(const TContainer& container, const CollectionStatus& status,
+                                 const CollectorStatus* sp, bool* read) {
+    const size_t ulk = instancesOf(container, "VARNSG_ULKLog"), trav = instancesOf(container, "VARNSG_TRAVLog");
+    std::string firstError;
+    for (const RunLogEntry& entry : status.runLog)
+        if (entry.source == kSpPlugin && entry.type == kWyxLogError && firstError.empty()) firstError = entry.message;
+    *read = ulk + trav > 0;
+    if (*read) {
+        std::string line = "Service processor read: " + std::to_string(ulk) + " ULK and " + std::to_string(trav) +
+                           " TRAV log entries";
+        return firstError.empty() ? line : line + "; not all of it: " + firstError;
+    }
+    if (sp && sp->state == CollectorState::kSkipped) return "Service processor not read: its collector was disabled";
+    if (sp && sp->state == CollectorState::kNotLoaded) return "Service processor not read: its collector was not loaded";
+    std::string recorded, reason;
+    if (recordedStatus(container, &recorded, &reason)) {
+        if (recorded == kSpNotFound) return "No service processor found";
+        if (recorded == kSpNotRead) return "Service processor not read: " + (reason.empty() ? firstError : reason);
+        if (!firstError.empty()) return "Service processor not read: " + firstError;
+        return "Service processor found; its log holds no entries";
+    }
+    return legacyServiceProcessorLine(container, status, sp, firstError);
+}
 }  // namespace
 
 const char* CollectorStateName(CollectorState state) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "heavy_hitter_detail.h"
 #include "reading_order.h"
 #include "report_time.h"
 #include "wyxcore/container.h"
@@ -50,7 +51,17 @@ ReportModel BuildReportModel(const TContainer& container, const TCIMDateTime& re
         }
     }
     for (const TCIMClass* cimClass : sectionOrder(container)) model.classes.push_back(BuildClassTable(*cimClass));
+    if (const TCIMClass* heavy = container.FindClass("VARNSG_HeavyHittersLogRecord"))
+        for (const TCIMInstance* record : heavy->EnumerateInstances(true)) {
+            std::string detail = HeavyHitterDetail(container, *record, model.status);
+            if (!detail.empty()) model.heavyHitterDetails.emplace(record, std::move(detail));
+        }
     return model;
+}
+
+std::string HeavyHitterDetailOf(const ReportModel& model, const TCIMInstance& record) {
+    const auto found = model.heavyHitterDetails.find(&record);
+    return found == model.heavyHitterDetails.end() ? std::string() : found->second;
 }
 
 std::string ShownTime(const ReportModel& model, const TCIMDateTime& at) {

@@ -1,6 +1,7 @@
 #ifndef NORBIX_REPORT_MODEL_H
 #define NORBIX_REPORT_MODEL_H
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,12 @@ struct ReportModel {
     TCIMDateTime lastBoot;
     int displayOffset = 0;                  // minutes east of UTC that times are shown in
     std::vector<ClassTable> classes;        // sections: leading classes first, then by name
+    // What a heavy hitter's own text leaves out (see HeavyHitterDetail), where anything.
+    std::map<const TCIMInstance*, std::string> heavyHitterDetails;
 };
+
+// The model's detail of a heavy-hitter record; empty when it has none.
+std::string HeavyHitterDetailOf(const ReportModel& model, const TCIMInstance& record);
 
 ReportModel BuildReportModel(const TContainer& container, const TCIMDateTime& renderedAt);
 

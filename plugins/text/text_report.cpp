@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "heavy_hitter_detail.h"
 #include "reading_order.h"
 #include "record_line.h"
 #include "report_model.h"
@@ -126,7 +125,7 @@ std::string recordLines(const ReportModel& model, const ClassTable& table) {
                                                        "Category", "Description", "SourceMessage"}));
         } else if (DescribeRecord(instance, model.severities, &entry)) {
             std::string more = otherFields(table, row, {"MessageTimestamp", "Message", "Source", "Type"});
-            const std::string detail = HeavyHitterDetail(instance, model.status);
+            const std::string detail = HeavyHitterDetailOf(model, instance);
             if (!detail.empty()) more += (more.empty() ? "" : "; ") + detail;
             out += RecordLine(timeOf(model, instance.GetPropertyValue("MessageTimestamp")), entry.source,
                               entry.severity, entry.message, more);

@@ -49,6 +49,12 @@ TEST_F(ClockNormalisation, EqualClocksLeaveTimeStampsAlone) {
               fake().texts(2));
     EXPECT_EQ("2026-12-01 08:30:15 +60", stamp(0));
     EXPECT_FALSE(fake().logged(kHeavyHitter, 100));
+    // The readings as data: the reports take the clock difference from them.
+    ASSERT_EQ(1u, fake().facts.size());
+    const FakeInstance& clock = fake().facts[0];
+    EXPECT_EQ((Texts{"0", "20261208100000.000000+060", "20261208100000.000000+060", "00000000000000.000000:000"}),
+              (Texts{clock.get("Processor"), clock.get("SystemClock"), clock.get("ServiceProcessorClock"),
+                     clock.get("Difference")}));
 }
 
 struct Shift {

@@ -83,6 +83,8 @@ struct Branch {
     Texts driverCalls;
     const char* logLine;   // the branch's own message
     int logType;
+    const char* spStatus;  // what it records of the processor, and why
+    const char* spReason;
 };
 
 class CollectionBranch : public Collection, public ::testing::WithParamInterface<Branch> {};
@@ -99,24 +101,31 @@ TEST_P(CollectionBranch, AsksTheDriverNoFurtherThanNeeded) {
     EXPECT_EQ(b.driverCalls, driver().calls);
     EXPECT_TRUE(fake().logged(b.logLine, b.logType)) << b.logLine;
     EXPECT_EQ(1, driver().constructed);
+    ASSERT_EQ(1u, fake().facts.size());
+    EXPECT_EQ("VARNSG_ServiceProcessorStatus", fake().facts[0].className);
+    EXPECT_EQ(b.spStatus, fake().facts[0].get("Status"));
+    EXPECT_EQ(b.spReason, fake().facts[0].get("Reason"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CollectionBranch,
     ::testing::Values(
         Branch{"none", false, true, false, true, false, 0, {"isDotcommand", "isTolm"},
-               " No SP's installed on the system ", 3},
+               " No SP's installed on the system ", 3, "Not found", ""},
         Branch{"dotDead", true, false, false, true, false, 3, {"isDotcommand", "checkSPComm"},
-               "Unknown Error Code, Possible causes: Driver/SP failure!", 0},
+               "Unknown Error Code, Possible causes: Driver/SP failure!", 0, "Not read",
+               "Unknown Error Code, Possible causes: Driver/SP failure!"},
         Branch{"dot", true, true, false, true, false, 0, {"isDotcommand", "checkSPComm", "discoverSPs"},
-               "Getting Dotcommand log", 3},
+               "Getting Dotcommand log", 3, "Found", ""},
         Branch{"tolmQmxStopped", false, true, true, true, true, 0,
-               {"isDotcommand", "isTolm", "isQmxStop", "tolm first"}, "Getting TRAV log", 3},
+               {"isDotcommand", "isTolm", "isQmxStop", "tolm first"}, "Getting TRAV log", 3, "Found", ""},
         Branch{"tolmNoUlk", false, true, true, false, false, 0,
-               {"isDotcommand", "isTolm", "isQmxStop", "isUlklibrary", "tolm first"}, "Getting TRAV log", 3},
+               {"isDotcommand", "isTolm", "isQmxStop", "isUlklibrary", "tolm first"}, "Getting TRAV log", 3, "Found",
+               ""},
         Branch{"pellomon", false, true, true, false, true, 0,
                {"isDotcommand", "isTolm", "isQmxStop", "isUlklibrary"},
-               "Ulklibrary present on the system..can not get TRAV log", 1}),
+               "Ulklibrary present on the system..can not get TRAV log", 1, "Not read",
+               "TRAV logs are not being collected due to the presence of Pellomon."}),
     [](const ::testing::TestParamInfo<Branch>& info) { return info.param.name; });
 
 TEST_F(Collection, FailedCollectionIsReportedByTheDataCallback) {

@@ -109,14 +109,16 @@ int wyxGetPluginPath(void*, const char** path) {
 int wyxAddClass(void*, const char* className) {
     FakeFramework& f = fake();
     if (f.failing(std::string("wyxAddClass ") + className)) return 3;
-    f.instances.push_back(FakeInstance{className, {}});
+    f.factCurrent = std::string(className).rfind("VARNSG_ServiceProcessor", 0) == 0;
+    (f.factCurrent ? f.facts : f.instances).push_back(FakeInstance{className, {}});
     return 0;
 }
 
 int wyxAddProperty(void*, const char* name, const char* value) {
     FakeFramework& f = fake();
-    if (f.failing(std::string("wyxAddProperty ") + name) || f.instances.empty()) return 3;
-    f.instances.back().properties.push_back(FakeProperty{name, value});
+    std::vector<FakeInstance>& current = f.factCurrent ? f.facts : f.instances;
+    if (f.failing(std::string("wyxAddProperty ") + name) || current.empty()) return 3;
+    current.back().properties.push_back(FakeProperty{name, value});
     return 0;
 }
 

@@ -51,6 +51,9 @@ public:
     bool failing(const std::string& key);
 
     std::vector<FakeInstance> instances;
+    // What the plug-in records of the processor and its clocks, apart from the logs' instances.
+    std::vector<FakeInstance> facts;
+    bool factCurrent = false;
     std::vector<FakeLogLine> log;
     std::vector<std::string> calls;
     std::vector<std::string> progress;   // "what: done"

@@ -301,12 +301,14 @@ TEST(Timeline, EveryTimedRecordInOrderOfInstantWithItsOwnClock) {
     EXPECT_TRUE(model.hasBoot);
 }
 
-TEST(HeavyHitterDetail, TheClockDifferenceSaysHowLargeFromTheLinesBeforeIt) {
+const char kDifference[] = "The difference between the System clock and SP clock is greater than 24 hours.";
+
+// An earlier version's file: the detail is the two status lines right before the heavy hitter.
+TEST(HeavyHitterDetail, FromAnEarlierVersionTheLinesBeforeIt) {
     TContainer container;
     DeclareReportClasses(container);
     AddRunLogRecord(container, "4", "quarnel", "2", "20261208052800.000000+000", "Normalizing ULK Event logs by 1 day 06:00:00.");
     AddRunLogRecord(container, "5", "quarnel", "2", "20261208052800.000000+000", "System clock is A. SP clock is B.");
-    const char kDifference[] = "The difference between the System clock and SP clock is greater than 24 hours.";
     const struct { const char* id; const char* message; const char* detail; } cases[] = {
         {"6", kDifference, "Normalizing ULK Event logs by 1 day 06:00:00. System clock is A. SP clock is B."},
         {"9", kDifference, ""},                                  // not right after the lines
@@ -317,7 +319,40 @@ TEST(HeavyHitterDetail, TheClockDifferenceSaysHowLargeFromTheLinesBeforeIt) {
     for (const auto& c : cases) {
         const TCIMInstance* record = AddTestInstance(container, "VARNSG_HeavyHittersLogRecord",
                                                      {{"RecordID", c.id}, {"Message", c.message}});
-        EXPECT_EQ(HeavyHitterDetail(*record, status), c.detail) << c.id;
+        EXPECT_EQ(HeavyHitterDetail(container, *record, status), c.detail) << c.id;
+    }
+}
+
+// This version's file: the n-th such heavy hitter is the n-th processor whose
+// clock was more than a day behind; run-log lines play no part.
+TEST(HeavyHitterDetail, FromTheProcessorClocksRecorded) {
+    TContainer container;
+    DeclareReportClasses(container);
+    DeclareTestClass(container, "VARNSG_ServiceProcessorClock",
+                     {{"Processor", kCIMUInt16}, {"SystemClock", kCIMDateTime},
+                      {"ServiceProcessorClock", kCIMDateTime}, {"Difference", kCIMDateTime}});
+    const char* const clocks[][3] = {
+        {"20261208100000.000000+060", "20261208095900.000000+060", "00000000000100.000000:000"},   // a minute
+        {"20261208100000.000000+060", "20261207040000.000000-300", "00000001010000.000000:000"},   // a day and an hour
+        {"20261208100000.000000+060", "20261205100000.000000+060", "00000003000000.000000:000"},   // three days
+    };
+    for (const auto& c : clocks)
+        AddTestInstance(container, "VARNSG_ServiceProcessorClock",
+                        {{"SystemClock", c[0]}, {"ServiceProcessorClock", c[1]}, {"Difference", c[2]}});
+    AddRunLogRecord(container, "5", "quarnel", "2", "20261208052800.000000+000", "System clock is A. SP clock is B.");
+    const CollectionStatus status = BuildCollectionStatus(container);
+    const struct { const char* message; const char* detail; } cases[] = {
+        {kDifference, "Normalizing ULK Event logs by 1 day 01:00:00. System clock is 2026-12-08 10:00:00 "
+                      "(UTC+01:00) (UTC offset 60). SP clock is 2026-12-07 04:00:00 (UTC-05:00) (UTC offset -300)."},
+        {"another heavy hitter", ""},
+        {kDifference, "Normalizing ULK Event logs by 3 days 00:00:00. System clock is 2026-12-08 10:00:00 "
+                      "(UTC+01:00) (UTC offset 60). SP clock is 2026-12-05 10:00:00 (UTC+01:00) (UTC offset 60)."},
+        {kDifference, ""},                                      // more heavy hitters than such clocks
+    };
+    for (const auto& c : cases) {
+        const TCIMInstance* record = AddTestInstance(container, "VARNSG_HeavyHittersLogRecord",
+                                                     {{"RecordID", "6"}, {"Message", c.message}});
+        EXPECT_EQ(HeavyHitterDetail(container, *record, status), c.detail) << c.message;
     }
 }
 
