@@ -41,7 +41,7 @@ size_t hashName(const char* p, size_t n) {
 // What each byte may be, looked up once per byte of every tag and text.
 struct ByteClasses {
     enum : unsigned char {
-        kNameStart = 1, kNameChar = 2, kTextSpecial = 4, kAttributeSpecial = 8, kValueStop = 16, kTextCheck = 32
+        kNameStart = 1, kNameChar = 2, kTextSpecial = 4, kAttributeSpecial = 8, kValueStop = 16, kTextStop = 32
     };
     unsigned char of[256];
     ByteClasses() {
@@ -51,10 +51,10 @@ struct ByteClasses {
             // Bytes that decoding does not copy as they are.
             const bool text = c >= 0x80 || c == '&' || c == '\r';
             of[c] = static_cast<unsigned char>((start ? kNameStart : 0) | (name ? kNameChar : 0) |
-                                               (text ? kTextSpecial : 0) |
+                                               (text || c == ']' ? kTextSpecial : 0) |
                                                (text || c == '\t' || c == '\n' ? kAttributeSpecial : 0) |
                                                (c == '"' || c == '\'' || c == '<' || c == 0 ? kValueStop : 0) |
-                                               (c == '&' || c == ']' ? kTextCheck : 0));
+                                               (c == '<' || c == '&' || c == ']' || c >= 0x80 ? kTextStop : 0));
         }
     }
     bool is(char c, unsigned char what) const { return (of[static_cast<unsigned char>(c)] & what) != 0; }
@@ -96,7 +96,7 @@ const char* skipTagName(const char* p) {
 XmlPullParser::XmlPullParser(XmlByteSource* source)
     : source_(source), buffer_(kInitialWindow + 1), pos_(0), end_(0), dropped_(0), droppedLines_(0), sourceEnded_(false), open_(1), depth_(0),
       current_(0), rootSeen_(false), pendingEnd_(false), attrCount_(0), textBegin_(0), textEnd_(0), textIsCdata_(false),
-      start_(0) {}
+      textUnchecked_(false), start_(0) {}
 
 void XmlPullParser::fail(const std::string& what) const {
     throw TWYXException(kWyxFileNotXml,
@@ -176,14 +176,23 @@ size_t XmlPullParser::find(const char* literal, size_t from) {
     }
 }
 
-// Offset from pos_ of the '<' that ends the text at pos_, or of the document's end.
-size_t XmlPullParser::textEnd() {
+// Offset from pos_ of the '<' that ends the text at pos_, or of the document's
+// end; *check tells whether the text may hold what decoding refuses.
+size_t XmlPullParser::textEnd(bool* check) {
     // Most texts between tags are a line end or a short value: not worth the
-    // library's search.
+    // library's search, and they are seen to hold no '&', ']' nor UTF-8 on the way.
     const char* const begin = &buffer_[pos_];
     const char* const stop = begin + std::min<size_t>(end_ - pos_, 32);
-    for (const char* p = begin; p < stop; ++p)
-        if (*p == '<') return static_cast<size_t>(p - begin);
+    bool seen = false;
+    for (const char* p = begin; p < stop; ++p) {
+        if (!kBytes.is(*p, ByteClasses::kTextStop)) continue;
+        if (*p == '<') {
+            *check = seen;
+            return static_cast<size_t>(p - begin);
+        }
+        seen = true;
+    }
+    *check = true;
     size_t from = static_cast<size_t>(stop - begin);
     for (;;) {
         const void* hit = std::memchr(&buffer_[pos_ + from], '<', end_ - pos_ - from);
@@ -202,22 +211,12 @@ size_t XmlPullParser::commentEnd(size_t from) {
     return dashes + 3;
 }
 
-// What a text may not hold though the reader may never decode it: a reference
-// to no character or to one XML forbids, and "]]>". Both are rare, so texts are
-// only searched for their first bytes.
-void XmlPullParser::checkText(const char* begin, const char* end) const {
-    if (end - begin <= 32) {
-        const char* p = begin;
-        while (p < end && !kBytes.is(*p, ByteClasses::kTextCheck)) ++p;
-        if (p == end) return;
-    }
+// A text or attribute value the reader may never decode is decoded all the
+// same: what XML forbids in it (a reference to no character or to one XML
+// forbids, "]]>" in text, malformed UTF-8) is refused wherever it stands.
+void XmlPullParser::check(const char* begin, const char* end, bool attribute) const {
     std::string scratch;
-    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '&', static_cast<size_t>(end - p))));) {
-        scratch.clear();
-        p = reference(p, end, &scratch);
-    }
-    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, ']', static_cast<size_t>(end - p)))); ++p)
-        if (end - p >= 3 && p[1] == ']' && p[2] == '>') fail("']]>' in text");
+    decode(begin, end, true, attribute, &scratch);
 }
 
 // A processing instruction's target is a name; "xml" in any case is kept for
@@ -261,6 +260,11 @@ void XmlPullParser::skipDoctype() {
 }
 
 XmlPullParser::Event XmlPullParser::Next() {
+    // A text that was not decoded is checked before the window lets it go.
+    if (textUnchecked_) {
+        textUnchecked_ = false;
+        check(&buffer_[textBegin_], &buffer_[0] + textEnd_, false);
+    }
     if (pendingEnd_) {
         pendingEnd_ = false;
         current_ = --depth_;
@@ -274,14 +278,15 @@ XmlPullParser::Event XmlPullParser::Next() {
             return kEndOfDocument;
         }
         if (buffer_[pos_] != '<') {
-            const size_t end = textEnd();
+            bool check;
+            const size_t end = textEnd(&check);
             if (depth_ == 0) {
                 for (size_t i = 0; i < end; ++i)
                     if (!isSpace(buffer_[pos_ + i])) fail("text outside the root element");
                 pos_ += end;
                 continue;
             }
-            checkText(&buffer_[pos_], &buffer_[pos_] + end);
+            textUnchecked_ = check;
             textBegin_ = pos_;
             textEnd_ = pos_ + end;
             textIsCdata_ = false;
@@ -395,13 +400,21 @@ size_t XmlPullParser::startTag() {
             fail("'<' in an attribute value");
         }
         if (valueEnd == end) return 0;
-        if (!plain) checkValue(q + 1, valueEnd);
+        if (!plain) check(q + 1, valueEnd, true);
         if (attrCount_ == kMaxAttributes)
             throw TWYXException(kWyxFileTooLarge, "more than 256 attributes in one tag at offset " +
                                                       std::to_string(dropped_ + pos_));
         if (attrs_.size() <= attrCount_) attrs_.emplace_back();
         attrs_[attrCount_] = Attr{name, static_cast<size_t>(nameEnd - name), q + 1, valueEnd, plain};
-        addAttribute();
+        if (attrCount_ < kScannedAttributes) {
+            const Attr& added = attrs_[attrCount_];
+            for (size_t i = 0; i < attrCount_; ++i)
+                if (attrs_[i].nameSize == added.nameSize && SameBytes(attrs_[i].name, added.name, added.nameSize))
+                    fail("repeated attribute " + std::string(added.name, added.nameSize));
+            ++attrCount_;
+        } else {
+            addManyAttribute();
+        }
         p = valueEnd + 1;
     }
 }
@@ -435,25 +448,10 @@ XmlPullParser::Event XmlPullParser::endElement(size_t end) {
     return kEndElement;
 }
 
-// The references of an attribute value, checked whether or not it is read.
-void XmlPullParser::checkValue(const char* begin, const char* end) const {
-    std::string scratch;
-    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '&', static_cast<size_t>(end - p))));) {
-        scratch.clear();
-        p = reference(p, end, &scratch);
-    }
-}
-
-// Counts in the attribute at attrCount_, refusing a name the tag has already.
-void XmlPullParser::addAttribute() {
+// Counts in the attribute at attrCount_ of a tag past the scanned few,
+// refusing a name the tag has already.
+void XmlPullParser::addManyAttribute() {
     const Attr& added = attrs_[attrCount_];
-    if (attrCount_ < kScannedAttributes) {
-        for (size_t i = 0; i < attrCount_; ++i)
-            if (attrs_[i].nameSize == added.nameSize && SameBytes(attrs_[i].name, added.name, added.nameSize))
-                fail("repeated attribute " + std::string(added.name, added.nameSize));
-        ++attrCount_;
-        return;
-    }
     if (attrCount_ == kScannedAttributes) {
         slots_.assign(kAttributeSlots, 0);
         for (size_t i = 0; i < attrCount_; ++i) slot(attrs_[i]) = static_cast<uint16_t>(i + 1);
@@ -513,6 +511,7 @@ uint64_t XmlPullParser::Line() const { return droppedLines_ + countLines(buffer_
 
 void XmlPullParser::AppendText(std::string* out) {
     decode(&buffer_[textBegin_], &buffer_[0] + textEnd_, !textIsCdata_, false, out);
+    textUnchecked_ = false;
 }
 
 void XmlPullParser::SkipElement() {
@@ -539,6 +538,10 @@ void XmlPullParser::decode(const char* p, const char* end, bool references, bool
             if (++p < end && *p == '\n') ++p;
         } else if (*p == '&' && references) {
             p = reference(p, end, out);
+        } else if (*p == ']') {
+            if (references && end - p >= 3 && p[1] == ']' && p[2] == '>') fail("']]>' in text");
+            out->push_back(']');
+            ++p;
         } else {
             out->push_back(*p == '&' ? '&' : ' ');
             ++p;

@@ -100,12 +100,11 @@ private:
     bool startsWith(const char* literal);
     size_t findByte(char c, size_t from);
     size_t find(const char* literal, size_t from);
-    size_t textEnd();
+    size_t textEnd(bool* check);
     size_t commentEnd(size_t from);
-    void checkText(const char* begin, const char* end) const;
+    void check(const char* begin, const char* end, bool attribute) const;
     void checkInstruction(size_t close) const;
-    void checkValue(const char* begin, const char* end) const;
-    void addAttribute();
+    void addManyAttribute();
     uint16_t& slot(const Attr& attr);
     void skipDoctype();
     Event startElement();
@@ -132,6 +131,7 @@ private:
     size_t textBegin_;
     size_t textEnd_;
     bool textIsCdata_;
+    bool textUnchecked_;     // the text of the last event may hold what XML forbids
     uint64_t start_;         // where the document starts after a byte order mark
     std::vector<uint16_t> slots_;   // attribute table: index + 1, or 0 when free
 };

@@ -30,8 +30,10 @@ private:
     size_t offset_;
 };
 
-// The events as text: <name a=value>, [text], </name>.
-std::string events(const std::string& document, size_t piece, const char* attribute = "a") {
+// The events as text: <name a=value>, [text], </name>; texts as [] when they
+// are not read.
+std::string events(const std::string& document, size_t piece, bool readTexts = true) {
+    const char* const attribute = "a";
     PieceSource source(document, piece);
     XmlPullParser parser(&source);
     std::string out;
@@ -47,7 +49,7 @@ std::string events(const std::string& document, size_t piece, const char* attrib
         case XmlPullParser::kEndElement: out += "</" + parser.Name() + ">"; break;
         case XmlPullParser::kText: {
             std::string text;
-            parser.AppendText(&text);
+            if (readTexts) parser.AppendText(&text);
             out += "[" + text + "]";
             break;
         }
@@ -97,8 +99,10 @@ const GoodCase kGood[] = {
 TEST(XmlPullParser, WellFormedDocumentsInPiecesOfAnySize) {
     for (const GoodCase& c : kGood) {
         SCOPED_TRACE(c.what);
-        for (size_t piece : {size_t(1), size_t(3), size_t(7), size_t(1) << 20})
+        for (size_t piece : {size_t(1), size_t(3), size_t(7), size_t(1) << 20}) {
             EXPECT_EQ(c.events, events(c.document, piece)) << "pieces of " << piece;
+            EXPECT_NO_THROW(events(c.document, piece, false)) << "pieces of " << piece << ", texts unread";
+        }
     }
 }
 
@@ -159,8 +163,11 @@ const BadCase kBad[] = {
     {"reference beyond Unicode, decimal", "<r>&#1114112;</r>"},
     {"forbidden reference in a text the reader skips", "<r><b>x&#0;</b></r>"},
     {"forbidden reference in a long text", "<r>" + std::string(100, 'x') + "&#x1;</r>"},
+    {"forbidden reference at the end of the root's text", "<r><b/>&#xFFFF;</r>"},
     {"forbidden reference in an attribute no one asks for", "<r b='&#0;'/>"},
     {"undefined entity in an attribute no one asks for", "<r b='&nbsp;'/>"},
+    {"malformed UTF-8 in an attribute no one asks for", "<r b='\xC3('/>"},
+    {"malformed UTF-8 in a long text", "<r>" + std::string(100, 'x') + "\xE2\x98</r>"},
     {"'--' inside a comment", "<r><!-- a -- b --></r>"},
     {"a comment ending in '-'", "<r><!-- a ---></r>"},
     {"'--' inside a comment before the root", "<!-- -- --><r/>"},
@@ -192,11 +199,13 @@ TEST(XmlPullParser, MalformedDocumentsAreNotXml) {
     for (const BadCase& c : kBad) {
         SCOPED_TRACE(c.what);
         for (size_t piece : {size_t(1), size_t(1) << 20}) {
-            try {
-                events(c.document, piece);
-                ADD_FAILURE() << "accepted in pieces of " << piece;
-            } catch (const TWYXException& e) {
-                EXPECT_EQ(kWyxFileNotXml, e.GetStatus()) << e.what();
+            for (bool readTexts : {true, false}) {
+                try {
+                    events(c.document, piece, readTexts);
+                    ADD_FAILURE() << "accepted in pieces of " << piece << (readTexts ? "" : ", texts unread");
+                } catch (const TWYXException& e) {
+                    EXPECT_EQ(kWyxFileNotXml, e.GetStatus()) << e.what();
+                }
             }
         }
     }
