@@ -180,7 +180,7 @@ size_t XmlPullParser::find(const char* literal, size_t from) {
 // end; *check tells whether the text may hold what decoding refuses.
 size_t XmlPullParser::textEnd(bool* check) {
     // Most texts between tags are a line end or a short value: not worth the
-    // library's search, and they are seen to hold no '&', ']' nor UTF-8 on the way.
+    // library's search, and they are seen to hold no '&', ']' nor 8-bit byte on the way.
     const char* const begin = &buffer_[pos_];
     const char* const stop = begin + std::min<size_t>(end_ - pos_, 32);
     bool seen = false;
