@@ -3,6 +3,8 @@ decoded by quarnelentry.txt and moved onto the system clock."""
 import datetime
 import re
 
+import pytest
+
 from quarnel_support import hexbytes, instances, run_collection, values
 
 HEAVY = "The difference between the System clock and SP clock is greater than 24 hours."
@@ -100,9 +102,18 @@ def test_no_service_processor(target, tmp_path):
     assert instances(out, "VARNSG_TRAVLog") == []
 
 
-def test_malformed_image_is_reported(target, tmp_path):
-    result, out = run_collection(target, tmp_path, "kind dot\nprocessor\nclock 1A 0C GG\n")
+# Quarnel and the versions collector each make a driver object: the fault is
+# still reported once.
+@pytest.mark.parametrize("image, missing, reason", [
+    ("kind dot\nprocessor\nclock 1A 0C GG\n", False, "line 3: 'GG' is not a hex byte"),
+    ("", True, "cannot be read"),
+])
+def test_bad_image_is_reported_once(target, tmp_path, image, missing, reason):
+    env = {"VANT_SP_IMAGE": target.path(tmp_path / "absent.img")} if missing else None
+    result, out = run_collection(target, tmp_path, image, env=env)
     assert instances(out, "VARNSG_ULKLog") == []
     log = [values(r) for r in instances(out, "VARNSG_OSKLogRecord")]
-    assert any(r["Message"].endswith("line 3: 'GG' is not a hex byte; no service processor simulated")
-               and r["Type"] == "0" for r in log)
+    reports = [r for r in log if r["Message"].endswith(": %s; no service processor simulated" % reason)]
+    assert len(reports) == 1, [r["Message"] for r in log]
+    assert reports[0]["Type"] == "0"
+    assert reports[0]["Message"].startswith("VANT_SP_IMAGE ")

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <sstream>
 
 #include "sp_image.h"
@@ -28,9 +30,18 @@ bool pathIs(const dotCmd& command, const unsigned char* path, size_t length) {
 }
 
 // A malformed or unreadable image leaves no service processor; the reason goes
-// to the core log once, when the driver object is made.
+// to the core log when the driver object is made. Each collector that asks the
+// processor makes its own driver object, and one fault is still one fault: it
+// is reported once per process. The set is never destroyed, so that a collector
+// thread left running at exit still finds it.
 void reportBadImage(const std::string& path, const std::string& reason) {
     const std::string text = "VANT_SP_IMAGE " + path + ": " + reason + "; no service processor simulated";
+    static std::mutex& lock = *new std::mutex;
+    static std::set<std::string>& reported = *new std::set<std::string>;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (!reported.insert(text).second) return;
+    }
     wyxWriteLog(nullptr, 0, text.c_str());
 }
 

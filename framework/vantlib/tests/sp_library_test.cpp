@@ -196,6 +196,36 @@ TEST_F(Simulator, MalformedImageIsReportedWithItsLineAndIgnored) {
     log->ClearEntries();
 }
 
+// Several collectors make their own driver object in one run: each fault of
+// the image reaches the log once, a new fault once more.
+TEST_F(Simulator, AFaultOfTheImageIsReportedOncePerProcess) {
+    ILogger* log = TRootObject::GetCoreLogger();
+    log->ClearEntries();
+    const struct {
+        const char* image;
+        size_t reports;   // log entries after the driver objects of this row
+    } rows[] = {
+        {"kind dot\nprocessor\nclock 1A 0C GG\n", 1},
+        {"kind dot\nprocessor\nclock 1A 0C GG\n", 1},
+        {"kind tolm\nboxid x\n", 2},
+        {"kind dot\nprocessor\nclock 1A 0C GG\n", 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.image);
+        useImage("sim_once.img", row.image);
+        SPLibrary first, second;
+        second = first;
+        EXPECT_FALSE(second.isDotcommand() || second.isTolm());
+        EXPECT_EQ(row.reports, log->GetEntries().size());
+    }
+    const std::vector<TLogEntry> entries = log->GetEntries();
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ("VANT_SP_IMAGE sim_once.img: line 3: 'GG' is not a hex byte; no service processor simulated",
+              entries[0].message);
+    EXPECT_NE(entries[0].message, entries[1].message);
+    log->ClearEntries();
+}
+
 TEST(Commands, KeepTheirBytesAndCopyDeeply) {
     unsigned char data[] = {7, 8, 9};
     TolmCmd a(2, 0x90, 0x90, 0x56, data, 3, true, false);

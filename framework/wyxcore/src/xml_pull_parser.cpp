@@ -19,12 +19,30 @@ const size_t kMaxWindow = 32 * 1024 * 1024;
 const size_t kMaxDepth = 256;
 const size_t kMaxNameSize = 1024;
 const size_t kMaxAttributes = 256;
+// Up to this many attributes a tag's names are compared one by one; past it a
+// table of them keeps a hostile tag from costing the square of its length.
+const size_t kScannedAttributes = 8;
+const size_t kAttributeSlots = 512;   // a power of two, twice kMaxAttributes
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// The characters XML 1.0 lets a document hold.
+bool isXmlChar(unsigned long c) {
+    return c >= 0x20 ? c <= 0xD7FF || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF)
+                     : c == 0x9 || c == 0xA || c == 0xD;
+}
+
+size_t hashName(const char* p, size_t n) {
+    uint32_t h = 2166136261u;
+    for (const char* end = p + n; p < end; ++p) h = (h ^ static_cast<unsigned char>(*p)) * 16777619u;
+    return h;
+}
+
 // What each byte may be, looked up once per byte of every tag and text.
 struct ByteClasses {
-    enum : unsigned char { kNameStart = 1, kNameChar = 2, kTextSpecial = 4, kAttributeSpecial = 8, kValueStop = 16 };
+    enum : unsigned char {
+        kNameStart = 1, kNameChar = 2, kTextSpecial = 4, kAttributeSpecial = 8, kValueStop = 16, kTextStop = 32
+    };
     unsigned char of[256];
     ByteClasses() {
         for (int c = 0; c < 256; ++c) {
@@ -33,9 +51,10 @@ struct ByteClasses {
             // Bytes that decoding does not copy as they are.
             const bool text = c >= 0x80 || c == '&' || c == '\r';
             of[c] = static_cast<unsigned char>((start ? kNameStart : 0) | (name ? kNameChar : 0) |
-                                               (text ? kTextSpecial : 0) |
+                                               (text || c == ']' ? kTextSpecial : 0) |
                                                (text || c == '\t' || c == '\n' ? kAttributeSpecial : 0) |
-                                               (c == '"' || c == '\'' || c == '<' || c == 0 ? kValueStop : 0));
+                                               (c == '"' || c == '\'' || c == '<' || c == 0 ? kValueStop : 0) |
+                                               (c == '<' || c == '&' || c == ']' || c >= 0x80 ? kTextStop : 0));
         }
     }
     bool is(char c, unsigned char what) const { return (of[static_cast<unsigned char>(c)] & what) != 0; }
@@ -76,7 +95,8 @@ const char* skipTagName(const char* p) {
 
 XmlPullParser::XmlPullParser(XmlByteSource* source)
     : source_(source), buffer_(kInitialWindow + 1), pos_(0), end_(0), dropped_(0), droppedLines_(0), sourceEnded_(false), open_(1), depth_(0),
-      current_(0), rootSeen_(false), pendingEnd_(false), attrCount_(0), textBegin_(0), textEnd_(0), textIsCdata_(false) {}
+      current_(0), rootSeen_(false), pendingEnd_(false), attrCount_(0), textBegin_(0), textEnd_(0), textIsCdata_(false),
+      textUnchecked_(false), start_(0) {}
 
 void XmlPullParser::fail(const std::string& what) const {
     throw TWYXException(kWyxFileNotXml,
@@ -156,14 +176,23 @@ size_t XmlPullParser::find(const char* literal, size_t from) {
     }
 }
 
-// Offset from pos_ of the '<' that ends the text at pos_, or of the document's end.
-size_t XmlPullParser::textEnd() {
+// Offset from pos_ of the '<' that ends the text at pos_, or of the document's
+// end; *check tells whether the text may hold what decoding refuses.
+size_t XmlPullParser::textEnd(bool* check) {
     // Most texts between tags are a line end or a short value: not worth the
-    // library's search.
+    // library's search, and they are seen to hold no '&', ']' nor 8-bit byte on the way.
     const char* const begin = &buffer_[pos_];
     const char* const stop = begin + std::min<size_t>(end_ - pos_, 32);
-    for (const char* p = begin; p < stop; ++p)
-        if (*p == '<') return static_cast<size_t>(p - begin);
+    bool seen = false;
+    for (const char* p = begin; p < stop; ++p) {
+        if (!kBytes.is(*p, ByteClasses::kTextStop)) continue;
+        if (*p == '<') {
+            *check = seen;
+            return static_cast<size_t>(p - begin);
+        }
+        seen = true;
+    }
+    *check = true;
     size_t from = static_cast<size_t>(stop - begin);
     for (;;) {
         const void* hit = std::memchr(&buffer_[pos_ + from], '<', end_ - pos_ - from);
@@ -171,6 +200,37 @@ size_t XmlPullParser::textEnd() {
         from = end_ - pos_;
         if (!more()) return from;
     }
+}
+
+// Offset from pos_ just past the comment whose body starts at offset from:
+// XML lets no "--" into a comment but its end.
+size_t XmlPullParser::commentEnd(size_t from) {
+    const size_t dashes = find("--", from);
+    if (!have(dashes + 2)) fail("document ends inside a comment");
+    if (buffer_[pos_ + dashes + 2] != '>') fail("'--' inside a comment");
+    return dashes + 3;
+}
+
+// A text or attribute value the reader may never decode is decoded all the
+// same: what XML forbids in it (a reference to no character or to one XML
+// forbids, "]]>" in text, malformed UTF-8) is refused wherever it stands.
+void XmlPullParser::check(const char* begin, const char* end, bool attribute) const {
+    std::string scratch;
+    decode(begin, end, true, attribute, &scratch);
+}
+
+// A processing instruction's target is a name; "xml" in any case is kept for
+// the declaration, which stands only at the very start.
+void XmlPullParser::checkInstruction(size_t close) const {
+    const char* const target = &buffer_[pos_ + 2];
+    const char* const stop = &buffer_[pos_ + close];
+    const char* const targetEnd = skipName(target, stop);
+    if (targetEnd == target) fail("processing instruction without a target");
+    if (targetEnd != stop && !isSpace(*targetEnd)) fail("bad processing instruction target");
+    if (targetEnd - target != 3 || (target[0] | 0x20) != 'x' || (target[1] | 0x20) != 'm' || (target[2] | 0x20) != 'l')
+        return;
+    if (!SameBytes(target, "xml", 3)) fail("processing instruction target reserved by XML");
+    if (dropped_ + pos_ != start_) fail("XML declaration not at the start of the document");
 }
 
 // The document type declaration says nothing this reader uses; only its end matters.
@@ -186,7 +246,7 @@ void XmlPullParser::skipDoctype() {
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (subset && c == '<' && have(at + 3) && std::memcmp(&buffer_[pos_ + at], "<!--", 4) == 0) {
-            at = find("-->", at + 4) + 2;
+            at = commentEnd(at + 4) - 1;
         } else if (c == '[') {
             subset = true;
         } else if (c == ']') {
@@ -200,12 +260,17 @@ void XmlPullParser::skipDoctype() {
 }
 
 XmlPullParser::Event XmlPullParser::Next() {
+    // A text that was not decoded is checked before the window lets it go.
+    if (textUnchecked_) {
+        textUnchecked_ = false;
+        check(&buffer_[textBegin_], &buffer_[0] + textEnd_, false);
+    }
     if (pendingEnd_) {
         pendingEnd_ = false;
         current_ = --depth_;
         return kEndElement;
     }
-    if (dropped_ + pos_ == 0 && startsWith("\xEF\xBB\xBF")) pos_ = 3;
+    if (dropped_ + pos_ == 0 && startsWith("\xEF\xBB\xBF")) start_ = pos_ = 3;
     for (;;) {
         if (!have(0)) {
             if (!rootSeen_) fail("no root element");
@@ -213,13 +278,15 @@ XmlPullParser::Event XmlPullParser::Next() {
             return kEndOfDocument;
         }
         if (buffer_[pos_] != '<') {
-            const size_t end = textEnd();
+            bool check;
+            const size_t end = textEnd(&check);
             if (depth_ == 0) {
                 for (size_t i = 0; i < end; ++i)
                     if (!isSpace(buffer_[pos_ + i])) fail("text outside the root element");
                 pos_ += end;
                 continue;
             }
+            textUnchecked_ = check;
             textBegin_ = pos_;
             textEnd_ = pos_ + end;
             textIsCdata_ = false;
@@ -229,14 +296,16 @@ XmlPullParser::Event XmlPullParser::Next() {
         if (!have(1)) fail("document ends inside a tag");
         const char second = buffer_[pos_ + 1];
         if (second == '?') {
-            pos_ += find("?>", 2) + 2;
+            const size_t close = find("?>", 2);
+            checkInstruction(close);
+            pos_ += close + 2;
         } else if (second == '/') {
             if (tightEnd()) return kEndElement;
             return endElement(findByte('>', 2));
         } else if (second != '!') {
             return startElement();
         } else if (startsWith("<!--")) {
-            pos_ += find("-->", 4) + 3;
+            pos_ += commentEnd(4);
         } else if (startsWith("<![CDATA[")) {
             if (depth_ == 0) fail("CDATA outside the root element");
             const size_t end = find("]]>", 9);
@@ -331,13 +400,21 @@ size_t XmlPullParser::startTag() {
             fail("'<' in an attribute value");
         }
         if (valueEnd == end) return 0;
-        // A repeated attribute is not looked for: that costs the square of a
-        // hostile tag's length. The first one counts.
+        if (!plain) check(q + 1, valueEnd, true);
         if (attrCount_ == kMaxAttributes)
             throw TWYXException(kWyxFileTooLarge, "more than 256 attributes in one tag at offset " +
                                                       std::to_string(dropped_ + pos_));
         if (attrs_.size() <= attrCount_) attrs_.emplace_back();
-        attrs_[attrCount_++] = Attr{name, static_cast<size_t>(nameEnd - name), q + 1, valueEnd, plain};
+        attrs_[attrCount_] = Attr{name, static_cast<size_t>(nameEnd - name), q + 1, valueEnd, plain};
+        if (attrCount_ < kScannedAttributes) {
+            const Attr& added = attrs_[attrCount_];
+            for (size_t i = 0; i < attrCount_; ++i)
+                if (attrs_[i].nameSize == added.nameSize && SameBytes(attrs_[i].name, added.name, added.nameSize))
+                    fail("repeated attribute " + std::string(added.name, added.nameSize));
+            ++attrCount_;
+        } else {
+            addManyAttribute();
+        }
         p = valueEnd + 1;
     }
 }
@@ -369,6 +446,29 @@ XmlPullParser::Event XmlPullParser::endElement(size_t end) {
     current_ = --depth_;
     pos_ += end + 1;
     return kEndElement;
+}
+
+// Counts in the attribute at attrCount_ of a tag past the scanned few,
+// refusing a name the tag has already.
+void XmlPullParser::addManyAttribute() {
+    const Attr& added = attrs_[attrCount_];
+    if (attrCount_ == kScannedAttributes) {
+        slots_.assign(kAttributeSlots, 0);
+        for (size_t i = 0; i < attrCount_; ++i) slot(attrs_[i]) = static_cast<uint16_t>(i + 1);
+    }
+    uint16_t& free = slot(added);
+    if (free) fail("repeated attribute " + std::string(added.name, added.nameSize));
+    free = static_cast<uint16_t>(++attrCount_);
+}
+
+// The table's slot that holds the attribute of this name, or the empty one where it goes.
+uint16_t& XmlPullParser::slot(const Attr& attr) {
+    for (size_t i = hashName(attr.name, attr.nameSize);; ++i) {
+        uint16_t& s = slots_[i & (kAttributeSlots - 1)];
+        if (!s) return s;
+        const Attr& held = attrs_[s - 1];
+        if (held.nameSize == attr.nameSize && SameBytes(held.name, attr.name, attr.nameSize)) return s;
+    }
 }
 
 const XmlPullParser::Attr* XmlPullParser::findAttribute(const std::string& name) const {
@@ -411,6 +511,7 @@ uint64_t XmlPullParser::Line() const { return droppedLines_ + countLines(buffer_
 
 void XmlPullParser::AppendText(std::string* out) {
     decode(&buffer_[textBegin_], &buffer_[0] + textEnd_, !textIsCdata_, false, out);
+    textUnchecked_ = false;
 }
 
 void XmlPullParser::SkipElement() {
@@ -437,6 +538,10 @@ void XmlPullParser::decode(const char* p, const char* end, bool references, bool
             if (++p < end && *p == '\n') ++p;
         } else if (*p == '&' && references) {
             p = reference(p, end, out);
+        } else if (*p == ']') {
+            if (references && end - p >= 3 && p[1] == ']' && p[2] == '>') fail("']]>' in text");
+            out->push_back(']');
+            ++p;
         } else {
             out->push_back(*p == '&' ? '&' : ' ');
             ++p;
@@ -478,6 +583,7 @@ const char* XmlPullParser::reference(const char* p, const char* end, std::string
         if (code > 0x10FFFF) fail("bad character reference &" + name + ";");
     }
     if (digits == 0) fail("bad character reference &" + name + ";");
+    if (!isXmlChar(code)) fail("reference to a character XML forbids &" + name + ";");
     AppendCharacter(static_cast<unsigned>(code), out);
     return semicolon + 1;
 }

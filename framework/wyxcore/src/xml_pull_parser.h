@@ -51,7 +51,8 @@ inline bool SameText(const std::string& a, const std::string& b) {
 // tag, a text, a comment) does not fit the largest window, kWyxFileTooDeep
 // past the deepest nesting; the source's own exceptions pass through.
 // The whole source is read: after the root element only comments, processing
-// instructions and white space may follow.
+// instructions and white space may follow. What XML 1.0 forbids is refused
+// even where the reader never looks (a text it skips, an attribute it ignores).
 class XmlPullParser {
 public:
     enum Event { kStartElement, kEndElement, kText, kEndOfDocument };
@@ -99,7 +100,12 @@ private:
     bool startsWith(const char* literal);
     size_t findByte(char c, size_t from);
     size_t find(const char* literal, size_t from);
-    size_t textEnd();
+    size_t textEnd(bool* check);
+    size_t commentEnd(size_t from);
+    void check(const char* begin, const char* end, bool attribute) const;
+    void checkInstruction(size_t close) const;
+    void addManyAttribute();
+    uint16_t& slot(const Attr& attr);
     void skipDoctype();
     Event startElement();
     size_t startTag();
@@ -125,6 +131,9 @@ private:
     size_t textBegin_;
     size_t textEnd_;
     bool textIsCdata_;
+    bool textUnchecked_;     // the text of the last event may hold what XML forbids
+    uint64_t start_;         // where the document starts after a byte order mark
+    std::vector<uint16_t> slots_;   // attribute table: index + 1, or 0 when free
 };
 
 }  // namespace cimxml
