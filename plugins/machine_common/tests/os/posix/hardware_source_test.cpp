@@ -157,7 +157,8 @@ TEST(LinuxHardware, ProcessorsMemoryAndTheKernelsFirmwareSummary) {
 // wrapped; a file of more parts than any machine has is read up to a cap.
 TEST(LinuxHardware, NumbersBeyondRangeAreAbsentAndCountsAreCapped) {
     std::string manyPackages;
-    for (int i = 0; i <= 256; ++i) manyPackages += "processor: " + std::to_string(i) + "\nphysical id: " + std::to_string(i) + "\n\n";
+    for (int i = 0; i <= 256; ++i)
+        manyPackages += "processor: " + std::to_string(i) + "\nphysical id: " + std::to_string(i) + "\n\n";
     const struct {
         const char* what;
         const char* path;
