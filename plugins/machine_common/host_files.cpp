@@ -26,8 +26,6 @@ bool inside(const fs::path& path, const fs::path& folder) {
 
 }  // namespace
 
-std::string Path(const std::string& absolute) { return root() + absolute; }
-
 bool Rooted() { return !root().empty(); }
 
 bool Resolve(const std::string& absolute, std::string* path) {

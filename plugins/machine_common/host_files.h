@@ -16,13 +16,10 @@ namespace hostfs {
 const size_t kValueLimit = 4096;
 const size_t kListLimit = 4096;          // entries of one directory
 
-// The path under WYX_SYSFS_ROOT when that is set (a fake tree for tests),
-// else the path itself.
-std::string Path(const std::string& absolute);
 bool Rooted();
-// The path to open for a path of the machine: Path(absolute), its links
-// resolved; false when it does not exist or, with WYX_SYSFS_ROOT set, lies
-// outside that folder.
+// The path to open for a path of the machine (below WYX_SYSFS_ROOT when that
+// is set), its links resolved; false when it does not exist or, with
+// WYX_SYSFS_ROOT set, lies outside that folder.
 bool Resolve(const std::string& absolute, std::string* path);
 
 // At most limit bytes of the file (Resolve applied); false when it cannot be opened.

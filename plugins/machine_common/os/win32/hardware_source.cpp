@@ -177,6 +177,9 @@ std::vector<DiskFacts> Disks(Notes& notes) {
         disks.push_back(disk);
     }
     if (disks.empty()) notes.push_back("No physical drive could be opened");
+    // Drives are numbered from 0 without gaps as a rule; the last number looked at in use means there may be more.
+    if (!disks.empty() && disks.back().deviceId == "PhysicalDrive" + std::to_string(kMaxPhysicalDrives - 1))
+        notes.push_back("Only physical drives 0 to " + std::to_string(kMaxPhysicalDrives - 1) + " looked at");
     return disks;
 }
 
