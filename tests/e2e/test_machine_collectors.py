@@ -168,15 +168,6 @@ def _journal_of_misdated_and_damaged_entries(tmp_path):
     return {"WYX_JOURNAL_EXPORT": str(tmp_path / "journal.export")}
 
 
-def _kernel_log_of_a_boot_time_beyond_any_date(tmp_path):
-    root = tmp_path / "root"
-    (root / "proc").mkdir(parents=True)
-    (root / "dev").mkdir()
-    (root / "proc" / "stat").write_text("cpu 1 2 3\nbtime 99999999999999\n")
-    (root / "dev" / "kmsg").write_text("3,1,100,-;disk failed\n4,2,200,-;fan slow\n")
-    return {"WYX_SYSFS_ROOT": str(root)}
-
-
 def _messages(instances, source):
     return [r["Message"] for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Source"] == source]
 
@@ -198,12 +189,6 @@ HOSTILE_SOURCES = [
                         == ["after the damaged one"] + [f"real {i}" for i in range(5)]
                         and {"10000 OS log entries dated in the future left out",
                              "1 damaged journal entries skipped"} <= set(_messages(inst, "OS Log")))),
-    ("kernel log of a boot time beyond any date", ["system", "xml", "oslog"],
-     _kernel_log_of_a_boot_time_beyond_any_date,
-     lambda inst, xml: ([(r["Message"], r.get("MessageTimestamp")) for r in of_class(inst, "VARNSG_OSEventLogRecord")]
-                        == [("disk failed", None), ("fan slow", None)]
-                        and "No usable boot time in /proc/stat: kernel records not dated"
-                        in _messages(inst, "OS Log"))),
 ]
 
 
