@@ -9,21 +9,44 @@ namespace hostfs {
 
 namespace fs = std::filesystem;
 
-std::string Path(const std::string& absolute) {
-    const char* root = std::getenv("WYX_SYSFS_ROOT");
-    return root && *root ? std::string(root) + absolute : absolute;
+namespace {
+
+std::string root() {
+    const char* value = std::getenv("WYX_SYSFS_ROOT");
+    return value && *value ? std::string(value) : std::string();
 }
 
-bool Rooted() {
-    const char* root = std::getenv("WYX_SYSFS_ROOT");
-    return root && *root;
+// Component by component: "/a/bc" is not inside "/a/b".
+bool inside(const fs::path& path, const fs::path& folder) {
+    auto p = path.begin();
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++p)
+        if (p == path.end() || *p != *f) return false;
+    return true;
 }
 
-bool ReadFile(const std::string& absolute, size_t limit, std::string* text) {
-    std::ifstream in(Path(absolute).c_str(), std::ios::binary);
+}  // namespace
+
+bool Rooted() { return !root().empty(); }
+
+bool Resolve(const std::string& absolute, std::string* path) {
+    const std::string top = root();
+    std::error_code error;
+    const fs::path real = fs::canonical(top + absolute, error);
+    if (error) return false;
+    if (!top.empty()) {
+        const fs::path realTop = fs::canonical(top, error);
+        if (error || !inside(real, realTop)) return false;
+    }
+    *path = real.string();
+    return true;
+}
+
+bool ReadNamedFile(const std::string& path, size_t limit, std::string* text) {
+    std::ifstream in(path.c_str(), std::ios::binary);
     if (!in) return false;
     text->clear();
-    // Kernel attribute files report no size; read in pieces up to the limit.
+    // Kernel attribute files report no size, and a device reports none that
+    // holds: read in pieces up to the limit.
     char buffer[4096];
     while (text->size() < limit) {
         in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, limit - text->size())));
@@ -33,6 +56,21 @@ bool ReadFile(const std::string& absolute, size_t limit, std::string* text) {
     return !in.bad();
 }
 
+bool ReadFile(const std::string& absolute, size_t limit, std::string* text) {
+    std::string path;
+    return Resolve(absolute, &path) && ReadNamedFile(path, limit, text);
+}
+
+bool ReadFile(const std::string& absolute, size_t limit, std::string* text, std::vector<std::string>& notes) {
+    // One byte beyond the limit tells a file cut from one that fits.
+    if (!ReadFile(absolute, limit + 1, text)) return false;
+    if (text->size() > limit) {
+        text->resize(limit);
+        notes.push_back("Only the first " + std::to_string(limit) + " bytes of " + absolute + " read");
+    }
+    return true;
+}
+
 std::string Trimmed(const std::string& text) {
     const char* space = " \t\r\n";
     const size_t first = text.find_first_not_of(space);
@@ -40,10 +78,13 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(space) - first + 1);
 }
 
+std::string ValueOf(const std::string& text) {
+    return Trimmed(text.substr(0, text.find_first_of(std::string("\n\0", 2))));
+}
+
 std::string ReadValue(const std::string& absolute) {
     std::string text;
-    if (!ReadFile(absolute, kValueLimit, &text)) return std::string();
-    return Trimmed(text.substr(0, text.find('\n')));
+    return ReadFile(absolute, kValueLimit, &text) ? ValueOf(text) : std::string();
 }
 
 bool ReadNumber(const std::string& absolute, unsigned long long* number) {
@@ -53,25 +94,43 @@ bool ReadNumber(const std::string& absolute, unsigned long long* number) {
     return true;
 }
 
-std::vector<std::string> List(const std::string& absolute) {
+std::vector<std::string> List(const std::string& absolute, std::vector<std::string>& notes) {
     std::vector<std::string> names;
+    std::string path;
+    if (!Resolve(absolute, &path)) return names;
     std::error_code error;
-    fs::directory_iterator it(Path(absolute), error), end;
-    for (; !error && it != end && names.size() < kListLimit; it.increment(error))
+    fs::directory_iterator it(path, error), end;
+    for (; !error && it != end; it.increment(error)) {
+        if (names.size() == kListLimit) {
+            notes.push_back("Only the first " + std::to_string(kListLimit) + " entries of " + absolute + " read");
+            break;
+        }
         names.push_back(it->path().filename().string());
+    }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-std::string LinkName(const std::string& absolute) {
+std::string LinkTarget(const std::string& absolute) {
+    // The link itself is not followed, but the folders on the way to it are.
+    const fs::path link(absolute);
+    std::string folder;
+    if (!Resolve(link.parent_path().string(), &folder)) return std::string();
     std::error_code error;
-    const fs::path target = fs::read_symlink(Path(absolute), error);
-    return error ? std::string() : target.filename().string();
+    const fs::path target = fs::read_symlink(fs::path(folder) / link.filename(), error);
+    return error ? std::string() : target.string();
 }
 
+std::string LinkName(const std::string& absolute) { return fs::path(LinkTarget(absolute)).filename().string(); }
+
 bool Exists(const std::string& absolute) {
-    std::error_code error;
-    return fs::exists(Path(absolute), error);
+    std::string path;
+    return Resolve(absolute, &path);
+}
+
+std::string RealPath(const std::string& absolute) {
+    std::string path;
+    return Resolve(absolute, &path) ? path : std::string();
 }
 
 }  // namespace hostfs

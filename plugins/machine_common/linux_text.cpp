@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "host_files.h"
+#include "utc_time.h"
 
 namespace linuxtext {
 
@@ -65,6 +66,20 @@ std::vector<ProcessorFacts> ParseCpuInfo(const std::string& text) {
     }
     finish();
     return packages;
+}
+
+bool ParseBootSeconds(const std::string& text, int64_t* seconds) {
+    const std::string key = "btime ";
+    size_t at = text.compare(0, key.size(), key) == 0 ? 0 : text.find("\n" + key);
+    if (at == std::string::npos) return false;
+    at = text.find(key, at) + key.size();
+    const std::string value = hostfs::Trimmed(text.substr(at, text.find('\n', at) - at));
+    // Twelve digits hold every second up to 9999; more would not fit the check.
+    if (value.empty() || value.size() > 12 || value.find_first_not_of("0123456789") != std::string::npos) return false;
+    const long long parsed = std::strtoll(value.c_str(), nullptr, 10);
+    if (parsed > machine::kLastEpochSecond) return false;
+    *seconds = parsed;
+    return true;
 }
 
 bool ParseMemTotal(const std::string& text, uint64_t* bytes) {

@@ -15,6 +15,9 @@ namespace linuxtext {
 std::vector<ProcessorFacts> ParseCpuInfo(const std::string& text);
 // /proc/meminfo: MemTotal in bytes; false when missing or malformed.
 bool ParseMemTotal(const std::string& text, uint64_t* bytes);
+// /proc/stat: the boot time (btime) in seconds since 1970; false when missing,
+// malformed or beyond 9999.
+bool ParseBootSeconds(const std::string& text, int64_t* seconds);
 // The value of a "key: value" line, trimmed; empty when absent.
 std::string Field(const std::string& line, const std::string& key);
 

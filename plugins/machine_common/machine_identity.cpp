@@ -1,6 +1,4 @@
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "host_files.h"
 #include "machine_facts.h"
@@ -10,12 +8,13 @@ namespace machine {
 
 namespace {
 
+// As bounded as the kernel's own attribute: a file of megabytes, or a link to
+// a device that never ends, costs one page.
 std::string readValue(const std::string& directory, const char* name) {
-    std::ifstream in((directory + TOSSpecific::kFileSeparator + name).c_str(), std::ios::binary);
-    if (!in) return std::string();
-    std::ostringstream text;
-    text << in.rdbuf();
-    return hostfs::Trimmed(text.str());
+    std::string text;
+    if (!hostfs::ReadNamedFile(directory + TOSSpecific::kFileSeparator + name, hostfs::kValueLimit, &text))
+        return std::string();
+    return hostfs::ValueOf(text);
 }
 
 }  // namespace

@@ -32,6 +32,10 @@ void readMemoryDevice(const unsigned char* p, unsigned length, const unsigned ch
     if (length < 0x15) return;
     const unsigned size = word(p + 0x0C);
     if (size == 0) return;   // an empty slot
+    if (facts.modules.size() == kModuleLimit) {
+        facts.modulesCut = true;
+        return;
+    }
     MemoryModule module;
     if (size == 0x7FFF && length >= 0x20) module.sizeBytes = static_cast<uint64_t>(dword(p + 0x1C) & 0x7FFFFFFF) << 20;
     else if (size != 0xFFFF) module.sizeBytes = static_cast<uint64_t>(size & 0x7FFF) << (size & 0x8000 ? 10 : 20);

@@ -35,9 +35,13 @@ struct SmbiosFacts {
     MachineIdentity identity;      // type 1
     BiosFacts bios;                // type 0
     std::vector<MemoryModule> modules;
+    bool modulesCut = false;       // more than kModuleLimit installed
 };
 
 namespace machine {
+
+// The largest machines have a few hundred memory slots.
+const size_t kModuleLimit = 1024;
 
 // The structures of an SMBIOS table as the kernel exports it (no header).
 // Whatever lies beyond the data or past a malformed structure is left out.

@@ -7,6 +7,7 @@ namespace {
 const int64_t kMicrosPerSecond = 1000000;
 const int64_t kSecondsPerDay = 86400;
 const int64_t kLastDay = 2932896;   // 9999-12-31
+const uint64_t kFileTimePerMicro = 10;
 
 }  // namespace
 
@@ -28,6 +29,21 @@ bool UtcFromEpochMicros(int64_t micros, TCIMDateTime* point) {
     const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
     point->Set(year, month, day, static_cast<int>(daySecond / 3600), static_cast<int>(daySecond / 60 % 60),
                static_cast<int>(daySecond % 60), static_cast<long>(micros % kMicrosPerSecond), 0);
+    return true;
+}
+
+bool EpochMicrosFromSeconds(int64_t seconds, int64_t* micros) {
+    // Within these bounds the product stays far below the type's range.
+    if (seconds < 0 || seconds > kLastEpochSecond) return false;
+    *micros = seconds * kMicrosPerSecond;
+    return true;
+}
+
+bool EpochMicrosFromFileTime(uint64_t fileTime, int64_t* micros) {
+    if (fileTime < kFileTimeOf1970) return false;
+    const uint64_t since = (fileTime - kFileTimeOf1970) / kFileTimePerMicro;
+    if (since / kMicrosPerSecond > static_cast<uint64_t>(kLastEpochSecond)) return false;
+    *micros = static_cast<int64_t>(since);
     return true;
 }
 

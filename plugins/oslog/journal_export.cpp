@@ -6,39 +6,73 @@ namespace oslog {
 
 namespace {
 
-// One line up to its end, keeping at most kFieldLimit bytes; false at the end
-// of the stream with nothing read.
-bool boundedLine(std::istream& in, std::string* line) {
-    line->clear();
-    std::streambuf* buffer = in.rdbuf();
-    bool any = false;
-    for (int c = buffer->sbumpc(); c != std::char_traits<char>::eof(); c = buffer->sbumpc()) {
-        any = true;
-        if (c == '\n') return true;
-        if (line->size() < kFieldLimit) line->push_back(static_cast<char>(c));
-    }
-    return any;
-}
+// The stream, read byte by byte up to the limit; the limit ends it as its end would.
+class Export {
+public:
+    Export(std::istream& in, uint64_t limit) : in_(in), limit_(limit) {}
 
-// The value of a binary field: a little-endian 64-bit length, the bytes and a
-// newline. False when the stream ends first.
-bool binaryValue(std::istream& in, std::string* value) {
-    unsigned char size[8];
-    if (!in.read(reinterpret_cast<char*>(size), sizeof size)) return false;
-    unsigned long long length = 0;
-    for (int i = 7; i >= 0; --i) length = length << 8 | size[i];
-    const size_t kept = length < kFieldLimit ? static_cast<size_t>(length) : kFieldLimit;
-    value->assign(kept, '\0');
-    if (kept && !in.read(&(*value)[0], static_cast<std::streamsize>(kept))) return false;
-    for (unsigned long long skipped = kept; skipped < length;) {
-        const std::streamsize step =
-            static_cast<std::streamsize>(std::min<unsigned long long>(length - skipped, 1 << 20));
-        in.ignore(step);
-        if (in.gcount() != step) return false;
-        skipped += static_cast<unsigned long long>(step);
+    int Get() {
+        if (read_ >= limit_) {
+            cut_ = in_.rdbuf()->sgetc() != std::char_traits<char>::eof();
+            return std::char_traits<char>::eof();
+        }
+        const int c = in_.rdbuf()->sbumpc();
+        if (c != std::char_traits<char>::eof()) ++read_;
+        return c;
     }
-    return in.get() == '\n';
-}
+
+    // One line up to its end, keeping at most kFieldLimit bytes; false at the
+    // end with nothing read.
+    bool Line(std::string* line) {
+        line->clear();
+        bool any = false;
+        for (int c = Get(); c != std::char_traits<char>::eof(); c = Get()) {
+            any = true;
+            if (c == '\n') return true;
+            if (line->size() < kFieldLimit) line->push_back(static_cast<char>(c));
+        }
+        return any;
+    }
+
+    // The value of a binary field: a little-endian 64-bit length, the bytes and
+    // a newline. False when the bytes do not end where the length says.
+    bool Binary(std::string* value) {
+        unsigned long long length = 0;
+        for (int i = 0; i < 8; ++i) {
+            const int c = Get();
+            if (c == std::char_traits<char>::eof()) return false;
+            length |= static_cast<unsigned long long>(static_cast<unsigned char>(c)) << (8 * i);
+        }
+        value->clear();
+        for (unsigned long long n = 0; n < length; ++n) {
+            const int c = Get();
+            if (c == std::char_traits<char>::eof()) return false;
+            if (value->size() < kFieldLimit) value->push_back(static_cast<char>(c));
+        }
+        return Get() == '\n';
+    }
+
+    // Where a damaged field began, to read on from there rather than from
+    // wherever its wrong length led (a stream that cannot seek reads on from
+    // there instead).
+    struct Mark {
+        std::streampos at;
+        uint64_t read;
+    };
+    Mark Here() { return {in_.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in), read_}; }
+    void Back(const Mark& mark) {
+        if (mark.at == std::streampos(-1)) return;
+        if (in_.rdbuf()->pubseekpos(mark.at, std::ios::in) == mark.at) read_ = mark.read;
+    }
+
+    bool Cut() const { return cut_; }
+
+private:
+    std::istream& in_;
+    const uint64_t limit_;
+    uint64_t read_ = 0;
+    bool cut_ = false;
+};
 
 struct Entry {
     std::string realtime, priority, identifier, command, transport, message, messageId, sequence;
@@ -76,29 +110,45 @@ void finish(const Entry& entry, long long ordinal, RecentRecords& keep) {
 
 }  // namespace
 
-void ReadJournalExport(std::istream& in, RecentRecords& keep) {
+void ReadJournalExport(std::istream& in, RecentRecords& keep, Notes& notes, uint64_t limit) {
+    Export stream(in, limit);
     Entry entry;
-    bool open = false;
+    bool open = false, damaged = false;
     long long ordinal = 0;
+    uint64_t skipped = 0;
     std::string line;
-    while (boundedLine(in, &line)) {
+    while (!keep.Exhausted() && stream.Line(&line)) {
+        if (stream.Cut()) break;   // a line the limit cut is no field
         if (line.empty()) {
-            if (open) finish(entry, ++ordinal, keep);
+            if (damaged) ++skipped;
+            else if (open) finish(entry, ++ordinal, keep);
             entry.clear();
-            open = false;
+            open = damaged = false;
             continue;
         }
         open = true;
+        if (damaged) continue;   // the rest of a damaged entry, up to its end
         const size_t equals = line.find('=');
         if (equals != std::string::npos) {
             store(entry, line.substr(0, equals), line.substr(equals + 1));
             continue;
         }
+        const Export::Mark mark = stream.Here();
         std::string value;
-        if (!binaryValue(in, &value)) return;   // cut short: the entry is incomplete
-        store(entry, line, std::move(value));
+        if (stream.Binary(&value)) {
+            store(entry, line, std::move(value));
+        } else if (stream.Cut()) {
+            break;
+        } else {
+            damaged = true;
+            stream.Back(mark);
+        }
     }
-    if (open) finish(entry, ++ordinal, keep);
+    // An entry the limit cut is incomplete; one the stream's end cut lacks only its blank line.
+    if (damaged) ++skipped;
+    else if (open && !stream.Cut()) finish(entry, ++ordinal, keep);
+    if (skipped) notes.push_back(std::to_string(skipped) + " damaged journal entries skipped");
+    if (stream.Cut()) notes.push_back("Journal export read no further than " + std::to_string(limit) + " bytes");
 }
 
 }  // namespace oslog

@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstdlib>
 
 #include "log_record.h"
@@ -32,7 +33,9 @@ bool ParseKmsgRecord(const std::string& record, int64_t bootMicros, LogRecord* o
     if (severity.empty()) return false;
     std::string message = record.substr(semicolon + 1);
     message = message.substr(0, message.find('\n'));   // continuation lines hold key=value pairs
-    out->utcMicros = bootMicros + micros;
+    // Both are at most 18 digits, but an unknown boot time leaves the record undated.
+    out->dated = bootMicros >= 0 && micros <= INT64_MAX - bootMicros;
+    out->utcMicros = out->dated ? bootMicros + micros : micros;
     out->recordId = std::to_string(sequence);
     out->source = "kernel";
     out->severity = severity;

@@ -19,7 +19,8 @@ void addRecords(TContainer& container, Notes& notes) {
             .Text("EventID", record.eventId)
             .Text("Message", record.message);
         TCIMDateTime stamp;
-        if (machine::UtcFromEpochMicros(record.utcMicros, &stamp)) builder.Value("MessageTimestamp", TCIMValue(stamp));
+        if (record.dated && machine::UtcFromEpochMicros(record.utcMicros, &stamp))
+            builder.Value("MessageTimestamp", TCIMValue(stamp));
         builder.Commit();
     }
 }

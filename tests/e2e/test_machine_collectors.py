@@ -1,6 +1,7 @@
 """The machine collectors (Inventory, Versions, Sensors, OS Log) in a real run
 on this machine, and the time bound that keeps a stuck collector from hanging
 the run."""
+import gzip
 import shutil
 import subprocess
 
@@ -113,3 +114,92 @@ def test_the_systemd_journal_is_read_through_sd_journal(tmp_path):
     assert sorted(records) == [
         ("1", "kernel", "Warning", "EDAC MC0: 1 CE memory read error"),
         ("2", "smartd", "Error", "Device: /dev/sda, 8 Currently unreadable (pending) sectors")]
+
+
+def _identity_of_zero_and_megabytes(tmp_path):
+    dmi = tmp_path / "dmi"
+    dmi.mkdir()
+    (dmi / "sys_vendor").write_bytes(b"V" * (20 << 20))
+    (dmi / "product_name").write_text("8842-AB1\n")
+    (dmi / "product_serial").symlink_to("/dev/zero")
+    return {"WYX_DMI_DIR": str(dmi)}
+
+
+def _hwmon_of_many_links(tmp_path):
+    chip = tmp_path / "root" / "sys" / "devices" / "platform" / "chip" / "hwmon"
+    chip.mkdir(parents=True)
+    for i in range(1, 1001):
+        (chip / f"temp{i}_input").write_text("41000\n")
+    hwmon = tmp_path / "root" / "sys" / "class" / "hwmon"
+    hwmon.mkdir(parents=True)
+    for i in range(4096):
+        (hwmon / f"hwmon{i}").symlink_to("../../devices/platform/chip/hwmon")
+    return {"WYX_SYSFS_ROOT": str(tmp_path / "root")}
+
+
+SECRET = "root:$6$secret-hash:19000:0:99999:7:::"
+
+
+def _links_out_of_the_root(tmp_path):
+    outside = tmp_path / "outside"
+    (outside / "chip").mkdir(parents=True)
+    (outside / "shadow").write_text(SECRET + "\n")
+    (outside / "chip" / "name").write_text(SECRET + "\n")
+    (outside / "chip" / "temp1_input").write_text("41000\n")
+    root = tmp_path / "root"
+    for link, target in (("proc/sys/kernel/osrelease", outside / "shadow"),
+                         ("etc/os-release", "../../outside/shadow"),
+                         ("sys/class/hwmon/hwmon0", outside / "chip")):
+        (root / link).parent.mkdir(parents=True, exist_ok=True)
+        (root / link).symlink_to(target)
+    return {"WYX_SYSFS_ROOT": str(root)}
+
+
+def _journal_of_misdated_and_damaged_entries(tmp_path):
+    import time
+    now = int(time.time() * 1e6)
+    entry = "__REALTIME_TIMESTAMP={}\nPRIORITY=3\nSYSLOG_IDENTIFIER={}\nMESSAGE={}\n\n".format
+    stream = "".join(entry(999999999999999999, "clock", "from the future") for _ in range(10000)).encode()
+    stream += "".join(entry(now - (i + 1) * 10**6, "smartd", f"real {i}") for i in range(5)).encode()
+    # MESSAGE's binary length says 5, its bytes are 10.
+    stream += b"__REALTIME_TIMESTAMP=%d\nPRIORITY=3\nMESSAGE\n" % now + (5).to_bytes(8, "little") + b"abcdefghij\n\n"
+    stream += entry(now, "smartd", "after the damaged one").encode()
+    (tmp_path / "journal.export").write_bytes(stream)
+    return {"WYX_JOURNAL_EXPORT": str(tmp_path / "journal.export")}
+
+
+def _messages(instances, source):
+    return [r["Message"] for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Source"] == source]
+
+
+# Hostile machine files, native (the Linux sources): each run ends with status
+# 0 and one XML, and holds what the row says.
+HOSTILE_SOURCES = [
+    ("identity of a device and of 20 MB", ["system", "xml"], _identity_of_zero_and_megabytes,
+     lambda inst, xml: (of_class(inst, "VARNSG_ComputerSystem")[0]["Manufacturer"] == "V" * 4096
+                        and of_class(inst, "VARNSG_ComputerSystem")[0].get("SerialNumber") is None)),
+    ("4096 links to one hwmon folder of 1000 inputs", ["system", "xml", "sensors"], _hwmon_of_many_links,
+     lambda inst, xml: len(of_class(inst, "VARNSG_NumericSensor")) == 1000),
+    ("links out of WYX_SYSFS_ROOT to a secret", ["system", "xml", "versions", "sensors"], _links_out_of_the_root,
+     lambda inst, xml: SECRET.encode() not in gzip.decompress(xml.read_bytes())
+     and not of_class(inst, "VARNSG_NumericSensor")),
+    ("10000 entries of the future, 5 real, 1 damaged", ["system", "xml", "oslog"],
+     _journal_of_misdated_and_damaged_entries,
+     lambda inst, xml: (sorted(r["Message"] for r in of_class(inst, "VARNSG_OSEventLogRecord"))
+                        == ["after the damaged one"] + [f"real {i}" for i in range(5)]
+                        and {"10000 OS log entries dated in the future left out",
+                             "1 damaged journal entries skipped"} <= set(_messages(inst, "OS Log")))),
+]
+
+
+@pytest.mark.parametrize("what,plugins,make,holds", HOSTILE_SOURCES, ids=[c[0] for c in HOSTILE_SOURCES])
+def test_hostile_machine_files_cost_their_bound_and_nothing_else(tmp_path, what, plugins, make, holds):
+    from conftest import Target
+    native = Target("native")
+    if not native.exe.exists():
+        pytest.fail(f"{native.exe} is not built: run scripts/build.sh")
+    env = make(tmp_path)
+    tree = native.copy_tree(tmp_path / "bin", plugins=plugins, fixture_schema=False)
+    result, xml = run_tree(tree, tmp_path, env=env)
+    instances = read_instances(xml)
+    assert holds(instances, xml), (what, _messages(instances, "OS Log"), result.stdout[-2000:])

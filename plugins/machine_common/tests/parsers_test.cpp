@@ -31,6 +31,61 @@ TEST(UtcTime, CountsFromTheEpochInUtc) {
     }
 }
 
+// Numbers the machine states, converted only where the result fits.
+TEST(UtcTime, ConversionsOfTheMachinesNumbersNeverOverflow) {
+    const struct {
+        const char* what;
+        bool fileTime;      // else seconds
+        uint64_t value;
+        int64_t micros;     // -1: refused
+    } cases[] = {
+        {"seconds", false, 1765000000, 1765000000000000LL},
+        {"the last second that fits", false, 253402300799ULL, 253402300799000000LL},
+        {"one second more", false, 253402300800ULL, -1},
+        {"the largest signed count", false, INT64_MAX, -1},
+        {"file time of 1970", true, 116444736000000000ULL, 0},
+        {"file time of 2025", true, 116444736000000000ULL + 17650000000000000ULL, 1765000000000000LL},
+        {"file time before 1970", true, 1, -1},
+        {"largest file time", true, UINT64_MAX, -1},
+    };
+    for (const auto& c : cases) {
+        int64_t micros = -1;
+        const bool ok = c.fileTime ? machine::EpochMicrosFromFileTime(c.value, &micros)
+                                   : machine::EpochMicrosFromSeconds(static_cast<int64_t>(c.value), &micros);
+        EXPECT_EQ(c.micros >= 0, ok) << c.what;
+        if (ok) {
+            EXPECT_EQ(c.micros, micros) << c.what;
+        }
+    }
+}
+
+TEST(ProcStat, BootTimeInSecondsOrNone) {
+    const struct {
+        std::string text;
+        int64_t seconds;    // -1: none
+    } cases[] = {
+        {"cpu 1 2 3\nbtime 1765000000\nprocesses 7\n", 1765000000},
+        {"btime 12\n", 12},
+        {"cpu 1\nbtime   42  \n", 42},                              // blanks around the number
+        {"cpu 1\nbtime 253402300799\n", 253402300799LL},            // the last second of 9999
+        {"cpu 1\nbtime 253402300800\n", -1},
+        {"cpu 1\nbtime 99999999999999999999999\n", -1},             // beyond any type
+        {"cpu 1\nbtime -5\n", -1},
+        {"cpu 1\nbtime\n", -1},
+        {"cpu 1\nxbtime 5\n", -1},
+        {"cpu 1 btime 5\n", -1},                                     // not at a line's start
+        {"", -1},
+    };
+    for (const auto& c : cases) {
+        int64_t seconds = -1;
+        const bool ok = linuxtext::ParseBootSeconds(c.text, &seconds);
+        EXPECT_EQ(c.seconds >= 0, ok) << c.text;
+        if (ok) {
+            EXPECT_EQ(c.seconds, seconds) << c.text;
+        }
+    }
+}
+
 TEST(CpuInfo, OneProcessorPerPackage) {
     const std::string twoPackages =
         "processor\t: 0\nvendor_id\t: GenuineVarn\nmodel name\t: Varn X 9000\nphysical id\t: 0\ncpu cores\t: 2\n"

@@ -42,6 +42,7 @@ private:
 };
 
 TEST(MachineIdentity, ReadsTheThreeFilesTrimmed) {
+    const std::string megabyte(1 << 20, 'V');
     const struct {
         const char* vendor;
         const char* product;
@@ -51,6 +52,8 @@ TEST(MachineIdentity, ReadsTheThreeFilesTrimmed) {
         {"Varn\n", "8841-AB1\n", "K1234567\n", {"Varn", "8841-AB1", "K1234567"}},
         {"  spaced vendor \r\n", "\t8841\t", nullptr, {"spaced vendor", "8841", ""}},
         {"", " \n", "S", {"", "", "S"}},
+        // As bounded as the kernel's own attribute files: a page, the first line.
+        {megabyte.c_str(), "8841\nsecond line\n", " S \n", {std::string(4096, 'V'), "8841", "S"}},
     };
     for (const auto& c : cases) {
         DmiDir dir;

@@ -1,7 +1,7 @@
 // The machine's parts from the kernel's files under /proc and /sys (below
 // WYX_SYSFS_ROOT when that is set).
 #include <cstdint>
-#include <filesystem>
+#include <string>
 
 #include "hardware_facts.h"
 #include "host_files.h"
@@ -13,6 +13,8 @@ namespace hardware {
 namespace {
 
 const size_t kCpuInfoLimit = 4 << 20;
+// More packages than any board has sockets: the rest of such a file is not believed.
+const size_t kProcessorLimit = 256;
 const size_t kSmbiosLimit = 1 << 20;
 const uint64_t kSectorBytes = 512;
 const uint64_t kBitsPerMegabit = 1000000;
@@ -39,7 +41,7 @@ void namePciDevices(std::vector<PciFacts>& devices, Notes& notes) {
     static const char* const databases[] = {"/usr/share/misc/pci.ids", "/usr/share/hwdata/pci.ids"};
     for (const char* database : databases) {
         std::string text;
-        if (!hostfs::ReadFile(database, pcinames::kDatabaseLimit, &text)) continue;
+        if (!hostfs::ReadFile(database, pcinames::kDatabaseLimit, &text, notes)) continue;
         pcinames::Name(text, devices);
         return;
     }
@@ -50,20 +52,28 @@ void namePciDevices(std::vector<PciFacts>& devices, Notes& notes) {
 
 std::vector<ProcessorFacts> Processors(Notes& notes) {
     std::string text;
-    if (!hostfs::ReadFile("/proc/cpuinfo", kCpuInfoLimit, &text)) {
+    if (!hostfs::ReadFile("/proc/cpuinfo", kCpuInfoLimit, &text, notes)) {
         notes.push_back("No /proc/cpuinfo: processors not listed");
         return {};
     }
     std::vector<ProcessorFacts> processors = linuxtext::ParseCpuInfo(text);
+    if (processors.size() > kProcessorLimit) {
+        processors.resize(kProcessorLimit);
+        notes.push_back("Only the first " + std::to_string(kProcessorLimit) + " processors collected");
+    }
     unsigned long long maxKHz = 0;
-    if (hostfs::ReadNumber("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq", &maxKHz) && maxKHz / 1000 > 0)
-        for (ProcessorFacts& processor : processors) processor.clockMHz = static_cast<unsigned>(maxKHz / 1000);
+    if (hostfs::ReadNumber("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq", &maxKHz) && maxKHz / 1000 > 0) {
+        if (maxKHz / 1000 > UINT32_MAX)
+            notes.push_back("Processor clock of " + std::to_string(maxKHz) + " kHz out of range: not used");
+        else
+            for (ProcessorFacts& processor : processors) processor.clockMHz = static_cast<unsigned>(maxKHz / 1000);
+    }
     return processors;
 }
 
 SmbiosFacts Firmware(Notes& notes) {
     std::string raw;
-    if (!hostfs::ReadFile("/sys/firmware/dmi/tables/DMI", kSmbiosLimit, &raw) || raw.empty()) {
+    if (!hostfs::ReadFile("/sys/firmware/dmi/tables/DMI", kSmbiosLimit, &raw, notes) || raw.empty()) {
         // Only root may read the table; the kernel's summary of it is readable by all.
         SmbiosFacts facts;
         facts.bios.vendor = hostfs::ReadValue("/sys/class/dmi/id/bios_vendor");
@@ -73,13 +83,16 @@ SmbiosFacts Firmware(Notes& notes) {
                                                    : "No SMBIOS table: memory modules not listed");
         return facts;
     }
-    return machine::ParseSmbiosStructures(reinterpret_cast<const unsigned char*>(raw.data()), raw.size());
+    SmbiosFacts facts = machine::ParseSmbiosStructures(reinterpret_cast<const unsigned char*>(raw.data()), raw.size());
+    if (facts.modulesCut)
+        notes.push_back("Only the first " + std::to_string(machine::kModuleLimit) + " memory modules collected");
+    return facts;
 }
 
 MemoryFacts Memory(Notes& notes) {
     MemoryFacts memory;
     std::string text;
-    if (hostfs::ReadFile("/proc/meminfo", hostfs::kValueLimit * 4, &text))
+    if (hostfs::ReadFile("/proc/meminfo", hostfs::kValueLimit * 4, &text, notes))
         memory.totalKnown = linuxtext::ParseMemTotal(text, &memory.totalBytes);
     if (!memory.totalKnown) notes.push_back("No memory total in /proc/meminfo");
     memory.modules = Firmware(notes).modules;
@@ -88,7 +101,7 @@ MemoryFacts Memory(Notes& notes) {
 
 std::vector<DiskFacts> Disks(Notes& notes) {
     std::vector<DiskFacts> disks;
-    for (const std::string& name : hostfs::List("/sys/block")) {
+    for (const std::string& name : hostfs::List("/sys/block", notes)) {
         const std::string dir = "/sys/block/" + name;
         if (isVirtualBlockDevice(name) || !hostfs::Exists(dir + "/device")) continue;
         DiskFacts disk;
@@ -99,9 +112,7 @@ std::vector<DiskFacts> Disks(Notes& notes) {
         disk.firmwareRevision = hostfs::ReadValue(dir + "/device/firmware_rev");
         if (disk.firmwareRevision.empty()) disk.firmwareRevision = hostfs::ReadValue(dir + "/device/rev");
         disk.state = hostfs::ReadValue(dir + "/device/state");
-        std::error_code error;
-        const std::string target = std::filesystem::read_symlink(hostfs::Path(dir), error).string();
-        disk.bus = busOf(target);
+        disk.bus = busOf(hostfs::LinkTarget(dir));
         unsigned long long sectors = 0;
         if (hostfs::ReadNumber(dir + "/size", &sectors) && sectors <= UINT64_MAX / kSectorBytes) {
             disk.sizeKnown = true;
@@ -115,7 +126,7 @@ std::vector<DiskFacts> Disks(Notes& notes) {
 
 std::vector<AdapterFacts> Adapters(Notes& notes) {
     std::vector<AdapterFacts> adapters;
-    for (const std::string& name : hostfs::List("/sys/class/net")) {
+    for (const std::string& name : hostfs::List("/sys/class/net", notes)) {
         const std::string dir = "/sys/class/net/" + name;
         if (name == "lo") continue;
         AdapterFacts adapter;
@@ -139,7 +150,7 @@ std::vector<AdapterFacts> Adapters(Notes& notes) {
 
 std::vector<PciFacts> PciDevices(Notes& notes) {
     std::vector<PciFacts> devices;
-    for (const std::string& slot : hostfs::List("/sys/bus/pci/devices")) {
+    for (const std::string& slot : hostfs::List("/sys/bus/pci/devices", notes)) {
         const std::string dir = "/sys/bus/pci/devices/" + slot;
         PciFacts device;
         device.slot = slot;
@@ -162,7 +173,7 @@ std::vector<PciFacts> PciDevices(Notes& notes) {
 
 std::vector<DriverFacts> Drivers(Notes& notes) {
     std::vector<DriverFacts> drivers;
-    for (const std::string& module : hostfs::List("/sys/module")) {
+    for (const std::string& module : hostfs::List("/sys/module", notes)) {
         const std::string version = hostfs::ReadValue("/sys/module/" + module + "/version");
         if (version.empty()) continue;
         DriverFacts driver;

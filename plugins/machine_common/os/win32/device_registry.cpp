@@ -48,7 +48,11 @@ std::vector<DeviceDriverRecord> DeviceDrivers(Notes& notes) {
     }
     SP_DEVINFO_DATA device;
     device.cbSize = sizeof device;
-    for (DWORD i = 0; i < kDeviceLimit && SetupDiEnumDeviceInfo(set, i, &device); ++i) {
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &device); ++i) {
+        if (i == kDeviceLimit) {
+            notes.push_back("Only the first " + std::to_string(kDeviceLimit) + " devices looked at for their drivers");
+            break;
+        }
         DeviceDriverRecord record;
         record.service = deviceProperty(set, &device, SPDRP_SERVICE);
         record.description = deviceProperty(set, &device, SPDRP_DEVICEDESC);

@@ -25,6 +25,7 @@ namespace {
 const DWORD kSmbiosProvider = 'R' << 24 | 'S' << 16 | 'M' << 8 | 'B';
 const int kMaxPhysicalDrives = 32;
 const ULONG kAdapterBufferLimit = 1 << 20;
+const UINT kSmbiosLimit = 1 << 20;
 const DWORD kPropertyLimit = 4096;
 
 std::string registryText(HKEY root, const char* path, const char* value) {
@@ -110,12 +111,20 @@ std::vector<ProcessorFacts> Processors(Notes& notes) {
 
 SmbiosFacts Firmware(Notes& notes) {
     const UINT size = GetSystemFirmwareTable(kSmbiosProvider, 0, nullptr, 0);
+    if (size > kSmbiosLimit) {
+        notes.push_back("SMBIOS table of " + std::to_string(size) +
+                        " bytes not read: firmware and memory modules not listed");
+        return SmbiosFacts();
+    }
     std::string raw(size, '\0');
     if (size == 0 || GetSystemFirmwareTable(kSmbiosProvider, 0, &raw[0], size) != size) {
         notes.push_back("No SMBIOS table: firmware and memory modules not listed");
         return SmbiosFacts();
     }
-    return machine::ParseSmbiosFirmwareTable(raw);
+    SmbiosFacts facts = machine::ParseSmbiosFirmwareTable(raw);
+    if (facts.modulesCut)
+        notes.push_back("Only the first " + std::to_string(machine::kModuleLimit) + " memory modules collected");
+    return facts;
 }
 
 MemoryFacts Memory(Notes& notes) {
@@ -168,6 +177,9 @@ std::vector<DiskFacts> Disks(Notes& notes) {
         disks.push_back(disk);
     }
     if (disks.empty()) notes.push_back("No physical drive could be opened");
+    // Drives are numbered from 0 without gaps as a rule; the last number looked at in use means there may be more.
+    if (!disks.empty() && disks.back().deviceId == "PhysicalDrive" + std::to_string(kMaxPhysicalDrives - 1))
+        notes.push_back("Only physical drives 0 to " + std::to_string(kMaxPhysicalDrives - 1) + " looked at");
     return disks;
 }
 
@@ -221,7 +233,11 @@ std::vector<PciFacts> PciDevices(Notes& notes) {
     }
     SP_DEVINFO_DATA device;
     device.cbSize = sizeof device;
-    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &device) && i < hostfs::kListLimit; ++i) {
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &device); ++i) {
+        if (i == hostfs::kListLimit) {
+            notes.push_back("Only the first " + std::to_string(hostfs::kListLimit) + " PCI devices collected");
+            break;
+        }
         PciFacts pci;
         const std::string id = deviceProperty(set, &device, SPDRP_HARDWAREID);
         pci.slot = deviceProperty(set, &device, SPDRP_LOCATION_INFORMATION);
@@ -240,8 +256,13 @@ std::vector<PciFacts> PciDevices(Notes& notes) {
 }
 
 std::vector<DriverFacts> Drivers(Notes& notes) {
-    const std::vector<DriverFacts> drivers =
-        devicedrivers::Distinct(DeviceDrivers(notes), devicedrivers::kDriverLimit);
+    // One beyond the limit tells whether there were more.
+    std::vector<DriverFacts> drivers =
+        devicedrivers::Distinct(DeviceDrivers(notes), devicedrivers::kDriverLimit + 1);
+    if (drivers.size() > devicedrivers::kDriverLimit) {
+        drivers.resize(devicedrivers::kDriverLimit);
+        notes.push_back("Only the first " + std::to_string(devicedrivers::kDriverLimit) + " drivers collected");
+    }
     if (drivers.empty()) notes.push_back("No device driver states a version");
     return drivers;
 }

@@ -2,6 +2,8 @@
 // journal is read no further back than the window and the record limit need.
 #include <systemd/sd-journal.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <memory>
 
 #include "host_files.h"
@@ -10,6 +12,9 @@
 namespace oslog {
 
 namespace {
+
+// Failures in a row after which the journal is not read further back.
+const uint64_t kFailureLimit = 100;
 
 struct JournalCloser {
     void operator()(sd_journal* journal) const { sd_journal_close(journal); }
@@ -29,9 +34,11 @@ std::string field(sd_journal* journal, const char* name) {
 bool ReadJournal(RecentRecords& keep, Notes& notes) {
     sd_journal* opened = nullptr;
     // Under a fake tree, its own journal folder (usually none).
-    const int status = hostfs::Rooted()
-                           ? sd_journal_open_directory(&opened, hostfs::Path("/var/log/journal").c_str(), 0)
-                           : sd_journal_open(&opened, SD_JOURNAL_LOCAL_ONLY | SD_JOURNAL_SYSTEM);
+    std::string folder;
+    const int status = !hostfs::Rooted() ? sd_journal_open(&opened, SD_JOURNAL_LOCAL_ONLY | SD_JOURNAL_SYSTEM)
+                       : hostfs::Resolve("/var/log/journal", &folder)
+                           ? sd_journal_open_directory(&opened, folder.c_str(), 0)
+                           : -ENOENT;
     if (status < 0) {
         notes.push_back("No systemd journal");
         return false;
@@ -48,12 +55,21 @@ bool ReadJournal(RecentRecords& keep, Notes& notes) {
         sd_journal_add_match(journal.get(), match.c_str(), 0);
     }
     sd_journal_seek_tail(journal.get());
-    for (size_t read = 0; read < kMaxRecords && sd_journal_previous(journal.get()) > 0;) {
+    uint64_t read = 0, damaged = 0, failedInRow = 0;
+    while (!keep.Enough() && failedInRow < kFailureLimit) {
+        const int moved = sd_journal_previous(journal.get());
+        if (moved == 0) break;
         uint64_t micros = 0;
-        if (sd_journal_get_realtime_usec(journal.get(), &micros) < 0) continue;
-        if (!keep.InWindow(static_cast<int64_t>(micros))) break;
+        if (moved < 0 || sd_journal_get_realtime_usec(journal.get(), &micros) < 0) {
+            ++damaged;
+            ++failedInRow;
+            continue;
+        }
+        failedInRow = 0;
+        // Counted from the newest: the journal's own sequence numbers are not exposed here.
+        const std::string recordId = std::to_string(++read);
         LogRecord record;
-        record.utcMicros = static_cast<int64_t>(micros);
+        record.utcMicros = micros > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(micros);
         const std::string priority = field(journal.get(), "PRIORITY");
         record.severity = priority.size() == 1 ? SeverityOfPriority(priority[0] - '0') : std::string();
         if (record.severity.empty()) continue;
@@ -62,10 +78,11 @@ bool ReadJournal(RecentRecords& keep, Notes& notes) {
         if (record.source.empty() && field(journal.get(), "_TRANSPORT") == "kernel") record.source = "kernel";
         record.eventId = field(journal.get(), "MESSAGE_ID");
         record.message = field(journal.get(), "MESSAGE");
-        // Counted from the newest: the journal's own sequence numbers are not exposed here.
-        record.recordId = std::to_string(++read);
+        record.recordId = recordId;
         keep.Add(std::move(record));
     }
+    if (damaged) notes.push_back(std::to_string(damaged) + " damaged journal entries skipped");
+    if (failedInRow >= kFailureLimit) notes.push_back("Journal reading stopped at damaged entries");
     return true;
 }
 

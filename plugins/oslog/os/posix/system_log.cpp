@@ -11,7 +11,9 @@
 
 #include "host_files.h"
 #include "journal_source.h"
+#include "linux_text.h"
 #include "log_record.h"
+#include "utc_time.h"
 
 namespace oslog {
 
@@ -19,6 +21,7 @@ namespace {
 
 const size_t kKmsgLimit = 16 << 20;
 const size_t kKmsgRecordSize = 8192;   // a read shorter than a record fails
+const size_t kStatLimit = 1 << 20;
 
 int64_t nowMicros() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
@@ -26,23 +29,28 @@ int64_t nowMicros() {
         .count();
 }
 
-int64_t bootMicros() {
+// Negative (and a note) when /proc/stat states no usable boot time.
+int64_t bootMicros(Notes& notes) {
     std::string text;
-    if (!hostfs::ReadFile("/proc/stat", 1 << 20, &text)) return 0;
-    const size_t at = text.find("\nbtime ");
-    if (at == std::string::npos) return 0;
-    return std::strtoll(text.c_str() + at + 7, nullptr, 10) * 1000000;
+    int64_t seconds = 0, micros = 0;
+    if (hostfs::ReadFile("/proc/stat", kStatLimit, &text) && linuxtext::ParseBootSeconds(text, &seconds) &&
+        machine::EpochMicrosFromSeconds(seconds, &micros))
+        return micros;
+    notes.push_back("No usable boot time in /proc/stat: kernel records not dated");
+    return -1;
 }
 
 // /dev/kmsg hands over one record per read; a plain file (a fake tree) holds
 // them one after the other, continuation lines beginning with a blank.
 bool readKernelBuffer(RecentRecords& keep, Notes& notes) {
-    const int fd = open(hostfs::Path("/dev/kmsg").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    std::string path;
+    const int fd =
+        hostfs::Resolve("/dev/kmsg", &path) ? open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW) : -1;
     if (fd < 0) {
         notes.push_back("No kernel ring buffer");
         return false;
     }
-    const int64_t boot = bootMicros();
+    const int64_t boot = bootMicros(notes);
     std::string pending, unread;
     std::string chunk(kKmsgRecordSize, '\0');
     size_t total = 0;
@@ -51,7 +59,7 @@ bool readKernelBuffer(RecentRecords& keep, Notes& notes) {
         if (!pending.empty() && ParseKmsgRecord(pending, boot, &record)) keep.Add(std::move(record));
         pending.clear();
     };
-    while (total < kKmsgLimit) {
+    while (total < kKmsgLimit && !keep.Exhausted()) {
         const ssize_t n = read(fd, &chunk[0], chunk.size());
         if (n < 0 && errno == EPIPE) continue;   // a record was overwritten while reading
         if (n <= 0) break;
@@ -66,6 +74,8 @@ bool readKernelBuffer(RecentRecords& keep, Notes& notes) {
         unread.erase(0, at);
         if (unread.size() > kFieldLimit) unread.clear();   // a line without end
     }
+    if (total >= kKmsgLimit)
+        notes.push_back("Kernel ring buffer read no further than " + std::to_string(kKmsgLimit) + " bytes");
     if (!unread.empty() && unread[0] != ' ') flush();
     if (pending.size() < kFieldLimit) pending += (pending.empty() ? "" : "\n") + unread;
     flush();
@@ -83,7 +93,7 @@ LogSource ReadSystemLog(Notes& notes) {
         std::ifstream in(exported, std::ios::binary);
         if (in) {
             source.logName = "journal";
-            ReadJournalExport(in, keep);
+            ReadJournalExport(in, keep, notes);
         } else {
             notes.push_back(std::string("Journal export ") + exported + " cannot be read");
         }
@@ -92,6 +102,7 @@ LogSource ReadSystemLog(Notes& notes) {
     } else if (readKernelBuffer(keep, notes)) {
         source.logName = "kernel";
     }
+    keep.Report(notes);
     source.records = keep.Take();
     return source;
 }

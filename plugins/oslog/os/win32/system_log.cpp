@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "log_record.h"
+#include "utc_time.h"
 #include "wide_text.h"
 
 namespace oslog {
 
 namespace {
 
-const int64_t kFileTimeEpochOffset = 116444736000000000LL;   // 1601 to 1970 in 100 ns
 const DWORD kBatch = 64;
 const DWORD kWaitMillis = 10000;
 const size_t kPublisherLimit = 256;
@@ -69,11 +69,12 @@ bool readWithQuery(RecentRecords& keep, Notes& notes) {
     std::vector<BYTE> values(4096);
     EVT_HANDLE batch[kBatch];
     DWORD returned = 0;
-    size_t read = 0;
     EVT_HANDLE results = static_cast<EVT_HANDLE>(query.get());
-    while (read < kMaxRecords && EvtNext(results, kBatch, batch, kWaitMillis, 0, &returned)) {
+    // The query's own window lets entries dated in the future through; they are counted, not kept.
+    while (!keep.Enough() && EvtNext(results, kBatch, batch, kWaitMillis, 0, &returned)) {
         for (DWORD i = 0; i < returned; ++i) {
             EvtPointer event(batch[i]);
+            if (keep.Enough()) continue;   // the rest of the batch is closed unread
             DWORD used = 0, count = 0;
             if (!EvtRender(static_cast<EVT_HANDLE>(context.get()), batch[i], EvtRenderEventValues,
                            static_cast<DWORD>(values.size()), values.data(), &used, &count)) {
@@ -98,11 +99,14 @@ bool readWithQuery(RecentRecords& keep, Notes& notes) {
                 record.eventId = std::to_string(v[EvtSystemEventID].UInt16Val);
             if (v[EvtSystemEventRecordId].Type == EvtVarTypeUInt64)
                 record.recordId = std::to_string(v[EvtSystemEventRecordId].UInt64Val);
+            // A time before 1970 or after 9999 is no time: such an entry is counted as out of the window.
             if (v[EvtSystemTimeCreated].Type != EvtVarTypeFileTime) continue;
-            record.utcMicros = (static_cast<int64_t>(v[EvtSystemTimeCreated].FileTimeVal) - kFileTimeEpochOffset) / 10;
-            record.message = message(batch[i], provider, publishers);
+            if (!machine::EpochMicrosFromFileTime(v[EvtSystemTimeCreated].FileTimeVal, &record.utcMicros))
+                record.utcMicros =
+                    v[EvtSystemTimeCreated].FileTimeVal < machine::kFileTimeOf1970 ? INT64_MIN : INT64_MAX;
+            else
+                record.message = message(batch[i], provider, publishers);
             keep.Add(std::move(record));
-            ++read;
         }
     }
     return true;
@@ -121,12 +125,11 @@ bool readClassic(RecentRecords& keep, Notes& notes) {
         return false;
     }
     std::vector<BYTE> buffer(kClassicBufferSize);
-    size_t read = 0;
     DWORD got = 0, needed = 0;
-    while (read < kMaxRecords &&
+    while (!keep.Enough() &&
            ReadEventLogA(static_cast<HANDLE>(log.get()), EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ, 0,
                          buffer.data(), static_cast<DWORD>(buffer.size()), &got, &needed)) {
-        for (DWORD at = 0; at + sizeof(EVENTLOGRECORD) <= got;) {
+        for (DWORD at = 0; at + sizeof(EVENTLOGRECORD) <= got && !keep.Enough();) {
             const auto* entry = reinterpret_cast<const EVENTLOGRECORD*>(buffer.data() + at);
             if (entry->Length < sizeof(EVENTLOGRECORD) || at + entry->Length > got) break;
             at += entry->Length;
@@ -135,8 +138,8 @@ bool readClassic(RecentRecords& keep, Notes& notes) {
                               : entry->EventType == EVENTLOG_WARNING_TYPE ? "Warning"
                                                                           : "";
             if (record.severity.empty()) continue;
-            record.utcMicros = static_cast<int64_t>(entry->TimeGenerated) * 1000000;
-            if (!keep.InWindow(record.utcMicros)) return true;
+            // Seconds of a DWORD: never beyond what the conversion holds.
+            machine::EpochMicrosFromSeconds(entry->TimeGenerated, &record.utcMicros);
             record.recordId = std::to_string(entry->RecordNumber);
             record.eventId = std::to_string(entry->EventID & 0xFFFF);
             const char* text = reinterpret_cast<const char*>(entry + 1);
@@ -152,7 +155,6 @@ bool readClassic(RecentRecords& keep, Notes& notes) {
                 }
             }
             keep.Add(std::move(record));
-            ++read;
         }
     }
     return true;
@@ -165,6 +167,7 @@ LogSource ReadSystemLog(Notes& notes) {
     source.logName = "System";
     RecentRecords keep(nowMicros());
     if (!readWithQuery(keep, notes)) readClassic(keep, notes);
+    keep.Report(notes);
     source.records = keep.Take();
     return source;
 }

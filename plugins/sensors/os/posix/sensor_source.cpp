@@ -1,5 +1,6 @@
 // Sensors from the kernel's hwmon class (below WYX_SYSFS_ROOT when that is set).
 #include <cstdlib>
+#include <set>
 
 #include "host_files.h"
 #include "sensor_facts.h"
@@ -7,6 +8,9 @@
 namespace sensors {
 
 namespace {
+
+// A large server has a few hundred.
+const size_t kSensorLimit = 4096;
 
 struct Kind {
     const char* prefix;
@@ -41,12 +45,16 @@ SensorFacts::Value readScaled(const std::string& path, double scale) {
 
 std::vector<SensorFacts> Readings(Notes& notes) {
     std::vector<SensorFacts> readings;
-    const std::vector<std::string> chips = hostfs::List("/sys/class/hwmon");
+    const std::vector<std::string> chips = hostfs::List("/sys/class/hwmon", notes);
     if (chips.empty()) notes.push_back("No hwmon sensors on this system");
+    // The class holds links; many may lead to one device, which is read once.
+    std::set<std::string> seen;
     for (const std::string& chip : chips) {
         const std::string dir = "/sys/class/hwmon/" + chip + "/";
+        const std::string real = hostfs::RealPath(dir);
+        if (real.empty() || !seen.insert(real).second) continue;
         const std::string device = hostfs::ReadValue(dir + "name");
-        for (const std::string& file : hostfs::List(dir)) {
+        for (const std::string& file : hostfs::List(dir, notes)) {
             const std::string suffix = "_input";
             if (file.size() <= suffix.size() || file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
@@ -57,6 +65,10 @@ std::vector<SensorFacts> Readings(Notes& notes) {
                     input.find_first_not_of("0123456789", prefix.size()) != std::string::npos ||
                     input.size() == prefix.size())
                     continue;
+                if (readings.size() == kSensorLimit) {
+                    notes.push_back("Only the first " + std::to_string(kSensorLimit) + " sensors collected");
+                    return readings;
+                }
                 SensorFacts sensor;
                 sensor.name = hostfs::ReadValue(dir + input + "_label");
                 if (sensor.name.empty()) sensor.name = input;

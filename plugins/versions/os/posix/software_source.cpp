@@ -54,11 +54,17 @@ std::vector<SoftwareFacts> OperatingSystem(Notes& notes) {
 
 std::vector<SoftwareFacts> Packages(Notes& notes) {
     std::string text;
-    if (!hostfs::ReadFile("/var/lib/dpkg/status", kDpkgStatusLimit, &text)) {
+    if (!hostfs::ReadFile("/var/lib/dpkg/status", kDpkgStatusLimit, &text, notes)) {
         notes.push_back("No dpkg status file: installed packages not listed");
         return {};
     }
-    return ParseDpkgStatus(text, kPackageLimit);
+    // One beyond the limit tells whether there were more.
+    std::vector<SoftwareFacts> packages = ParseDpkgStatus(text, kPackageLimit + 1);
+    if (packages.size() > kPackageLimit) {
+        packages.resize(kPackageLimit);
+        notes.push_back("Only the first " + std::to_string(kPackageLimit) + " installed packages collected");
+    }
+    return packages;
 }
 
 }  // namespace software

@@ -44,9 +44,13 @@ std::vector<SoftwareFacts> Packages(Notes& notes) {
         return programs;
     }
     char name[256];
-    for (DWORD i = 0; programs.size() < kPackageLimit; ++i) {
+    for (DWORD i = 0;; ++i) {
         DWORD length = sizeof name;
         if (RegEnumKeyExA(uninstall, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (programs.size() == kPackageLimit) {
+            notes.push_back("Only the first " + std::to_string(kPackageLimit) + " installed programs collected");
+            break;
+        }
         HKEY program;
         if (RegOpenKeyExA(uninstall, name, 0, KEY_READ, &program) != ERROR_SUCCESS) continue;
         SoftwareFacts facts;

@@ -153,4 +153,44 @@ TEST(LinuxHardware, ProcessorsMemoryAndTheKernelsFirmwareSummary) {
               notes);
 }
 
+// A number the machine states that the conversion cannot hold is absent, never
+// wrapped; a file of more parts than any machine has is read up to a cap.
+TEST(LinuxHardware, NumbersBeyondRangeAreAbsentAndCountsAreCapped) {
+    std::string manyPackages;
+    for (int i = 0; i <= 256; ++i)
+        manyPackages += "processor: " + std::to_string(i) + "\nphysical id: " + std::to_string(i) + "\n\n";
+    const struct {
+        const char* what;
+        const char* path;
+        std::string content;
+        std::string found;   // what the part then reads
+        Notes notes;
+    } cases[] = {
+        {"clock in kHz beyond 32 bits of MHz", "/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq",
+         "9999999999999999999\n", "1 CPU0 800",
+         {"Processor clock of 9999999999999999999 kHz out of range: not used"}},
+        {"adapter speed whose bits per second overflow", "/sys/class/net/eth0/speed", "99999999999999\n",
+         "eth0 unknown", {}},
+        {"more packages than any board has", "/proc/cpuinfo", manyPackages, "256 CPU0 0",
+         {"Only the first 256 processors collected"}},
+    };
+    for (const auto& c : cases) {
+        FakeTree tree;
+        tree.Write("/proc/cpuinfo", "processor: 0\ncpu MHz: 800.0\n");
+        tree.Write(c.path, c.content);
+        Notes notes;
+        std::string found;
+        if (std::string(c.path).find("/net/") != std::string::npos) {
+            for (const AdapterFacts& a : hardware::Adapters(notes))
+                found = a.name + " " + (a.speedKnown ? std::to_string(a.speedBitsPerSecond) : "unknown");
+        } else {
+            const std::vector<ProcessorFacts> processors = hardware::Processors(notes);
+            found = std::to_string(processors.size()) + " " + processors[0].deviceId + " " +
+                    std::to_string(processors[0].clockMHz);
+        }
+        EXPECT_EQ(c.found, found) << c.what;
+        EXPECT_EQ(c.notes, notes) << c.what;
+    }
+}
+
 }  // namespace

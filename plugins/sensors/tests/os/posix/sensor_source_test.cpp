@@ -45,6 +45,36 @@ TEST(LinuxSensors, ReadingsAndThresholdsOfHwmon) {
     EXPECT_TRUE(notes.empty());
 }
 
+// The class holds links to the devices' folders: however many lead to one
+// folder, its sensors are collected once; the total is capped.
+TEST(LinuxSensors, OncePerRealDeviceAndCapped) {
+    const struct {
+        const char* what;
+        int links;          // to the first chip's folder
+        int chips;          // folders, each with its inputs
+        int inputs;
+        size_t sensors;
+        Notes notes;
+    } cases[] = {
+        {"one folder, many links", 200, 1, 3, 3, {}},
+        {"two folders, each linked twice", 2, 2, 2, 4, {}},
+        {"more sensors than the cap", 1, 2, 2100, 4096, {"Only the first 4096 sensors collected"}},
+    };
+    for (const auto& c : cases) {
+        machinetest::FakeTree tree;
+        for (int chip = 0; chip < c.chips; ++chip) {
+            const std::string dir = "/sys/devices/platform/chip" + std::to_string(chip) + "/hwmon/";
+            for (int i = 1; i <= c.inputs; ++i) tree.Write(dir + "temp" + std::to_string(i) + "_input", "1000\n");
+            for (int l = 0; l < (chip == 0 ? c.links : 2); ++l)
+                tree.Link("/sys/class/hwmon/hwmon" + std::to_string(chip) + "-" + std::to_string(l),
+                          "../../devices/platform/chip" + std::to_string(chip) + "/hwmon");
+        }
+        Notes notes;
+        EXPECT_EQ(c.sensors, sensors::Readings(notes).size()) << c.what;
+        EXPECT_EQ(c.notes, notes) << c.what;
+    }
+}
+
 TEST(LinuxSensors, NoHwmonIsANote) {
     machinetest::FakeTree tree;
     Notes notes;
