@@ -39,9 +39,12 @@ const std::string& WorkDir() {
     static const std::string dir = [] {
         std::string pattern = (std::filesystem::temp_directory_path() / "norbix-bench-XXXXXX").string();
         if (!mkdtemp(&pattern[0])) throw std::runtime_error("cannot make a temporary directory");
-        std::atexit(removeWorkDir);
         return pattern;
     }();
+    // Registered once the name is whole, so that the removal runs before the
+    // name's destructor, not after it.
+    static const bool removedAtExit = (std::atexit(removeWorkDir), true);
+    (void)removedAtExit;
     return dir;
 }
 
