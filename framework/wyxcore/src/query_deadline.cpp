@@ -1,6 +1,7 @@
 #include "query_deadline.h"
 
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdlib>
 #include <exception>
@@ -84,7 +85,8 @@ milliseconds CollectorBound() {
     char* end = nullptr;
     const double value = std::strtod(text, &end);
     if (*end || !(value > 0) || value > kLongestBoundSeconds) return kDefaultBound;
-    return milliseconds(static_cast<long long>(value * 1000));
+    // Rounded: 0.3 s is 299.99... ms in binary, and 299 ms on the x87.
+    return milliseconds(std::llround(value * 1000));
 }
 
 bool CallerMayWrite() {

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "query_deadline.h"
 #include "test_support.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
@@ -120,6 +121,28 @@ TEST(QueryDeadline, BoundsEveryCollectorQuery) {
         EXPECT_EQ(c.status, status) << c.what;
         EXPECT_EQ(c.records, recorded(container)) << c.what;
         EXPECT_EQ(c.log, TakeLog(&collector)) << c.what;
+    }
+    testsupport::UnsetEnv("WYX_COLLECTOR_TIMEOUT");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QueryDeadline, TheBoundIsReadInMillisecondsRounded) {
+    const struct { const char* text; long long ms; } cases[] = {
+        {"0.3", 300},      // 299.99... ms in binary: truncated it read 299 on the x87
+        {"1.001", 1001},
+        {"86400", 86400000},
+        {"86401", 30000},  // beyond a day: the default
+        {"0", 30000},
+        {"-1", 30000},
+        {"2x", 30000},
+        {"", 30000},
+    };
+    for (const auto& c : cases) {
+        testsupport::SetEnv("WYX_COLLECTOR_TIMEOUT", c.text);
+        EXPECT_EQ(c.ms, query_deadline::CollectorBound().count()) << c.text;
     }
     testsupport::UnsetEnv("WYX_COLLECTOR_TIMEOUT");
 }
