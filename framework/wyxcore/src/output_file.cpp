@@ -13,6 +13,13 @@
 
 namespace {
 
+// A write that fails because an interruption is removing its files waits for
+// the end of the process instead: its failure would only be noise.
+TWYXException failure(int status, const std::string& text) {
+    temporarypaths::WaitIfInterrupted();
+    return TWYXException(status, text);
+}
+
 bool isSafe(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
            c == '.';
@@ -58,13 +65,14 @@ intptr_t createTemporary(const std::string& path, std::string* temporary) {
     int status = kWyxWriteFailed;
     std::string reason;
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        temporarypaths::WaitIfInterrupted();
         *temporary = temporaryBeside(path);
         const intptr_t file = wyxos::CreateExclusive(*temporary, &status, &reason);
         if (file != wyxos::kNoFile) return file;
         // Only a name taken meanwhile is worth another try.
         if (wyxos::KindOf(*temporary) == wyxos::kEntryMissing) break;
     }
-    throw TWYXException(status == kWyxFileNotFound ? kWyxAccessDenied : status, path + ": " + reason);
+    throw failure(status == kWyxFileNotFound ? kWyxAccessDenied : status, path + ": " + reason);
 }
 
 std::string joined(const std::string& directory, const std::string& name) {
@@ -122,11 +130,12 @@ void TOutputFile::fail(int status, const std::string& reason) {
     file_ = wyxos::kNoFile;
     wyxos::RemoveFile(temporary_);
     registration_->Release();
-    throw TWYXException(status, path_ + ": " + reason);
+    throw failure(status, path_ + ": " + reason);
 }
 
 void TOutputFile::Write(const char* data, size_t size) {
-    if (file_ == wyxos::kNoFile) throw TWYXException(kWyxWriteFailed, path_ + ": written after it was closed");
+    temporarypaths::WaitIfInterrupted();
+    if (file_ == wyxos::kNoFile) throw failure(kWyxWriteFailed, path_ + ": written after it was closed");
     std::string reason;
     int status;
     if (textMode_) {
@@ -139,7 +148,8 @@ void TOutputFile::Write(const char* data, size_t size) {
 }
 
 void TOutputFile::Commit() {
-    if (file_ == wyxos::kNoFile) throw TWYXException(kWyxWriteFailed, path_ + ": committed twice");
+    if (file_ == wyxos::kNoFile) throw failure(kWyxWriteFailed, path_ + ": committed twice");
+    temporarypaths::WaitIfInterrupted();
     std::string reason;
     const intptr_t file = file_;
     file_ = wyxos::kNoFile;
@@ -149,7 +159,7 @@ void TOutputFile::Commit() {
     if (status == kWyxOK) status = wyxos::MoveOver(temporary_, path_, &reason);
     if (status == kWyxOK) return;
     wyxos::RemoveFile(temporary_);
-    throw TWYXException(status, path_ + ": " + reason);
+    throw failure(status, path_ + ": " + reason);
 }
 
 const char* const kOutputManifestName = "norbix-files.txt";
@@ -157,15 +167,16 @@ const char* const kOutputManifestName = "norbix-files.txt";
 TOutputDirectory::TOutputDirectory(const std::string& path)
     : path_(withoutTrailingSeparator(path)), committed_(false),
       registration_(std::make_unique<temporarypaths::TRegistration>()) {
-    if (path_.empty()) throw TWYXException(kWyxAccessDenied, "no directory name given");
+    if (path_.empty()) throw failure(kWyxAccessDenied, "no directory name given");
     std::string reason;
     int status = kWyxWriteFailed;
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        temporarypaths::WaitIfInterrupted();
         temporary_ = temporaryBeside(path_);
         status = wyxos::CreatePrivateDirectory(temporary_, &reason);
         if (status == kWyxOK || wyxos::KindOf(temporary_) == wyxos::kEntryMissing) break;
     }
-    if (status != kWyxOK) throw TWYXException(status == kWyxFileNotFound ? kWyxAccessDenied : status,
+    if (status != kWyxOK) throw failure(status == kWyxFileNotFound ? kWyxAccessDenied : status,
                                               path_ + ": " + reason);
     registration_->Register(temporary_, true);
 }
@@ -177,25 +188,26 @@ TOutputDirectory::~TOutputDirectory() {
 }
 
 void TOutputDirectory::Add(const std::string& name, const std::string& content, bool textMode) {
-    if (committed_) throw TWYXException(kWyxWriteFailed, path_ + ": added to after it was put in place");
+    if (committed_) throw failure(kWyxWriteFailed, path_ + ": added to after it was put in place");
     if (name != safeName(name, kAddedNameMax) || name == kOutputManifestName ||
         std::find(names_.begin(), names_.end(), name) != names_.end())
-        throw TWYXException(kWyxInvalidArgument, path_ + ": not a name for a new file: " + name);
+        throw failure(kWyxInvalidArgument, path_ + ": not a name for a new file: " + name);
     // The directory is private and new, so the file goes there at once.
     const std::string path = joined(temporary_, name);
+    temporarypaths::WaitIfInterrupted();
     int status = kWyxWriteFailed;
     std::string reason;
     const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
-    if (file == wyxos::kNoFile) throw TWYXException(status, path + ": " + reason);
+    if (file == wyxos::kNoFile) throw failure(status, path + ": " + reason);
     names_.push_back(name);
     const std::string bytes = textMode ? wyxos::PlatformLineEnds(content) : content;
     status = wyxos::WriteAll(file, bytes.data(), bytes.size(), &reason);
     if (status != kWyxOK) {
         wyxos::CloseFile(file);
-        throw TWYXException(status, path + ": " + reason);
+        throw failure(status, path + ": " + reason);
     }
     status = wyxos::SyncAndClose(file, &reason);
-    if (status != kWyxOK) throw TWYXException(status, path + ": " + reason);
+    if (status != kWyxOK) throw failure(status, path + ": " + reason);
 }
 
 namespace {
@@ -206,14 +218,15 @@ void writeManifest(const std::string& directory, const std::vector<std::string>&
     std::string manifest;
     for (const std::string& name : names) manifest += name + "\n";
     const std::string path = joined(directory, kOutputManifestName);
+    temporarypaths::WaitIfInterrupted();
     int status = kWyxWriteFailed;
     std::string reason;
     const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
-    if (file == wyxos::kNoFile) throw TWYXException(status, path + ": " + reason);
+    if (file == wyxos::kNoFile) throw failure(status, path + ": " + reason);
     status = wyxos::WriteAll(file, manifest.data(), manifest.size(), &reason);
     if (status != kWyxOK) wyxos::CloseFile(file);
     else status = wyxos::SyncAndClose(file, &reason);
-    if (status != kWyxOK) throw TWYXException(status, path + ": " + reason);
+    if (status != kWyxOK) throw failure(status, path + ": " + reason);
 }
 
 // The names an earlier render listed in its manifest. False when there is no
@@ -265,7 +278,8 @@ void keepBeside(const std::string& old, const std::string& path) {
 }  // namespace
 
 void TOutputDirectory::Commit() {
-    if (committed_) throw TWYXException(kWyxWriteFailed, path_ + ": put in place twice");
+    if (committed_) throw failure(kWyxWriteFailed, path_ + ": put in place twice");
+    temporarypaths::WaitIfInterrupted();
     writeManifest(temporary_, names_);
     wyxos::SyncDirectory(temporary_);
     // Another run may put its directory at the name at any moment; then ours
@@ -275,7 +289,7 @@ void TOutputDirectory::Commit() {
         std::string reason;
         const wyxos::EntryKind existing = wyxos::KindOf(path_);
         if (existing == wyxos::kEntryLink || existing == wyxos::kEntryFile)
-            throw TWYXException(kWyxAccessDenied, path_ + ": is not a directory that norbix can replace");
+            throw failure(kWyxAccessDenied, path_ + ": is not a directory that norbix can replace");
         int status;
         // Once moved, the temporary name may hold the earlier render and the
         // user's files: an interruption from here on must leave it alone.
@@ -303,7 +317,7 @@ void TOutputDirectory::Commit() {
         }
         if (attempt == kCreateAttempts || (existing == wyxos::kEntryMissing &&
                                            wyxos::KindOf(path_) == wyxos::kEntryMissing))
-            throw TWYXException(status, path_ + ": " + reason);
+            throw failure(status, path_ + ": " + reason);
         registration_->Register(temporary_, true);
     }
     committed_ = true;

@@ -1,7 +1,9 @@
 #include "temporary_paths.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "output_os.h"
 
@@ -59,11 +61,15 @@ void TRegistration::Release() {
 
 void RemoveAllNow() {
     // A slot is refilled only while removal has not begun, so no path changes under us.
-    if (removing.exchange(true)) return;
+    removing.store(true);
     for (Slot& slot : slots) {
         const int state = slot.state.load();
         if (state == kFile || state == kDirectory) wyxos::RemoveTemporaryNow(slot.path, state == kDirectory);
     }
+}
+
+void WaitIfInterrupted() {
+    while (removing.load()) std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
 }  // namespace temporarypaths

@@ -28,8 +28,14 @@ private:
 
 // Removes every registered path (a directory with the files in it, never
 // following a link) and refuses registrations from then on. Safe in a signal
-// handler.
+// handler. The rest of the program may still run meanwhile: a second call
+// removes what a write already under way added since.
 void RemoveAllNow();
+
+// Called before each file a writer creates: once removal has begun, the
+// writer waits for the end of the process instead of adding to what is
+// being removed.
+void WaitIfInterrupted();
 
 }  // namespace temporarypaths
 

@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <time.h>
 
 #include <cerrno>
 
@@ -11,6 +12,11 @@ const int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void onInterruption(int signal) {
     const int saved = errno;
+    temporarypaths::RemoveAllNow();
+    // This thread may not be the one writing: a file it was creating is in
+    // place within moments, and the next one waits.
+    const struct timespec moment = {0, 20 * 1000 * 1000};
+    nanosleep(&moment, nullptr);
     temporarypaths::RemoveAllNow();
     // The handler was reset on entry: the signal, blocked until we return,
     // then ends the process as it would have, and its status says so.
