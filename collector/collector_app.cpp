@@ -23,6 +23,7 @@ CollectorApp::~CollectorApp() { SetProgressSink(nullptr); }
 
 int CollectorApp::run(int argc, char** argv) {
     const char* programName = argc > 0 && argv[0] ? argv[0] : "norbix";
+    RemoveTemporariesOnInterruption();
     std::cout << kVersionLine << kLegalNotice;
     // Through a file or a pipe the console text stays exactly the messages.
     if (stdoutIsTerminal()) SetProgressSink(&progressLine);

@@ -1,9 +1,11 @@
 #include "page_names.h"
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 
 #include "wyxcore/container.h"
+#include "wyxcore/output_file.h"
 
 const char kIndexPage[] = "index.html";
 const char kTimelinePage[] = "timeline.html";
@@ -23,12 +25,12 @@ std::string lower(std::string text) {
 PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
     std::set<std::string> taken = {"index", "timeline", "report"};
     for (const TCIMClass* cimClass : classes) {
-        std::string stem;
-        for (char c : cimClass->GetName())
-            stem += std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' ? c : '_';
-        if (stem.empty()) stem = "class";
+        // The rule of every name made from data (a Windows device name like CON
+        // gains a "_"), without its ".": a stem's only dot is its extension's.
+        std::string text = cimClass->GetName().empty() ? "class" : cimClass->GetName();
+        std::replace(text.begin(), text.end(), '.', '_');
         // Room for a number and ".data.js" within the longest name an output directory takes.
-        if (stem.size() > kMaxStem) stem.resize(kMaxStem);
+        const std::string stem = SafeNamePart(text, kMaxStem);
         std::string name = stem;
         for (int n = 2; taken.count(lower(name)); ++n) name = stem + "-" + std::to_string(n);
         taken.insert(lower(name));

@@ -7,8 +7,9 @@
 
 class TCIMClass;
 
-// The file names of each class: the class name with every character but
-// letters, digits, "_" and "-" replaced by "_", and a number added where two
+// The file names of each class: the class name made safe by the rule of
+// every name made from data (SafeNamePart), its dots too, so that a class
+// named like a Windows device (CON, COM1) gains a "_"; a number is added where two
 // names would clash on a file system that ignores case (or with the report's
 // own pages). The page is "<stem>.html", its rows "<stem>.data.js"; stems have
 // no "." of their own, so these never meet another class's names.

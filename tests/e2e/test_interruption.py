@@ -7,6 +7,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import time
 import xml.etree.ElementTree as ET
@@ -207,3 +208,68 @@ def test_console_text_reaches_a_pipe_as_it_is_written(target, tmp_path, dmi):
         gate.open()
         proc.communicate(timeout=300)
     assert proc.returncode == 0
+
+
+INTERRUPTS = 10    # per signal and target
+# Each row: a signal, and how the run ends on each target when the signal
+# comes before the orderly end. Native only for now: Wine ends a program on
+# SIGTERM without telling it, as a kill; SIGINT it turns into the console's
+# Ctrl-C event (STATUS_CONTROL_C_EXIT, 58 in the low byte), but within this
+# suite's Wine session about one interruption in ten still leaves the console
+# log, a fault not yet explained.
+INTERRUPTIONS = {
+    "SIGTERM": (signal.SIGTERM, {"native": -signal.SIGTERM}),
+    "SIGINT": (signal.SIGINT, {"native": -signal.SIGINT}),
+}
+
+
+@pytest.mark.parametrize("name", sorted(INTERRUPTIONS))
+def test_an_interrupted_run_removes_its_temporaries_and_console_log(target, tmp_path, dmi, name):
+    """Interrupted at random points (held at the gate, or after its release:
+    the collection, the run log, every write): the run dies of the
+    interruption, every output name holds the previous output, a complete new
+    one or nothing, and no temporary file or directory and no console log is
+    left."""
+    signum, status = INTERRUPTIONS[name]
+    expected = status.get("windows" if target.windows else "native")
+    if expected is None:
+        pytest.skip("see INTERRUPTIONS")
+    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml", "html", "text"],
+                            fixtures=["fixture_collector", "fixture_gate"])
+    gate = Gate(tmp_path, tree)
+    out = tmp_path / "out"
+    out.mkdir()
+    args = SCENARIOS["all_outputs"](tree.path(out))
+    env = tree.env(SYSTEMDRIVE="C:", WYX_DMI_DIR=tree.path(dmi), FIXTURE_GATE=gate.env_value)
+    _, before, after = timed_run(tree, args, env, gate)
+    previous = {f.name: f.read_bytes() for f in out.glob("*.xml.gz")}
+    rng = random.Random("%s-%s" % (tree.name, name))
+    for round in range(INTERRUPTS):
+        gate.close()
+        proc = start(tree, args, env)
+        if round % 4 == 0:
+            wait_for(gate.reached, proc)            # held, the console log open
+        else:
+            wait_for(gate.reached, proc)
+            gate.open()
+            time.sleep(rng.uniform(0, after))
+        proc.send_signal(signum)
+        stdout, _ = proc.communicate(timeout=120)
+        finished = text_of(stdout).endswith("OSK finished; exiting.\n")
+        assert proc.returncode == expected or (finished and proc.returncode == 0), (round, proc.returncode)
+        # The dump file (OSK_Output_<stamp>.xml.gz) is an output, whole: it may stay.
+        left = sorted(f.name for f in out.iterdir() if f.name.endswith(".tmp") or f.match("OSK_Output_*.txt"))
+        assert left == [], (round, left, proc.returncode, text_of(stdout)[-300:])
+        for name_, data in previous.items():
+            assert (out / name_).exists(), name_
+            if (out / name_).read_bytes() != data:
+                assert_complete_xml(out / name_)
+        assert_complete_outputs(out)
+        if gate.path.exists():
+            gate.open()
+        for f in out.iterdir():
+            if f.is_dir():
+                shutil.rmtree(f)
+            elif f.name not in previous:
+                f.unlink()
+        previous = {n: (out / n).read_bytes() for n in previous}

@@ -255,6 +255,91 @@ def test_rerendering_leaves_no_stale_page_and_keeps_the_users_files(tree, tmp_pa
     assert [f.name for f in out.iterdir()] == ["srv"]
 
 
+def link_to_file(pages, page, elsewhere):
+    os.symlink(elsewhere / "victim.txt", pages / page)
+
+
+def link_to_directory(pages, page, elsewhere):
+    os.symlink(elsewhere, pages / page)
+
+
+def sparse_manifest(pages, page, elsewhere):
+    os.truncate(pages / MANIFEST, 6 << 30)
+
+
+def fifo_manifest(pages, page, elsewhere):
+    (pages / MANIFEST).unlink()
+    os.mkfifo(pages / MANIFEST)
+
+
+def directory_manifest(pages, page, elsewhere):
+    (pages / MANIFEST).unlink()
+    (pages / MANIFEST).mkdir()
+
+
+# Each row spoils the directory of an earlier render; the re-render ends in
+# order, touches nothing outside the directory, strands no user file under a
+# temporary name and leaves no "*.old" directory. Links to a page go (Wine
+# reaches a link's target with every call on it, so there the link is kept
+# beside, never followed); a manifest norbix cannot have written makes the
+# directory all the user's: whatever a new page displaces is kept beside.
+SPOILED_RENDERS = {
+    "page_linked_to_a_file": (link_to_file, "link goes"),
+    "page_linked_to_a_directory": (link_to_directory, "link goes"),
+    "manifest_of_6_gib": (sparse_manifest, "kept beside"),      # was "Out of memory" after the swap
+    "manifest_a_fifo": (fifo_manifest, "kept beside"),         # hung the re-render
+    "manifest_a_directory": (directory_manifest, "kept beside"),
+}
+
+
+@pytest.mark.parametrize("case", list(SPOILED_RENDERS))
+def test_rerendering_a_spoiled_directory_loses_nothing(tree, tmp_path, case):
+    spoil, outcome = SPOILED_RENDERS[case]
+    inputs = tmp_path / "inputs"
+    inputs.mkdir()
+    saved = inputs / "srv.xml"
+    write_cim_xml(saved, [("Test_Extra", [("Name", "string")], [{"Name": "one"}])])
+    out = tmp_path / "out"
+    out.mkdir()
+    elsewhere = tmp_path / "elsewhere"
+    elsewhere.mkdir()
+    (elsewhere / "victim.txt").write_text("someone else's")
+    args = ["/website", "/i", tree.path(saved), "/d", tree.path(out)]
+    assert run(tree, args).returncode == 0
+    pages = out / "srv"
+    (pages / "notes.txt").write_text("the user's")
+    (pages / "Test_Extra.html").unlink()
+    spoil(pages, "Test_Extra.html", elsewhere)
+    result = tree.run(args, env={"SYSTEMDRIVE": "C:", "OSK_INCLUDE": ""}, timeout=120)
+    assert result.returncode == 0 and result.stdout.endswith("OSK finished; exiting.\n"), result.stdout
+    assert everything_under(elsewhere) == ["victim.txt"]
+    assert (elsewhere / "victim.txt").read_text() == "someone else's"
+    assert (pages / "notes.txt").read_text() == "the user's"
+    assert not os.path.islink(pages / "Test_Extra.html")
+    assert "one" in (pages / "Test_Extra.html").read_text(encoding="latin-1")
+    names = sorted(f.name for f in out.iterdir())
+    assert [n for n in names if n.endswith(".tmp") or ".old" in n] == []
+    if outcome == "link goes" and not tree.windows:
+        assert names == ["srv"]
+    else:
+        [kept] = [n for n in names if n.startswith("srv.kept-")]
+        assert names == sorted(["srv", kept])
+        assert os.path.lexists(out / kept / ("Test_Extra.html" if outcome == "link goes" else MANIFEST))
+
+
+def test_a_class_named_like_a_windows_device_gets_its_page(tree, tmp_path):
+    """The class's page was named CON.html: the whole HTML output was lost
+    ("ERROR: HTML WriteContainer returned exception code Invalid argument")."""
+    saved = tmp_path / "srv.xml"
+    write_cim_xml(saved, [(name, [("Name", "string")], [{"Name": name}]) for name in ("CON", "nul", "Com1")])
+    out = tmp_path / "out"
+    out.mkdir()
+    result = run(tree, ["/website", "/i", tree.path(saved), "/d", tree.path(out)])
+    assert result.returncode == 0 and result.stdout.endswith("OSK finished; exiting.\n"), result.stdout
+    for name in ("CON", "nul", "Com1"):
+        assert ">%s<" % name in (out / "srv" / ("_" + name + ".html")).read_text(encoding="latin-1"), name
+
+
 def guard_tree(target, tmp_path, plugins=("system", "xml"), fixtures=()):
     return target.copy_tree(tmp_path / "bin", plugins=list(plugins), fixtures=list(fixtures))
 

@@ -6,12 +6,19 @@
 #include <cstdio>
 #include <random>
 
-#include "file_io.h"
 #include "output_os.h"
+#include "temporary_paths.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
 namespace {
+
+// A write that fails because an interruption is removing its files waits for
+// the end of the process instead: its failure would only be noise.
+TWYXException failure(int status, const std::string& text) {
+    temporarypaths::WaitIfInterrupted();
+    return TWYXException(status, text);
+}
 
 bool isSafe(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
@@ -58,13 +65,14 @@ intptr_t createTemporary(const std::string& path, std::string* temporary) {
     int status = kWyxWriteFailed;
     std::string reason;
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        temporarypaths::WaitIfInterrupted();
         *temporary = temporaryBeside(path);
         const intptr_t file = wyxos::CreateExclusive(*temporary, &status, &reason);
         if (file != wyxos::kNoFile) return file;
         // Only a name taken meanwhile is worth another try.
         if (wyxos::KindOf(*temporary) == wyxos::kEntryMissing) break;
     }
-    throw TWYXException(status == kWyxFileNotFound ? kWyxAccessDenied : status, path + ": " + reason);
+    throw failure(status == kWyxFileNotFound ? kWyxAccessDenied : status, path + ": " + reason);
 }
 
 std::string joined(const std::string& directory, const std::string& name) {
@@ -97,7 +105,7 @@ std::string safeName(const std::string& text, size_t max) {
 
 }  // namespace
 
-std::string SafeNamePart(const std::string& text) { return safeName(text, kSafeNamePartMax); }
+std::string SafeNamePart(const std::string& text, size_t max) { return safeName(text, max); }
 
 void WriteOutputFile(const std::string& path, const std::string& content, bool textMode) {
     TOutputFile file(path, textMode);
@@ -106,7 +114,10 @@ void WriteOutputFile(const std::string& path, const std::string& content, bool t
 }
 
 TOutputFile::TOutputFile(const std::string& path, bool textMode)
-    : path_(path), file_(createTemporary(path, &temporary_)), textMode_(textMode) {}
+    : path_(path), file_(createTemporary(path, &temporary_)), textMode_(textMode),
+      registration_(std::make_unique<temporarypaths::TRegistration>()) {
+    registration_->Register(temporary_, false);
+}
 
 TOutputFile::~TOutputFile() {
     if (file_ == wyxos::kNoFile) return;
@@ -118,11 +129,13 @@ void TOutputFile::fail(int status, const std::string& reason) {
     if (file_ != wyxos::kNoFile) wyxos::CloseFile(file_);
     file_ = wyxos::kNoFile;
     wyxos::RemoveFile(temporary_);
-    throw TWYXException(status, path_ + ": " + reason);
+    registration_->Release();
+    throw failure(status, path_ + ": " + reason);
 }
 
 void TOutputFile::Write(const char* data, size_t size) {
-    if (file_ == wyxos::kNoFile) throw TWYXException(kWyxWriteFailed, path_ + ": written after it was closed");
+    temporarypaths::WaitIfInterrupted();
+    if (file_ == wyxos::kNoFile) throw failure(kWyxWriteFailed, path_ + ": written after it was closed");
     std::string reason;
     int status;
     if (textMode_) {
@@ -135,59 +148,66 @@ void TOutputFile::Write(const char* data, size_t size) {
 }
 
 void TOutputFile::Commit() {
-    if (file_ == wyxos::kNoFile) throw TWYXException(kWyxWriteFailed, path_ + ": committed twice");
+    if (file_ == wyxos::kNoFile) throw failure(kWyxWriteFailed, path_ + ": committed twice");
+    temporarypaths::WaitIfInterrupted();
     std::string reason;
     const intptr_t file = file_;
     file_ = wyxos::kNoFile;
     int status = wyxos::SyncAndClose(file, &reason);
+    // Whole from here on: an interruption leaves it rather than race the rename.
+    registration_->Release();
     if (status == kWyxOK) status = wyxos::MoveOver(temporary_, path_, &reason);
     if (status == kWyxOK) return;
     wyxos::RemoveFile(temporary_);
-    throw TWYXException(status, path_ + ": " + reason);
+    throw failure(status, path_ + ": " + reason);
 }
 
 const char* const kOutputManifestName = "norbix-files.txt";
 
 TOutputDirectory::TOutputDirectory(const std::string& path)
-    : path_(withoutTrailingSeparator(path)), committed_(false) {
-    if (path_.empty()) throw TWYXException(kWyxAccessDenied, "no directory name given");
+    : path_(withoutTrailingSeparator(path)), committed_(false),
+      registration_(std::make_unique<temporarypaths::TRegistration>()) {
+    if (path_.empty()) throw failure(kWyxAccessDenied, "no directory name given");
     std::string reason;
     int status = kWyxWriteFailed;
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        temporarypaths::WaitIfInterrupted();
         temporary_ = temporaryBeside(path_);
         status = wyxos::CreatePrivateDirectory(temporary_, &reason);
         if (status == kWyxOK || wyxos::KindOf(temporary_) == wyxos::kEntryMissing) break;
     }
-    if (status != kWyxOK) throw TWYXException(status == kWyxFileNotFound ? kWyxAccessDenied : status,
+    if (status != kWyxOK) throw failure(status == kWyxFileNotFound ? kWyxAccessDenied : status,
                                               path_ + ": " + reason);
+    registration_->Register(temporary_, true);
 }
 
 TOutputDirectory::~TOutputDirectory() {
     if (committed_) return;
-    for (const std::string& name : wyxos::ListDirectory(temporary_)) wyxos::RemoveFile(joined(temporary_, name));
+    for (const std::string& name : wyxos::ListDirectory(temporary_)) wyxos::RemoveEntry(joined(temporary_, name));
     wyxos::RemoveEmptyDirectory(temporary_);
 }
 
 void TOutputDirectory::Add(const std::string& name, const std::string& content, bool textMode) {
-    if (committed_) throw TWYXException(kWyxWriteFailed, path_ + ": added to after it was put in place");
+    if (committed_) throw failure(kWyxWriteFailed, path_ + ": added to after it was put in place");
     if (name != safeName(name, kAddedNameMax) || name == kOutputManifestName ||
         std::find(names_.begin(), names_.end(), name) != names_.end())
-        throw TWYXException(kWyxInvalidArgument, path_ + ": not a name for a new file: " + name);
+        throw failure(kWyxInvalidArgument, path_ + ": not a name for a new file: " + name);
     // The directory is private and new, so the file goes there at once.
     const std::string path = joined(temporary_, name);
+    temporarypaths::WaitIfInterrupted();
     int status = kWyxWriteFailed;
     std::string reason;
     const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
-    if (file == wyxos::kNoFile) throw TWYXException(status, path + ": " + reason);
+    if (file == wyxos::kNoFile) throw failure(status, path + ": " + reason);
     names_.push_back(name);
     const std::string bytes = textMode ? wyxos::PlatformLineEnds(content) : content;
     status = wyxos::WriteAll(file, bytes.data(), bytes.size(), &reason);
     if (status != kWyxOK) {
         wyxos::CloseFile(file);
-        throw TWYXException(status, path + ": " + reason);
+        throw failure(status, path + ": " + reason);
     }
     status = wyxos::SyncAndClose(file, &reason);
-    if (status != kWyxOK) throw TWYXException(status, path + ": " + reason);
+    if (status != kWyxOK) throw failure(status, path + ": " + reason);
 }
 
 namespace {
@@ -198,38 +218,33 @@ void writeManifest(const std::string& directory, const std::vector<std::string>&
     std::string manifest;
     for (const std::string& name : names) manifest += name + "\n";
     const std::string path = joined(directory, kOutputManifestName);
+    temporarypaths::WaitIfInterrupted();
     int status = kWyxWriteFailed;
     std::string reason;
     const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
-    if (file == wyxos::kNoFile) throw TWYXException(status, path + ": " + reason);
+    if (file == wyxos::kNoFile) throw failure(status, path + ": " + reason);
     status = wyxos::WriteAll(file, manifest.data(), manifest.size(), &reason);
     if (status != kWyxOK) wyxos::CloseFile(file);
     else status = wyxos::SyncAndClose(file, &reason);
-    if (status != kWyxOK) throw TWYXException(status, path + ": " + reason);
+    if (status != kWyxOK) throw failure(status, path + ": " + reason);
 }
 
-// The names an earlier render listed in its manifest; none when it has none.
-std::vector<std::string> listedNames(const std::string& directory) {
-    std::vector<std::string> names;
-    const std::string path = joined(directory, kOutputManifestName);
-    if (wyxos::KindOf(path) != wyxos::kEntryFile) return names;
+// The names an earlier render listed in its manifest. False when there is no
+// manifest norbix could have written: too big, not a regular file, unreadable;
+// then the directory is all the user's.
+bool listedNames(const std::string& directory, std::vector<std::string>* names) {
     std::string manifest;
-    try {
-        manifest = fileio::ReadAll(path);
-    } catch (const TWYXException&) {
-        return names;
-    }
-    if (manifest.size() > kManifestMax) return names;
+    if (!wyxos::ReadSmallFile(joined(directory, kOutputManifestName), kManifestMax, &manifest)) return false;
     size_t start = 0;
     while (start < manifest.size()) {
         size_t end = manifest.find('\n', start);
         if (end == std::string::npos) end = manifest.size();
         const std::string name = manifest.substr(start, end - start);
         if (!name.empty() && name == safeName(name, kAddedNameMax) && name != kOutputManifestName)
-            names.push_back(name);
+            names->push_back(name);
         start = end + 1;
     }
-    return names;
+    return true;
 }
 
 // Empties the directory of an earlier render that has just been replaced by
@@ -238,13 +253,12 @@ std::vector<std::string> listedNames(const std::string& directory) {
 bool retireEarlierRender(const std::string& old, const std::string& fresh) {
     // Newest first: the file written last (an index) is what says a render is
     // whole, so a cleanup cut short never leaves one that looks whole.
-    const std::vector<std::string> names = listedNames(old);
-    for (auto name = names.rbegin(); name != names.rend(); ++name) {
-        const std::string path = joined(old, *name);
-        if (wyxos::KindOf(path) == wyxos::kEntryFile) wyxos::RemoveFile(path);
+    // A page replaced by a link loses the link, never what it leads to.
+    std::vector<std::string> names;
+    if (listedNames(old, &names)) {
+        for (auto name = names.rbegin(); name != names.rend(); ++name) wyxos::RemoveEntry(joined(old, *name));
+        wyxos::RemoveEntry(joined(old, kOutputManifestName));
     }
-    const std::string manifest = joined(old, kOutputManifestName);
-    if (wyxos::KindOf(manifest) == wyxos::kEntryFile) wyxos::RemoveFile(manifest);
     for (const std::string& name : wyxos::ListDirectory(old)) {
         std::string reason;
         if (wyxos::KindOf(joined(fresh, name)) == wyxos::kEntryMissing)
@@ -264,7 +278,8 @@ void keepBeside(const std::string& old, const std::string& path) {
 }  // namespace
 
 void TOutputDirectory::Commit() {
-    if (committed_) throw TWYXException(kWyxWriteFailed, path_ + ": put in place twice");
+    if (committed_) throw failure(kWyxWriteFailed, path_ + ": put in place twice");
+    temporarypaths::WaitIfInterrupted();
     writeManifest(temporary_, names_);
     wyxos::SyncDirectory(temporary_);
     // Another run may put its directory at the name at any moment; then ours
@@ -274,8 +289,11 @@ void TOutputDirectory::Commit() {
         std::string reason;
         const wyxos::EntryKind existing = wyxos::KindOf(path_);
         if (existing == wyxos::kEntryLink || existing == wyxos::kEntryFile)
-            throw TWYXException(kWyxAccessDenied, path_ + ": is not a directory that norbix can replace");
+            throw failure(kWyxAccessDenied, path_ + ": is not a directory that norbix can replace");
         int status;
+        // Once moved, the temporary name may hold the earlier render and the
+        // user's files: an interruption from here on must leave it alone.
+        registration_->Release();
         if (existing == wyxos::kEntryMissing) {
             status = wyxos::MoveDirectory(temporary_, path_, &reason);
             if (status == kWyxOK) break;
@@ -299,13 +317,15 @@ void TOutputDirectory::Commit() {
         }
         if (attempt == kCreateAttempts || (existing == wyxos::kEntryMissing &&
                                            wyxos::KindOf(path_) == wyxos::kEntryMissing))
-            throw TWYXException(status, path_ + ": " + reason);
+            throw failure(status, path_ + ": " + reason);
+        registration_->Register(temporary_, true);
     }
     committed_ = true;
     if (!old.empty() && !retireEarlierRender(old, path_)) keepBeside(old, path_);
 }
 
-TTranscriptFile::TTranscriptFile() : file_(wyxos::kNoFile) {}
+TTranscriptFile::TTranscriptFile()
+    : file_(wyxos::kNoFile), registration_(std::make_unique<temporarypaths::TRegistration>()) {}
 
 TTranscriptFile::~TTranscriptFile() { Close(); }
 
@@ -318,13 +338,16 @@ bool TTranscriptFile::Open(const std::string& path) {
     } catch (const TWYXException&) {
         return false;
     }
+    registration_->Register(temporary, false);
     // Renaming replaces whatever has the name, a link itself and not its target.
     std::string reason;
     if (wyxos::MoveOver(temporary, path, &reason) != kWyxOK) {
         wyxos::CloseFile(file);
         wyxos::RemoveFile(temporary);
+        registration_->Release();
         return false;
     }
+    registration_->Register(path, false);
     file_ = file;
     return true;
 }
@@ -339,6 +362,7 @@ bool TTranscriptFile::Write(const std::string& text) {
 }
 
 void TTranscriptFile::Close() {
+    registration_->Release();
     if (file_ == wyxos::kNoFile) return;
     wyxos::CloseFile(file_);
     file_ = wyxos::kNoFile;

@@ -21,6 +21,14 @@ int WriteAll(intptr_t file, const char* data, size_t size, std::string* reason);
 int SyncAndClose(intptr_t file, std::string* reason);
 void CloseFile(intptr_t file);
 void RemoveFile(const std::string& path);
+// Removes a file or a link (the link itself, never its target); a directory stays.
+void RemoveEntry(const std::string& path);
+// Removes a file, or a directory with the files in it, never following a
+// link; for an interrupted run, so safe in a signal handler.
+void RemoveTemporaryNow(const char* path, bool directory);
+// The content of a regular file of at most max bytes, read without following
+// a link or waiting on a pipe; false for anything else.
+bool ReadSmallFile(const std::string& path, size_t max, std::string* content);
 
 // Text with the platform's line ends.
 std::string PlatformLineEnds(const std::string& text);

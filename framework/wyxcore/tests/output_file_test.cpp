@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "test_support.h"
@@ -229,6 +230,101 @@ TEST(TOutputDirectory, ADirectoryWithoutAManifestIsAllTheUsers) {
     pages.Commit();
     EXPECT_EQ("the user's", ReadBytes(path + "/mine.html"));
     EXPECT_EQ("I", ReadBytes(path + "/index.html"));
+}
+
+// What a directory that is not the user's whole holds besides pages: nothing
+// under a temporary or retired name.
+std::set<std::string> strayNames(const std::string& directory) {
+    std::set<std::string> stray;
+    for (const std::string& name : namesIn(directory))
+        if (name.find(".tmp") != std::string::npos || name.find(".old") != std::string::npos) stray.insert(name);
+    return stray;
+}
+
+TEST(TOutputDirectory, AManifestThatNorbixCannotHaveWrittenLeavesEverythingTheUsers) {
+    TempDir dir;
+    const std::string path = dir.path("pages");
+    const std::string manifest = path + "/" + kOutputManifestName;
+    const struct {
+        const char* what;
+        std::function<bool()> make;   // false: not on this platform
+    } rows[] = {
+        // Read whole before its bound was checked: "Out of memory", the user's files stranded.
+        {"6 GiB, sparse", [&] { fs::resize_file(manifest, 6ull << 30); return true; }},
+        {"a FIFO", [&] { fs::remove(manifest); return testsupport::MakeFifo(manifest); }},   // hung the re-render
+        {"a directory", [&] { fs::remove(manifest); return fs::create_directory(manifest); }},
+        {"a link to a list elsewhere", [&] {
+             WriteBytes(dir.path("list"), "notes.txt\n");
+             fs::remove(manifest);
+             return plantLink(dir.path("list"), manifest);
+         }},
+    };
+    for (const auto& row : rows) {
+        for (const std::string& name : namesIn(dir.path())) fs::remove_all(dir.path(name));
+        {
+            TOutputDirectory first(path);
+            first.Add("index.html", "old index");
+            first.Add("gone.html", "old page");
+            first.Commit();
+        }
+        WriteBytes(path + "/notes.txt", "the user's");
+        if (!row.make()) continue;
+        TOutputDirectory second(path);
+        second.Add("index.html", "new index");
+        second.Commit();
+        // The earlier render counts as the user's: its pages stay, the one a new page displaces kept beside.
+        EXPECT_EQ("new index", ReadBytes(path + "/index.html")) << row.what;
+        EXPECT_EQ("the user's", ReadBytes(path + "/notes.txt")) << row.what;
+        EXPECT_EQ("old page", ReadBytes(path + "/gone.html")) << row.what;
+        EXPECT_EQ(std::set<std::string>{}, strayNames(dir.path())) << row.what;
+        std::string kept;
+        for (const std::string& name : namesIn(dir.path()))
+            if (name.rfind("pages.kept-", 0) == 0) kept = dir.path(name);
+        ASSERT_FALSE(kept.empty()) << row.what;
+        EXPECT_EQ("old index", ReadBytes(kept + "/index.html")) << row.what;
+        EXPECT_NE(fs::file_type::not_found, fs::symlink_status(kept + "/" + kOutputManifestName).type()) << row.what;
+    }
+    if (fs::exists(dir.path("list"))) {EXPECT_EQ("notes.txt\n", ReadBytes(dir.path("list")));}
+}
+
+TEST(TOutputDirectory, APageReplacedByALinkLosesTheLinkNeverItsTarget) {
+    TempDir dir;
+    const std::string path = dir.path("pages");
+    fs::create_directory(dir.path("elsewhere"));
+    WriteBytes(dir.path("elsewhere/file"), "someone else's file");
+    WriteBytes(dir.path("elsewhere/kept"), "someone else's, in a directory");
+    const struct {
+        const char* what;
+        std::string target;
+    } rows[] = {
+        {"link to a file", dir.path("elsewhere/file")},
+        {"link to a directory", dir.path("elsewhere")},
+    };
+    for (const auto& row : rows) {
+        fs::remove_all(path);
+        for (const char* page : {"index.html", "a.html"}) {
+            TOutputDirectory first(path);
+            first.Add("index.html", "old index");
+            first.Add("a.html", "old a");
+            first.Commit();
+            fs::remove(path + "/" + page);
+            if (!plantLink(row.target, path + "/" + page)) GTEST_SKIP() << "no symbolic links here";
+            TOutputDirectory second(path);
+            second.Add("index.html", "new index");
+            second.Commit();
+            EXPECT_EQ("someone else's file", ReadBytes(dir.path("elsewhere/file"))) << row.what << page;
+            EXPECT_EQ("someone else's, in a directory", ReadBytes(dir.path("elsewhere/kept"))) << row.what << page;
+            EXPECT_EQ((std::set<std::string>{"index.html", kOutputManifestName}), namesIn(path)) << row.what << page;
+            EXPECT_EQ((std::set<std::string>{"elsewhere", "file", "kept", "pages"}),
+                      [&] {
+                          std::set<std::string> all = namesIn(dir.path());
+                          for (const std::string& name : namesIn(dir.path("elsewhere"))) all.insert(name);
+                          return all;
+                      }())
+                << row.what << page;   // nothing kept beside, nothing under an ".old" name
+            fs::remove_all(path);
+        }
+    }
 }
 
 TEST(TOutputDirectory, ALinkOrAFileAtTheNameIsRefusedAndUntouched) {

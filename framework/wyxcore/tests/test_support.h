@@ -13,6 +13,8 @@ namespace testsupport {
 // Platform parts (tests/os/...).
 void SetEnv(const std::string& name, const std::string& value);
 void UnsetEnv(const std::string& name);
+// A named pipe at path; false where the platform has none.
+bool MakeFifo(const std::string& path);
 
 std::string RequiredEnv(const char* name);
 

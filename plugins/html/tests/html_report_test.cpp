@@ -69,7 +69,8 @@ std::string jsonOf(const std::string& script) {
 
 TEST(PageNames, FileNamesAreSafeAndDistinct) {
     TContainer container;
-    const char* const names[] = {"VARNSG_ULKLog", "Index", "a/b", "A?B", "varnsg_ulklog", "", "Timeline"};
+    const char* const names[] = {"VARNSG_ULKLog", "Index", "a/b", "A?B", "varnsg_ulklog", "", "Timeline",
+                                 "CON", "nul", "Com1", "LPT9", "aux", "PRN", "COM10", "CON.x", "a.b"};
     std::vector<const TCIMClass*> classes;
     for (const char* name : names) classes.push_back(container.AddClass(name));
     const PageNames pages(classes);
@@ -81,6 +82,16 @@ TEST(PageNames, FileNamesAreSafeAndDistinct) {
         {"varnsg_ulklog", "varnsg_ulklog-2.html", "varnsg_ulklog-2.data.js"},
         {"", "class.html", "class.data.js"},
         {"Timeline", "Timeline-2.html", "Timeline-2.data.js"},  // nor its timeline
+        // Windows devices, whatever the extension: each lost the whole HTML output ("Invalid argument").
+        {"CON", "_CON.html", "_CON.data.js"},
+        {"nul", "_nul.html", "_nul.data.js"},
+        {"Com1", "_Com1.html", "_Com1.data.js"},
+        {"LPT9", "_LPT9.html", "_LPT9.data.js"},
+        {"aux", "_aux.html", "_aux.data.js"},
+        {"PRN", "_PRN.html", "_PRN.data.js"},
+        {"COM10", "COM10.html", "COM10.data.js"},
+        {"CON.x", "CON_x.html", "CON_x.data.js"},               // a stem's only dot is its extension's
+        {"a.b", "a_b-3.html", "a_b-3.data.js"},
         {"Other", "", ""},
     };
     for (const auto& c : cases) {

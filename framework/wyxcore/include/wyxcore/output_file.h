@@ -23,12 +23,24 @@
 
 #include "wyxcore/export.h"
 
+namespace temporarypaths {
+class TRegistration;
+}
+
 // A part of a file name made from data (a model, a serial number, an input
 // file's name): bytes other than letters, digits, '-', '_' and '.' become
 // '_', and the result is never empty, never starts or ends with '.', is no
 // device name of Windows, and holds at most kSafeNamePartMax bytes.
+// Every name norbix makes from data goes through this one rule; max may be
+// larger for a name that the rule's users bound themselves.
 const size_t kSafeNamePartMax = 64;
-WYX_API std::string SafeNamePart(const std::string& text);
+WYX_API std::string SafeNamePart(const std::string& text, size_t max = kSafeNamePartMax);
+
+// Makes an interrupted run (POSIX: SIGINT, SIGTERM, SIGHUP; Windows: Ctrl-C,
+// Ctrl-Break, the console closed) remove the temporary files and directories
+// of its writes, and its console log, before it ends as the interruption
+// would have ended it. Names already in place keep what they hold.
+WYX_API void RemoveTemporariesOnInterruption();
 
 // Writes content as the whole file at path. textMode gives the platform's
 // line ends.
@@ -53,6 +65,7 @@ private:
     std::string temporary_;
     intptr_t file_;
     bool textMode_;
+    std::unique_ptr<temporarypaths::TRegistration> registration_;
 };
 
 // A directory of files written as a whole: Add writes each file into a
@@ -82,12 +95,14 @@ private:
     std::string temporary_;
     std::vector<std::string> names_;
     bool committed_;
+    std::unique_ptr<temporarypaths::TRegistration> registration_;
 };
 
 // A transcript kept on disk while it grows (the console log): Open puts a new,
 // empty, private file in place at once, replacing a file of that name and
 // never writing through a link planted there; each Write goes to the OS at
-// once, so a killed process leaves every whole message.
+// once, so a killed process leaves every whole message. An interrupted run
+// removes it while it is open.
 class WYX_API TTranscriptFile {
 public:
     TTranscriptFile();
@@ -103,6 +118,7 @@ public:
 
 private:
     intptr_t file_;
+    std::unique_ptr<temporarypaths::TRegistration> registration_;
 };
 
 // A file written by a crash handler: no allocation, no locks, only calls that

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -67,6 +68,83 @@ int SyncAndClose(intptr_t file, std::string* reason) {
 void CloseFile(intptr_t file) { close(static_cast<int>(file)); }
 
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+
+void RemoveEntry(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) unlink(path.c_str());
+}
+
+namespace {
+
+#ifdef SYS_getdents64
+struct DirectoryEntry {
+    uint64_t inode;
+    int64_t offset;
+    unsigned short length;
+    unsigned char type;
+    char name[1];
+};
+
+// Removes the entries of an open directory; true when there were none left.
+// The raw call, since opendir allocates.
+bool removeEntriesOf(int directory) {
+    alignas(8) char buffer[4096];
+    bool none = true;
+    for (;;) {
+        const long n = syscall(SYS_getdents64, directory, buffer, sizeof buffer);
+        if (n <= 0) return none;
+        for (long at = 0; at < n;) {
+            const DirectoryEntry* entry = reinterpret_cast<const DirectoryEntry*>(buffer + at);
+            at += entry->length;
+            const char* name = entry->name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+            unlinkat(directory, name, 0);
+            none = false;
+        }
+    }
+}
+#endif
+
+}  // namespace
+
+void RemoveTemporaryNow(const char* path, bool directory) {
+    if (!directory) {
+        unlink(path);
+        return;
+    }
+#ifdef SYS_getdents64
+    const int fd = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        // Entries removed while the directory is read may hide others: read again until none is left.
+        for (int pass = 0; pass < 4 && !removeEntriesOf(fd); ++pass) lseek(fd, 0, SEEK_SET);
+        close(fd);
+    }
+#endif
+    rmdir(path);
+}
+
+bool ReadSmallFile(const std::string& path, size_t max, std::string* content) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) <= max;
+    content->clear();
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        // A file that grows while it is read is held to the same bound.
+        ok = content->size() + static_cast<size_t>(n) <= max;
+        if (ok) content->append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    if (!ok) content->clear();
+    return ok;
+}
 
 std::string PlatformLineEnds(const std::string& text) { return text; }
 

@@ -28,6 +28,49 @@ int failWith(DWORD error, std::string* reason) {
 
 HANDLE handleOf(intptr_t file) { return reinterpret_cast<HANDLE>(file); }
 
+// The entry itself, a link not followed (where the OS can).
+HANDLE openEntry(const std::string& path, DWORD access) {
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+std::string finalPathOf(HANDLE handle) {
+    char buffer[MAX_PATH * 4];
+    const DWORD n = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+// Whether what handle reaches is the entry at path and not what a link there
+// leads to. Windows opens a link itself when asked; Wine takes a Unix link
+// for its target whatever it is asked, so there every call on the link
+// (delete, rename) reaches the target: only the entry's real path tells.
+bool isEntryItself(HANDLE handle, const std::string& path) {
+    char full[MAX_PATH * 4];
+    char* name = nullptr;
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, &name);
+    if (n == 0 || n >= sizeof full || !name || name == full) return false;
+    const std::string entryName = name;
+    name[-1] = '\0';
+    const std::string parent = full[0] && full[1] == ':' && !full[2] ? std::string(full) + "\\" : std::string(full);
+    HANDLE directory = openEntry(parent, 0);
+    if (directory == INVALID_HANDLE_VALUE) return false;
+    std::string expected = finalPathOf(directory);
+    CloseHandle(directory);
+    if (expected.empty()) return false;
+    if (expected.back() != '\\') expected += '\\';
+    expected += entryName;
+    const std::string actual = finalPathOf(handle);
+    return !actual.empty() && lstrcmpiA(actual.c_str(), expected.c_str()) == 0;
+}
+
+bool isEntryItself(const std::string& path) {
+    HANDLE handle = openEntry(path, 0);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool itself = isEntryItself(handle, path);
+    CloseHandle(handle);
+    return itself;
+}
+
 }  // namespace
 
 intptr_t CreateExclusive(const std::string& path, int* status, std::string* reason) {
@@ -65,6 +108,55 @@ void CloseFile(intptr_t file) { CloseHandle(handleOf(file)); }
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
+void RemoveEntry(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !link) return;
+    // A link that cannot be reached as itself stays: removing it would remove its target.
+    if (!isEntryItself(path)) return;
+    if (link && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        RemoveDirectoryA(path.c_str());
+    else
+        DeleteFileA(path.c_str());
+}
+
+// The console handler runs on a thread of its own, where anything may be called.
+void RemoveTemporaryNow(const char* path, bool directory) {
+    if (!directory) {
+        RemoveEntry(path);
+        return;
+    }
+    if (KindOf(path) != kEntryDirectory) return;
+    for (const std::string& name : ListDirectory(path)) RemoveEntry(std::string(path) + "\\" + name);
+    RemoveDirectoryA(path);
+}
+
+bool ReadSmallFile(const std::string& path, size_t max, std::string* content) {
+    content->clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    LARGE_INTEGER size;
+    bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+              !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+              GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= max &&
+              isEntryItself(file, path);
+    char buffer[65536];
+    while (ok) {
+        DWORD n = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &n, nullptr)) ok = false;
+        if (!ok || n == 0) break;
+        // A file that grows while it is read is held to the same bound.
+        ok = content->size() + n <= max;
+        if (ok) content->append(buffer, n);
+    }
+    CloseHandle(file);
+    if (!ok) content->clear();
+    return ok;
+}
+
 std::string PlatformLineEnds(const std::string& text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
@@ -94,6 +186,8 @@ int MoveOver(const std::string& from, const std::string& to, std::string* reason
 }
 
 int MoveDirectory(const std::string& from, const std::string& to, std::string* reason) {
+    // Under Wine renaming a link moves its target.
+    if (!isEntryItself(from)) return failWith(ERROR_ACCESS_DENIED, reason);
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return kWyxOK;
     return failWith(GetLastError(), reason);
 }
@@ -111,6 +205,7 @@ EntryKind KindOf(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return kEntryMissing;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return kEntryLink;
+    if (!isEntryItself(path)) return kEntryLink;
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? kEntryDirectory : kEntryFile;
 }
 

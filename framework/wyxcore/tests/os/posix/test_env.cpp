@@ -1,4 +1,5 @@
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include "test_support.h"
 
@@ -6,5 +7,6 @@ namespace testsupport {
 
 void SetEnv(const std::string& name, const std::string& value) { setenv(name.c_str(), value.c_str(), 1); }
 void UnsetEnv(const std::string& name) { unsetenv(name.c_str()); }
+bool MakeFifo(const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; }
 
 }  // namespace testsupport
