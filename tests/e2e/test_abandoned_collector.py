@@ -1,8 +1,10 @@
 """A collector abandoned past its time bound that wakes later: while the
 outputs are written, at the end of the run, in an error stop, or (natively)
-from an exit handler once the program's objects are destroyed. Every time the
-run ends as it would without the hang: its status, its messages, its outputs,
-no crash dump and no sanitizer report."""
+from an exit handler once the program's objects are destroyed, or a machine
+collector held on a FIFO that is fed at the end. Every time the run ends as it
+would without the hang: its status, its messages, its outputs, no crash dump
+and no sanitizer report."""
+import os
 import subprocess
 import threading
 import time
@@ -12,31 +14,51 @@ import pytest
 from cimxml import of_class, read_instances
 
 RUNS = 20
-ABANDONED = "Collector Fixture Gate did not finish within 0.3 seconds and was abandoned"
+ABANDONED = "Collector {} did not finish within 0.3 seconds and was abandoned"
 FAULT = "An error occured during the execution of OSK"
 SANITIZER = ("AddressSanitizer", "UndefinedBehaviorSanitizer", "runtime error:", "LeakSanitizer",
              "pure virtual")
 
 # case: (arguments after the output directory, the line whose start opens the
-# gate (None: the preloaded exit handler opens it), the exit status).
+# gate (None: the preloaded exit handler opens it), the exit status, what holds
+# the collector: the gate fixture, or a FIFO in place of /proc/cpuinfo under
+# WYX_SYSFS_ROOT that the inventory collector reads).
 CASES = {
-    "during_the_writers": (["/v", "/text"], "Writing HTML files", 0),
-    "at_the_end": (["/v", "/text"], "OSK finished; exiting.", 0),
+    "during_the_writers": (["/v", "/text"], "Writing HTML files", 0, "gate"),
+    "at_the_end": (["/v", "/text"], "OSK finished; exiting.", 0, "gate"),
     # dir_temp.xml.gz is a directory there: the XML write fails, the run stops.
-    "in_an_error_stop": (None, "ERROR: Couldn't write XML file.", 1),
-    "from_an_exit_handler": (["/v", "/text"], None, 0),
+    "in_an_error_stop": (None, "ERROR: Couldn't write XML file.", 1, "gate"),
+    "from_an_exit_handler": (["/v", "/text"], None, 0, "gate"),
+    "a_fifo_fed_at_the_end": (["/v", "/text"], "OSK finished; exiting.", 0, "fifo"),
 }
+HELD_BY = {"gate": "Fixture Gate", "fifo": "Inventory"}
+
+
+def feed(fifo):
+    """Writes to the FIFO if a reader waits on it; nothing otherwise."""
+    try:
+        fd = os.open(fifo, os.O_WRONLY | os.O_NONBLOCK)
+    except OSError:
+        return
+    try:
+        os.write(fd, b"processor\t: 0\nmodel name\t: late\n")
+    finally:
+        os.close(fd)
 
 
 def opener(target):
     return target.build / "fixtures" / "libfixture_exit_gate_opener.so"
 
 
-def one_run(tree, target, tmp_path, i, args, wake_at):
+def one_run(tree, target, tmp_path, i, args, wake_at, held):
     out = tmp_path / f"out{i}"
     out.mkdir()
     gate = tmp_path / f"gate{i}"
     gate.write_text("closed")
+    root = tmp_path / f"root{i}"
+    if held == "fifo":
+        (root / "proc").mkdir(parents=True)
+        os.mkfifo(root / "proc" / "cpuinfo")
     d = tree.path(out)
     if args is None:
         (out / "dir_temp.xml.gz").mkdir()
@@ -44,6 +66,8 @@ def one_run(tree, target, tmp_path, i, args, wake_at):
     else:
         command = ["/b", "/d", d] + args
     env = tree.env(SYSTEMDRIVE="C:", WYX_COLLECTOR_TIMEOUT="0.3", FIXTURE_GATE=tree.path(gate))
+    if held == "fifo":
+        env["WYX_SYSFS_ROOT"] = str(root)
     if wake_at is None:
         env["LD_PRELOAD"] = str(opener(target))
         env["ASAN_OPTIONS"] = "verify_asan_link_order=0"
@@ -55,8 +79,11 @@ def one_run(tree, target, tmp_path, i, args, wake_at):
         for raw in proc.stdout:
             line = raw.decode("latin-1").replace("\r\n", "\n")
             lines.append(line)
-            if wake_at is not None and line.startswith(wake_at) and gate.exists():
-                gate.unlink()
+            if wake_at is not None and line.startswith(wake_at):
+                if held == "fifo":
+                    feed(root / "proc" / "cpuinfo")
+                elif gate.exists():
+                    gate.unlink()
 
     watcher = threading.Thread(target=watch)
     watcher.start()
@@ -71,18 +98,20 @@ def one_run(tree, target, tmp_path, i, args, wake_at):
     # gate left closed does not keep anything waiting.
     if gate.exists():
         gate.unlink()
+    if held == "fifo":
+        feed(root / "proc" / "cpuinfo")
     return proc.returncode, "".join(lines), stderr, out
 
 
 @pytest.mark.parametrize("case", sorted(CASES))
 def test_an_abandoned_collector_that_wakes_late_costs_nothing(target, tmp_path, case):
-    args, wake_at, status = CASES[case]
-    if wake_at is None and target.windows:
-        pytest.skip("an exit handler preloaded into the process exists natively only")
-    tree = target.copy_tree(tmp_path / "bin", plugins=["system", "xml", "html", "text"],
-                            fixtures=["fixture_gate"])
+    args, wake_at, status, held = CASES[case]
+    if target.windows and (wake_at is None or held == "fifo"):
+        pytest.skip("an exit handler preloaded into the process, and WYX_SYSFS_ROOT, exist natively only")
+    plugins = ["system", "xml", "html", "text"] + (["inventory"] if held == "fifo" else [])
+    tree = target.copy_tree(tmp_path / "bin", plugins=plugins, fixtures=["fixture_gate"] if held == "gate" else [])
     for i in range(RUNS):
-        code, stdout, stderr, out = one_run(tree, target, tmp_path, i, args, wake_at)
+        code, stdout, stderr, out = one_run(tree, target, tmp_path, i, args, wake_at, held)
         where = f"run {i}: {stdout}{stderr}"
         assert code == status, where
         assert FAULT not in stdout, where
@@ -94,8 +123,10 @@ def test_an_abandoned_collector_that_wakes_late_costs_nothing(target, tmp_path, 
             xml, = out.glob("*.xml.gz")
             instances = read_instances(xml)
             errors = [r["Message"] for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Type"] == "0"]
-            assert errors == [ABANDONED], where
+            assert errors == [ABANDONED.format(HELD_BY[held])], where
             assert of_class(instances, "VARNSG_FixtureGate") == [], where
+            runs = [(r["Collector"], r["Outcome"]) for r in of_class(instances, "VARNSG_CollectorRun")]
+            assert (HELD_BY[held], "abandoned") in runs, where
             assert len(list(out.glob("*.txt"))) == 1 and len([p for p in out.iterdir() if p.is_dir()]) == 1, where
         else:
             assert stdout.endswith("ERROR: Couldn't write XML file.\n"), where
