@@ -14,6 +14,7 @@
 
 #include "bench_data.h"
 #include "figures.h"
+#include "inflate_file.h"
 #include "memory_child.h"
 #include "wyxcore/cim_xml.h"
 #include "wyxcore/container.h"
@@ -42,34 +43,6 @@ size_t zlibCompress(const std::string& data, std::string* out) {
     deflateEnd(&zs);
     if (rc != Z_STREAM_END) throw std::runtime_error("deflate");
     return written;
-}
-
-std::string readFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) throw std::runtime_error("cannot open " + path);
-    std::string data;
-    char buffer[1 << 16];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, n);
-    std::fclose(file);
-    return data;
-}
-
-// What the reader must do at least: inflate into a buffer of the size that
-// the gzip trailer announces (one member, as our writer makes).
-void zlibInflate(const std::string& gz, std::string* out) {
-    const unsigned char* tail = reinterpret_cast<const unsigned char*>(gz.data() + gz.size() - 4);
-    out->resize(tail[0] | (tail[1] << 8) | (tail[2] << 16) | (size_t(tail[3]) << 24));
-    z_stream zs;
-    std::memset(&zs, 0, sizeof zs);
-    if (inflateInit2(&zs, 16 + MAX_WBITS) != Z_OK) throw std::runtime_error("inflateInit2");
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(gz.data()));
-    zs.avail_in = static_cast<uInt>(gz.size());
-    zs.next_out = reinterpret_cast<Bytef*>(&(*out)[0]);
-    zs.avail_out = static_cast<uInt>(out->size());
-    const int rc = inflate(&zs, Z_FINISH);
-    inflateEnd(&zs);
-    if (rc != Z_STREAM_END) throw std::runtime_error("inflate");
 }
 
 void XmlWrite(benchmark::State& state) {
@@ -129,7 +102,7 @@ void XmlRead(benchmark::State& state) {
             best = std::min(best, measured);
         }
         Clock::time_point start = Clock::now();
-        zlibInflate(readFile(path), &xml);
+        InflateFile(path, &xml);
         const double inflated = since(start);
         start = Clock::now();
         {
