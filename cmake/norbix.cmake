@@ -65,10 +65,10 @@ if(WIN32)
     file(MAKE_DIRECTORY ${NORBIX_JSON_INCLUDE})
     file(CREATE_LINK /usr/include/nlohmann ${NORBIX_JSON_INCLUDE}/nlohmann SYMBOLIC)
   endif()
-  target_include_directories(norbix_json SYSTEM INTERFACE ${NORBIX_JSON_INCLUDE})
 else()
   find_path(NORBIX_JSON_INCLUDE nlohmann/json.hpp REQUIRED)
 endif()
+target_include_directories(norbix_json SYSTEM INTERFACE ${NORBIX_JSON_INCLUDE})
 
 # zlib and pugixml: the Debian packages natively; for Windows the mingw zlib and
 # pugixml built from Debian's source package (fetched by scripts/setup.sh).
