@@ -31,7 +31,8 @@ public:
     // A further member of the data ("filters", "utc", ...); its texts made by JsonText.
     void AddMember(const std::string& name, JsonValue value);
     size_t Rows() const { return rows_; }
-    std::string Script() const;
+    // The script file; the data moves into it, so this is the last call.
+    std::string Script();
 
 private:
     std::string id_;

@@ -23,6 +23,12 @@ std::string JsonText(const std::string& value) {
     std::string out;
     out.reserve(value.size());
     for (size_t at = 0; at < value.size();) {
+        const unsigned char c = static_cast<unsigned char>(value[at]);
+        if (c >= 0x20 && c < 0x7F) {   // most of any report: kept as it is
+            out += static_cast<char>(c);
+            ++at;
+            continue;
+        }
         unsigned long code;
         at += NextCodePoint(value, at, &code);
         if (code < 0x20) code += 0x2400;
@@ -38,15 +44,20 @@ std::string ScriptJson(const JsonValue& value) {
     const std::string json = value.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::strict);
     // These four occur in JSON text only inside strings, where an escape means the same.
     std::string out;
-    out.reserve(json.size());
-    for (char c : json) {
-        switch (c) {
-        case '<': out += "\\u003c"; break;
-        case '>': out += "\\u003e"; break;
-        case '&': out += "\\u0026"; break;
-        case '\'': out += "\\u0027"; break;
-        default: out += c;
+    out.reserve(json.size() + json.size() / 16);
+    size_t from = 0;
+    for (size_t at = 0; at < json.size(); ++at) {
+        const char* escape;
+        switch (json[at]) {
+        case '<': escape = "\\u003c"; break;
+        case '>': escape = "\\u003e"; break;
+        case '&': escape = "\\u0026"; break;
+        case '\'': escape = "\\u0027"; break;
+        default: continue;
         }
+        out.append(json, from, at - from);
+        out += escape;
+        from = at + 1;
     }
-    return out;
+    return out.append(json, from, std::string::npos);
 }
