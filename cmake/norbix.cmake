@@ -53,6 +53,23 @@ if(WIN32)
   endif()
 endif()
 
+# nlohmann-json, header-only, the same way: the host's headers natively, for
+# Windows a folder holding just nlohmann/.
+add_library(norbix_json INTERFACE)
+if(WIN32)
+  set(NORBIX_JSON_INCLUDE ${CMAKE_BINARY_DIR}/json-include)
+  if(NOT EXISTS /usr/include/nlohmann/json.hpp)
+    message(FATAL_ERROR "nlohmann/json.hpp missing: run scripts/setup.sh")
+  endif()
+  if(NOT EXISTS ${NORBIX_JSON_INCLUDE}/nlohmann)
+    file(MAKE_DIRECTORY ${NORBIX_JSON_INCLUDE})
+    file(CREATE_LINK /usr/include/nlohmann ${NORBIX_JSON_INCLUDE}/nlohmann SYMBOLIC)
+  endif()
+else()
+  find_path(NORBIX_JSON_INCLUDE nlohmann/json.hpp REQUIRED)
+endif()
+target_include_directories(norbix_json SYSTEM INTERFACE ${NORBIX_JSON_INCLUDE})
+
 # zlib and pugixml: the Debian packages natively; for Windows the mingw zlib and
 # pugixml built from Debian's source package (fetched by scripts/setup.sh).
 if(WIN32)

@@ -8,8 +8,8 @@
 // own files protects them, and the folder still opens offline from disk.
 extern const char kStyleFile[];
 extern const char kScriptFile[];
-const char* ReportStyleSheet();
-const char* ReportScript();
+std::string ReportStyleSheet();
+std::string ReportScript();
 
 // A complete page. title is plain text; navigation and body are HTML.
 // dataFile, when not empty, is the script file beside the page that holds the

@@ -9,6 +9,7 @@
 #include "reading_order.h"
 #include "report_model.h"
 #include "report_time.h"
+#include "url_encoding.h"
 #include "wyxcore/container.h"
 
 namespace {

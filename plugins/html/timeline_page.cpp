@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "grid_data.h"
-#include "html_escape.h"
 #include "html_page.h"
 #include "html_table.h"
 #include "page_names.h"
@@ -20,19 +19,28 @@ std::string select(const std::string& id, const std::string& label) {
     return "<label>" + label + " <select id=\"" + id + "\"><option value=\"\">All</option></select></label>";
 }
 
-std::string window(const std::string& label, long long since) {
-    return "{\"label\":" + JsonString(label) + ",\"since\":" + std::to_string(since) + "}";
+JsonValue window(const std::string& label, long long since) {
+    JsonValue window = JsonValue::object();
+    window["label"] = JsonText(label);
+    window["since"] = since;
+    return window;
+}
+
+JsonValue filter(size_t column) {
+    JsonValue filter = JsonValue::object();
+    filter["column"] = column;
+    return filter;
 }
 
 }  // namespace
 
 void RenderTimelinePage(const ReportModel& model, const PageNames& names, const WriteFile& write) {
     GridData data(kId, kColumns);
-    std::string utc;
+    JsonValue utc = JsonValue::array();
     long long latest = 0;
     for (const TimelineEntry& entry : model.timeline) {
         const long long seconds = UtcSeconds(entry.at);
-        utc += (utc.empty() ? "" : ",") + std::to_string(seconds);
+        utc.push_back(seconds);
         latest = std::max(latest, seconds);
         GridCell record{entry.className + " row " + std::to_string(entry.position + 1), "", ""};
         const std::string page = names.Of(entry.className);
@@ -44,13 +52,13 @@ void RenderTimelinePage(const ReportModel& model, const PageNames& names, const 
     }
     // Windows end when the machine was collected, not when the report is read.
     const long long now = model.identity.hasCollectionTime ? UtcSeconds(model.identity.collectedAt) : latest;
-    std::string windows = "[";
-    if (model.hasBoot) windows += window("Since the last boot", UtcSeconds(model.lastBoot)) + ",";
-    windows += window("Last 24 hours", now - 86400) + "," + window("Last 7 days", now - 7 * 86400) + "]";
-    data.AddMember("utc", "[" + utc + "]");
-    data.AddMember("windows", windows);
-    data.AddMember("filters", "[{\"column\":" + std::to_string(kSourceColumn) + "},{\"column\":" +
-                                  std::to_string(kSeverityColumn) + "}]");
+    JsonValue windows = JsonValue::array();
+    if (model.hasBoot) windows.push_back(window("Since the last boot", UtcSeconds(model.lastBoot)));
+    windows.push_back(window("Last 24 hours", now - 86400));
+    windows.push_back(window("Last 7 days", now - 7 * 86400));
+    data.AddMember("utc", std::move(utc));
+    data.AddMember("windows", std::move(windows));
+    data.AddMember("filters", JsonValue::array({filter(kSourceColumn), filter(kSeverityColumn)}));
 
     const std::string id = kId;
     const std::string controls = select(id + "-by-" + std::to_string(kSourceColumn), "Source") +

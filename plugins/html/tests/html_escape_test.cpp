@@ -41,32 +41,4 @@ TEST(EscapeHtml, EveryByteGivesPrintableAsciiWithoutMarkup) {
     }
 }
 
-TEST(JsonString, UntrustedBytesBecomeAsciiSafeInAScriptFile) {
-    const struct { const char* in; const char* out; } cases[] = {
-        {"plain", "\"plain\""},
-        {"a\"b\\c", "\"a\\\"b\\\\c\""},
-        {"</script><img src=x>&", "\"\\u003c/script\\u003e\\u003cimg src=x\\u003e\\u0026\""},
-        {"tab\tline\nend", "\"tab\\u2409line\\u240aend\""},    // one line, nothing hidden
-        {"\xe2\x80\xa8\xe2\x80\xa9", "\"\\u2028\\u2029\""},     // line separators end no statement
-        {"caf\xc3\xa9 \xe9", "\"caf\\u00e9 \\u00e9\""},           // UTF-8, else code page 1252
-        {"\x80\x81", "\"\\u20ac\\ufffd\""},
-        {"\xf0\x9f\x98\x80", "\"\\ud83d\\ude00\""},              // beyond 16 bits: a surrogate pair
-        {"\x7f", "\"\\u2421\""},
-        {"it's", "\"it\\u0027s\""},                                  // the data file's literal is in quotes '...' 
-    };
-    for (const auto& c : cases) EXPECT_EQ(JsonString(c.in), c.out) << c.in;
-    std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    for (char c : JsonString(all)) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        EXPECT_TRUE(u >= 0x20 && u < 0x7F && c != '<' && c != '>' && c != '&' && c != '\'') << int(u);
-    }
-}
-
-TEST(UrlComponent, KeepsOnlyUnreservedCharacters) {
-    EXPECT_EQ(UrlComponent("Fan 2 failed"), "Fan%202%20failed");
-    EXPECT_EQ(UrlComponent("a-b_c.d~e"), "a-b_c.d~e");
-    EXPECT_EQ(UrlComponent("#\"<>&\xe9"), "%23%22%3C%3E%26%E9");
-}
-
 }  // namespace

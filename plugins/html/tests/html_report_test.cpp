@@ -110,13 +110,13 @@ TEST(GridData, RowsKeysAndLinksLineUp) {
     data.AddRow({{"late", "k2", ""}, {"b", "", "p.html#i1"}}, 1, "error");
     data.AddRow({{"none", "", ""}, {"<c>", "", ""}}, 7);
     data.AddRow({{"early", "k1", ""}, {"a", "", ""}}, 0);
-    data.AddMember("utc", "[1,2,3]");
+    data.AddMember("utc", JsonValue::array({1, 2, 3}));
     EXPECT_EQ(data.Rows(), 3u);
     EXPECT_EQ(jsonOf(data.Script()),
-              "{\"id\":\"t\",\n\"columns\":[\"When\",\"What\"],\n\"pos\":[1,7,0],\n"
-              "\"css\":[\"error\",\"\",\"\"],\n\"keys\":{\"0\":[\"k2\",\"\",\"k1\"]},\n"
-              "\"links\":{\"1\":[\"p.html#i1\",\"\",\"\"]},\n\"utc\":[1,2,3],\n\"rows\":[\n"
-              "[\"late\",\"b\"],\n[\"none\",\"\\u003cc\\u003e\"],\n[\"early\",\"a\"]]}");
+              "{\"id\":\"t\",\"columns\":[\"When\",\"What\"],\"pos\":[1,7,0],"
+              "\"css\":[\"error\",\"\",\"\"],\"keys\":{\"0\":[\"k2\",\"\",\"k1\"]},"
+              "\"links\":{\"1\":[\"p.html#i1\",\"\",\"\"]},\"utc\":[1,2,3],\"rows\":["
+              "[\"late\",\"b\"],[\"none\",\"\\u003cc\\u003e\"],[\"early\",\"a\"]]}");
 }
 
 TEST(ClassPage, EveryRowInTimeOrderInItsDataFileAndTheSameValuesOnce) {
