@@ -5,6 +5,7 @@ collector held on a FIFO that is fed at the end. Every time the run ends as it
 would without the hang: its status, its messages, its outputs, no crash dump
 and no sanitizer report."""
 import os
+import shutil
 import subprocess
 import threading
 import time
@@ -112,6 +113,13 @@ def test_an_abandoned_collector_that_wakes_late_costs_nothing(target, tmp_path, 
     tree = target.copy_tree(tmp_path / "bin", plugins=plugins, fixtures=["fixture_gate"] if held == "gate" else [])
     for i in range(RUNS):
         code, stdout, stderr, out = one_run(tree, target, tmp_path, i, args, wake_at, held)
+        # Under heavy load Wine now and then fails to start a program (nothing on
+        # standard output, where norbix always prints its banner first): again.
+        for again in range(2):
+            if stdout or not target.windows:
+                break
+            shutil.rmtree(out)
+            code, stdout, stderr, out = one_run(tree, target, tmp_path, i, args, wake_at, held)
         where = f"run {i}: {stdout}{stderr}"
         assert code == status, where
         assert FAULT not in stdout, where
