@@ -19,7 +19,7 @@ for t in "${targets[@]}"; do
     native) args=(-DNORBIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
     release) args=(-DNORBIX_SANITIZE=OFF -DNORBIX_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
                    "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" "-DCMAKE_C_FLAGS_RELEASE=-O2 -DNDEBUG") ;;
-    tsan)   args=(-DNORBIX_TSAN=ON -DCMAKE_BUILD_TYPE=Debug); only=(--target wyxcore_tests) ;;
+    tsan)   args=(-DNORBIX_TSAN=ON -DCMAKE_BUILD_TYPE=Debug); only=(--target wyxcore_tests schema) ;;
     win32)  args=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchains/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     win64)  args=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchains/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     *) echo "build: unknown target $t" >&2; exit 2 ;;

@@ -18,8 +18,7 @@ for t in native "$wintarget"; do
   (cd "$here/build/$t" && ctest --output-on-failure -j2) || status=1
 done
 echo "== threaded units under ThreadSanitizer"
-"$here/build/tsan/tests/wyxcore_tests" --gtest_filter='QueryDeadline*:*ReadAhead*:*WorkBehind*:CIMXMLFile*' \
-  || status=1
+(cd "$here/build/tsan" && ctest --output-on-failure -R '^wyxcore_threads$') || status=1
 echo "== fuzzing (bounded)"
 "$here/scripts/fuzz.sh" "${NORBIX_FUZZ_SECONDS:-10}" || status=1
 echo "== end-to-end tests: native, $wintarget"
