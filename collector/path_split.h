@@ -8,8 +8,4 @@
 // a separator at the very end gives no empty last component, an empty path none.
 std::vector<std::string> splitPath(const std::string& path, const std::string& separator);
 
-// Cuts an OSK_INCLUDE / OSK_EXCLUDE value at every space, comma and semicolon:
-// adjacent and leading separators give empty names, a trailing one nothing.
-std::vector<std::string> splitPluginNames(const std::string& value);
-
 #endif

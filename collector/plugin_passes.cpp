@@ -1,10 +1,9 @@
-// Plug-in selection, the collector passes, the computer-system marking, the
+// The collector passes, the computer-system marking, the
 // analysis and the version check.
 #include <chrono>
 #include <cstdlib>
 
 #include "collector_app.h"
-#include "path_split.h"
 #include "wyxcore/collector_run.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
@@ -18,30 +17,6 @@
 #include "wyxcore/root_object.h"
 #include "wyxcore/schema_helper.h"
 #include "wyxcore/status.h"
-
-void CollectorApp::selectPlugins() {
-    const char* include = std::getenv("OSK_INCLUDE");
-    const char* exclude = std::getenv("OSK_EXCLUDE");
-    const char* value = nullptr;
-    if (include) {
-        includeMode = true;
-        value = include;
-        if (exclude) {
-            writeConsole("ERROR: OSK_INCLUDE and OSK_EXCLUDE can't both be set.\n\n");
-            exitProgram(1);
-        }
-    } else if (exclude) {
-        includeMode = false;
-        value = exclude;
-    }
-    if (value) pluginNames = splitPluginNames(value);
-}
-
-bool CollectorApp::isSelected(const std::string& name) const {
-    bool listed = false;
-    for (const std::string& entry : pluginNames) listed = listed || entry == name;
-    return includeMode ? listed : !listed;
-}
 
 std::string CollectorApp::dumpPath() const {
     if (!dumpXml) return std::string();
