@@ -97,6 +97,15 @@ void fill(TContainer& c, const std::vector<RunLog>& log) {
         AddRunLogRecord(c, std::to_string(id++), r.source, r.type, "20261208052800.000000+060", r.message);
 }
 
+// plug-in:state:instances:errors, one a collector.
+std::string collectorsLine(const CollectionStatus& status) {
+    std::string line;
+    for (const CollectorStatus& s : status.collectors)
+        line += (line.empty() ? "" : " ") + s.plugin + ":" + CollectorStateName(s.state) + ":" +
+                std::to_string(s.instancesAdded) + ":" + std::to_string(s.errors.size());
+    return line;
+}
+
 const char kRan[] = "Collector quarnel (quarnel), pass 1: ran, 0 instances added.";
 const char kSystemRan[] = "Collector System (system), pass 1: ran, 2 instances added.";
 
@@ -138,11 +147,7 @@ TEST(CollectionStatus, SaysWhatEachCollectorDidAndWhetherTheCollectionIsComplete
         fill(container, c.log);
         const CollectionStatus status = BuildCollectionStatus(container);
         EXPECT_EQ(status.complete, c.complete) << c.name;
-        std::string collectors;
-        for (const CollectorStatus& s : status.collectors)
-            collectors += (collectors.empty() ? "" : " ") + s.plugin + ":" + CollectorStateName(s.state) + ":" +
-                          std::to_string(s.instancesAdded) + ":" + std::to_string(s.errors.size());
-        EXPECT_EQ(collectors, c.collectors) << c.name;
+        EXPECT_EQ(collectorsLine(status), c.collectors) << c.name;
         EXPECT_EQ(status.serviceProcessor, c.sp) << c.name;
     }
 }
@@ -185,11 +190,7 @@ TEST(CollectionStatus, ReadsWhatEachCollectorDidFromItsSteps) {
         const CollectionStatus status = BuildCollectionStatus(container);
         EXPECT_TRUE(status.collectorsRecorded) << c.name;
         EXPECT_EQ(status.complete, c.complete) << c.name;
-        std::string collectors;
-        for (const CollectorStatus& s : status.collectors)
-            collectors += (collectors.empty() ? "" : " ") + s.plugin + ":" + CollectorStateName(s.state) + ":" +
-                          std::to_string(s.instancesAdded) + ":" + std::to_string(s.errors.size());
-        EXPECT_EQ(collectors, c.collectors) << c.name;
+        EXPECT_EQ(collectorsLine(status), c.collectors) << c.name;
     }
 }
 
