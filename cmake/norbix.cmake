@@ -70,6 +70,19 @@ else()
 endif()
 target_include_directories(norbix_json SYSTEM INTERFACE ${NORBIX_JSON_INCLUDE})
 
+# The date library is header-only too, and found the same way: among the host's
+# headers natively, through a folder holding just date/ for Windows.
+if(WIN32)
+  set(NORBIX_DATE_INCLUDE ${CMAKE_BINARY_DIR}/date-include)
+  if(NOT EXISTS ${NORBIX_DATE_INCLUDE}/date)
+    file(MAKE_DIRECTORY ${NORBIX_DATE_INCLUDE})
+    file(CREATE_LINK /usr/include/date ${NORBIX_DATE_INCLUDE}/date SYMBOLIC)
+  endif()
+endif()
+if(NOT EXISTS /usr/include/date/date.h)
+  message(FATAL_ERROR "date library headers missing: run scripts/setup.sh")
+endif()
+
 # zlib and pugixml: the Debian packages natively; for Windows the mingw zlib and
 # pugixml built from Debian's source package (fetched by scripts/setup.sh).
 if(WIN32)

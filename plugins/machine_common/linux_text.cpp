@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "host_files.h"
-#include "utc_time.h"
+#include "wyxcore/calendar.h"
 
 namespace linuxtext {
 
@@ -77,7 +77,7 @@ bool ParseBootSeconds(const std::string& text, int64_t* seconds) {
     // Twelve digits hold every second up to 9999; more would not fit the check.
     if (value.empty() || value.size() > 12 || value.find_first_not_of("0123456789") != std::string::npos) return false;
     const long long parsed = std::strtoll(value.c_str(), nullptr, 10);
-    if (parsed > machine::kLastEpochSecond) return false;
+    if (parsed > calendar::kLastEpochSecond) return false;
     *seconds = parsed;
     return true;
 }

@@ -4,7 +4,7 @@
 #include "instance_builder.h"
 #include "log_record.h"
 #include "machine_collector.h"
-#include "utc_time.h"
+#include "wyxcore/calendar.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ void addRecords(TContainer& container, Notes& notes) {
             .Text("EventID", record.eventId)
             .Text("Message", record.message);
         TCIMDateTime stamp;
-        if (record.dated && machine::UtcFromEpochMicros(record.utcMicros, &stamp))
+        if (record.dated && calendar::UtcFromEpochMicros(record.utcMicros, &stamp))
             builder.Value("MessageTimestamp", TCIMValue(stamp));
         builder.Commit();
     }

@@ -6,6 +6,7 @@
 #include "dot_command.h"
 #include "sp_facts.h"
 #include "system_clock.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
 
@@ -69,8 +70,8 @@ void ClockNormaliser::beginProcessor(SPLibrary& library, int processor, unsigned
     sp_facts::RecordClock(container_, processor, systemTime_, spClock_, difference_);
     log(2, "Normalizing ULK Event logs by " + difference_.ToUIString() + ".");
     log(2, "System clock is " + systemTime_.ToUIString() + " (UTC offset " +
-               std::to_string(signedOffset(systemTime_)) + "). SP clock is " + spClock_.ToUIString() +
-               " (UTC offset " + std::to_string(signedOffset(spClock_)) + ").");
+               std::to_string(calendar::OffsetMinutes(systemTime_)) + "). SP clock is " + spClock_.ToUIString() +
+               " (UTC offset " + std::to_string(calendar::OffsetMinutes(spClock_)) + ").");
     if (oneDay < difference_)
         log(100, "The difference between the System clock and SP clock is greater than 24 hours.");
 }
@@ -100,7 +101,7 @@ bool ClockNormaliser::addTimestamp(const EntryClock& fields) {
         DateTimeHandle dateTime;
         wyxNewCIMDateTime(&dateTime.handle);
         wyxSetDateTime(dateTime.handle, entry.GetYear(), entry.GetMonth(), entry.GetDay(), entry.GetHour(),
-                       entry.GetMinute(), entry.GetSecond(), 0, signedOffset(entry));
+                       entry.GetMinute(), entry.GetSecond(), 0, calendar::OffsetMinutes(entry));
         if (wyxAddDateTimeProperty(container_, "MessageTimestamp", dateTime.handle) == 3) {
             log(0, "Error adding MessageTimestamp for VARNSG_Quarnel");
             return false;

@@ -5,6 +5,7 @@
 #include "trav_log.h"
 #include "ulk_log.h"
 #include "vantlib/SPLibrary.h"
+#include "wyxcore/calendar.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ int addPellomonRecord(void* plugin, void* container) {
     if (wyxAddProperty(container, "Message", kPellomonNote) == 3)
         return fail(plugin, "Error adding Message field for VARNSG_HeavyHittersLogRecord");
     wyxSetDateTime(dateTime.handle, now.GetYear(), now.GetMonth(), now.GetDay(), now.GetHour(), now.GetMinute(),
-                   now.GetSecond(), 0, signedOffset(now));
+                   now.GetSecond(), 0, calendar::OffsetMinutes(now));
     if (wyxAddDateTimeProperty(container, "MessageTimestamp", dateTime.handle) == 3)
         return fail(plugin, "Error adding MessageTimestamp for VARNSG_HeavyHittersLogRecord");
     wyxWriteLog(plugin, 1, "Ulklibrary present on the system..can not get TRAV log");

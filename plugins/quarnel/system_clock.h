@@ -7,7 +7,4 @@
 // own so that the unit tests can link a settable clock in its place.
 TCIMDateTime systemLocalTime();
 
-// Minutes east of UTC, read as signed.
-inline int signedOffset(const TCIMDateTime& time) { return static_cast<int16_t>(time.GetUTCOffset()); }
-
 #endif

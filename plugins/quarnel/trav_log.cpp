@@ -9,8 +9,8 @@
 #include "quarnel_plugin.h"
 #include "system_clock.h"
 #include "tolm_decoder.h"
-#include "trav_time.h"
 #include "vantlib/SPLibrary.h"
+#include "wyxcore/calendar.h"
 
 namespace {
 
@@ -54,9 +54,9 @@ int addEntry(SPLibrary& library, void* plugin, void* container, const unsigned c
     }
     const uint32_t stamp = (static_cast<uint32_t>(reply[2]) << 24) | (static_cast<uint32_t>(reply[3]) << 16) |
                            (static_cast<uint32_t>(reply[4]) << 8) | reply[5];
-    const CalendarTime t = travTimeToCalendar(stamp);
-    const int utcOffset = signedOffset(systemLocalTime());
-    if (wyxSetDateTime(handles.dateTime, t.year, t.month, t.day, t.hour, t.minute, t.second, 0, utcOffset) == 3)
+    const TCIMDateTime t = calendar::PointFromSecondsSince1990(stamp, calendar::OffsetMinutes(systemLocalTime()));
+    if (wyxSetDateTime(handles.dateTime, t.GetYear(), t.GetMonth(), t.GetDay(), t.GetHour(), t.GetMinute(),
+                       t.GetSecond(), 0, calendar::OffsetMinutes(t)) == 3)
         return fail(plugin, "Error Setting DateTime for VARNSG_Quarnel");
     if (wyxAddDateTimeProperty(container, "MessageTimestamp", handles.dateTime) == 3)
         return fail(plugin, "Error adding MessageTimestamp for VARNSG_Quarnel");

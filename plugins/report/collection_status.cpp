@@ -5,7 +5,7 @@
 
 #include "collector_record.h"
 #include "reading_order.h"
-#include "report_time.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/collector_run.h"
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"
@@ -47,7 +47,7 @@ std::vector<RunLogEntry> readRunLog(const TContainer& container) {
         entry.source = PropertyText(*record, "Source");
         entry.message = PropertyText(*record, "Message");
         const TCIMValue* stamp = record->GetPropertyValue("MessageTimestamp");
-        if (const TCIMDateTime* at = PointOf(stamp)) {
+        if (const TCIMDateTime* at = calendar::PointOf(stamp)) {
             entry.hasTime = true;
             entry.at = *at;
         }

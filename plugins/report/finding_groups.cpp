@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "reading_order.h"
-#include "report_time.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
 int SeverityRank(const std::string& severity) {
@@ -36,7 +36,7 @@ std::vector<FindingGroup> GroupFindings(const TContainer& container) {
         if (SeverityRank(severity) > SeverityRank(group.severity)) group.severity = severity;
         const TCIMValue* stamp = finding->GetPropertyValue("SourceTimestamp");
         const std::string key0 = PropertyText(*finding, "SourceKey");
-        const TCIMDateTime* point = PointOf(stamp);
+        const TCIMDateTime* point = calendar::PointOf(stamp);
         if (!point) {
             if (group.latestKey.empty()) group.latestKey = key0;
             continue;

@@ -1,7 +1,7 @@
 #include "report_identity.h"
 
 #include "reading_order.h"
-#include "report_time.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
 namespace {
@@ -64,10 +64,10 @@ ReportIdentity BuildIdentity(const TContainer& container, const TCIMDateTime& re
         const std::string name = trimmed(PropertyText(*os, "Name") + " " + PropertyText(*os, "Version"));
         identity.facts.push_back(fact("Operating system", name, kOperatingSystem));
         std::string boot = PropertyText(*os, "LastBootUpTime");
-        if (const TCIMDateTime* at = PointOf(os->GetPropertyValue("LastBootUpTime"))) {
+        if (const TCIMDateTime* at = calendar::PointOf(os->GetPropertyValue("LastBootUpTime"))) {
             TCIMDateTime seconds;   // to the second, as every other time of the report
             seconds.Set(at->GetYear(), at->GetMonth(), at->GetDay(), at->GetHour(), at->GetMinute(), at->GetSecond(), 0,
-                        OffsetMinutes(*at));
+                        calendar::OffsetMinutes(*at));
             boot = seconds.ToUIString();
         }
         identity.facts.push_back(fact("Last boot", boot, kOperatingSystem));
@@ -77,7 +77,7 @@ ReportIdentity BuildIdentity(const TContainer& container, const TCIMDateTime& re
     if (const TCIMClass* log = container.FindClass("VARNSG_OSKLogRecord")) {
         for (const TCIMInstance* record : log->EnumerateInstances(true)) {
             const TCIMValue* value = record->GetPropertyValue("MessageTimestamp");
-            const TCIMDateTime* point = PointOf(value);
+            const TCIMDateTime* point = calendar::PointOf(value);
             if (!point) continue;
             const TCIMDateTime& at = *point;
             if (!any || at < identity.collectedAt) identity.collectedAt = at;
@@ -86,7 +86,8 @@ ReportIdentity BuildIdentity(const TContainer& container, const TCIMDateTime& re
         }
     }
     identity.hasCollectionTime = any;
-    identity.renderedLater = !any || UtcSeconds(renderedAt) - UtcSeconds(last) > kSameRunSeconds ||
-                             UtcSeconds(renderedAt) < UtcSeconds(identity.collectedAt);
+    identity.renderedLater = !any ||
+                             calendar::UtcSeconds(renderedAt) - calendar::UtcSeconds(last) > kSameRunSeconds ||
+                             calendar::UtcSeconds(renderedAt) < calendar::UtcSeconds(identity.collectedAt);
     return identity;
 }

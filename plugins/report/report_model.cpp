@@ -5,7 +5,7 @@
 
 #include "heavy_hitter_detail.h"
 #include "reading_order.h"
-#include "report_time.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
 const char* const kLeadingClasses[3] = {"VARNSG_HeavyHittersLogRecord", "VARNSG_AnalysisFinding",
@@ -39,11 +39,12 @@ ReportModel BuildReportModel(const TContainer& container, const TCIMDateTime& re
     model.severities = SeveritiesOfFindings(container);
     model.timeline = BuildTimeline(container, model.severities);
     // Times are shown on the clock of the machine as it was collected.
-    model.displayOffset = OffsetMinutes(model.identity.hasCollectionTime ? model.identity.collectedAt : renderedAt);
+    model.displayOffset =
+        calendar::OffsetMinutes(model.identity.hasCollectionTime ? model.identity.collectedAt : renderedAt);
     if (const TCIMClass* os = container.FindClass("VARNSG_OperatingSystem")) {
         for (const TCIMInstance* instance : os->EnumerateInstances(true)) {
             const TCIMValue* boot = instance->GetPropertyValue("LastBootUpTime");
-            if (const TCIMDateTime* at = PointOf(boot)) {
+            if (const TCIMDateTime* at = calendar::PointOf(boot)) {
                 model.hasBoot = true;
                 model.lastBoot = *at;
                 break;
@@ -66,10 +67,12 @@ std::string HeavyHitterDetailOf(const ReportModel& model, const TCIMInstance& re
 
 std::string ShownTime(const ReportModel& model, const TCIMDateTime& at) {
     if (at.IsInterval() || at.GetYear() == 0) return at.ToUIString();
-    // To the second: the order of records closer than that is the order of the rows.
-    TCIMDateTime shown = AtOffset(at, model.displayOffset);
-    shown.Set(shown.GetYear(), shown.GetMonth(), shown.GetDay(), shown.GetHour(), shown.GetMinute(), shown.GetSecond(),
-              0, model.displayOffset);
+    // To the second: the order of records closer than that is the order of the rows. An
+    // instant the display clock cannot write (after 9999 there) keeps its own clock.
+    TCIMDateTime shown;
+    if (!calendar::PointFromLocalSeconds(calendar::UtcSeconds(at) + model.displayOffset * 60LL, 0,
+                                         model.displayOffset, &shown))
+        return at.ToUIString();
     return shown.ToUIString();
 }
 

@@ -5,7 +5,7 @@
 
 #include "finding_groups.h"
 #include "reading_order.h"
-#include "report_time.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"
 
@@ -67,7 +67,7 @@ std::string ownClock(const std::string& date, const std::string& time) {
 }
 
 const TCIMDateTime* pointOf(const TCIMInstance& instance, const char* property) {
-    return PointOf(instance.GetPropertyValue(property));
+    return calendar::PointOf(instance.GetPropertyValue(property));
 }
 
 }  // namespace
@@ -132,7 +132,7 @@ std::vector<TimelineEntry> BuildTimeline(const TContainer& container, const Find
     keys.reserve(timeline.size());
     for (size_t i = 0; i < timeline.size(); ++i) {
         order[i] = i;
-        keys.emplace_back(UtcSeconds(timeline[i].at), timeline[i].at.GetMicroseconds());
+        keys.emplace_back(calendar::UtcSeconds(timeline[i].at), timeline[i].at.GetMicroseconds());
     }
     std::stable_sort(order.begin(), order.end(), [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
     std::vector<TimelineEntry> sorted;

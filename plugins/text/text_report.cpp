@@ -5,9 +5,9 @@
 #include "reading_order.h"
 #include "record_line.h"
 #include "report_model.h"
-#include "report_time.h"
 #include "text_cell.h"
 #include "text_table.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
 namespace {
@@ -21,7 +21,7 @@ std::string underline(const std::string& title, char mark) {
 }
 
 std::string timeOf(const ReportModel& model, const TCIMValue* value) {
-    const TCIMDateTime* at = PointOf(value);
+    const TCIMDateTime* at = calendar::PointOf(value);
     return at ? ShownTime(model, *at) : std::string();
 }
 
@@ -144,7 +144,7 @@ std::string classSection(const ReportModel& model, const ClassTable& table) {
                                     (count == 1 ? " instance)" : " instances)"),
                                 '=');
     auto text = [&model](const TCIMValue* value) {
-        const TCIMDateTime* at = PointOf(value);
+        const TCIMDateTime* at = calendar::PointOf(value);
         return PlainText(!value ? std::string() : at ? ShownTime(model, *at) : DisplayValue(*value));
     };
     std::vector<std::pair<std::string, std::string> > same;

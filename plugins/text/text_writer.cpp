@@ -1,10 +1,10 @@
 #include "text_writer.h"
 
-#include "report_time.h"
 #include "text_report.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/output_file.h"
 #include "wyxcore/status.h"
+#include "written_at.h"
 
 int TextWriter::GetType() { return kWyxWriter; }
 

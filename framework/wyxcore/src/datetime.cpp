@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "wyxcore/calendar.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
@@ -13,46 +14,14 @@ const int64_t kMicroPerDay = 86400 * kMicroPerSecond;
 const long kMaxIntervalDays = 99999999;
 const int kMaxOffset = 999;   // the three digits of the DMTF form
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int daysInMonth(int y, int m) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && isLeap(y) ? 29 : days[m - 1];
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date.
-int64_t daysFromCivil(int64_t y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void civilFromDays(int64_t z, int* y, int* m, int* d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    *y = static_cast<int>(yoe + era * 400 + (*m <= 2));
-}
-
 [[noreturn]] void reject(const char* what) { throw TWYXException(kWyxInvalidDateTime, what); }
 
-int64_t pointLocalMicro(const TCIMDateTime& t) {
-    return (daysFromCivil(t.GetYear(), t.GetMonth(), t.GetDay()) * 86400 + t.GetHour() * 3600 +
-            t.GetMinute() * 60 + t.GetSecond()) * kMicroPerSecond + t.GetMicroseconds();
+int64_t pointUtcMicro(const TCIMDateTime& t) {
+    return calendar::UtcSeconds(t) * kMicroPerSecond + t.GetMicroseconds();
 }
 
-int offsetOf(const TCIMDateTime& t) { return static_cast<int16_t>(t.GetUTCOffset()); }
-
-int64_t pointUtcMicro(const TCIMDateTime& t) {
-    return pointLocalMicro(t) - static_cast<int64_t>(offsetOf(t)) * 60 * kMicroPerSecond;
+int64_t pointLocalMicro(const TCIMDateTime& t) {
+    return pointUtcMicro(t) + static_cast<int64_t>(calendar::OffsetMinutes(t)) * 60 * kMicroPerSecond;
 }
 
 int64_t intervalMicro(const TCIMDateTime& t) {
@@ -61,18 +30,15 @@ int64_t intervalMicro(const TCIMDateTime& t) {
 }
 
 TCIMDateTime pointFromLocalMicro(int64_t micro, int offset) {
-    int64_t days = micro / kMicroPerDay;
-    int64_t rest = micro % kMicroPerDay;
+    int64_t seconds = micro / kMicroPerSecond;
+    int64_t rest = micro % kMicroPerSecond;
     if (rest < 0) {
-        rest += kMicroPerDay;
-        --days;
+        rest += kMicroPerSecond;
+        --seconds;
     }
-    int y, m, d;
-    civilFromDays(days, &y, &m, &d);
-    const int64_t secs = rest / kMicroPerSecond;
     TCIMDateTime result;
-    result.Set(y, m, d, static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60),
-               static_cast<int>(secs % 60), static_cast<long>(rest % kMicroPerSecond), offset);
+    if (!calendar::PointFromLocalSeconds(seconds, static_cast<long>(rest), offset, &result))
+        reject("year out of range");
     return result;
 }
 
@@ -108,7 +74,7 @@ void TCIMDateTime::Set(int year, int month, int day, int hour, int minute, int s
                        long microseconds, int utcOffset) {
     if (year < 0 || year > 9999) reject("year out of range");
     if (month < 1 || month > 12) reject("month out of range");
-    if (day < 1 || day > daysInMonth(year, month)) reject("day out of range");
+    if (!calendar::IsDate(year, month, day)) reject("day out of range");
     if (hour < 0 || hour > 23) reject("hour out of range");
     if (minute < 0 || minute > 59) reject("minute out of range");
     if (second < 0 || second > 59) reject("second out of range");
@@ -143,7 +109,12 @@ void TCIMDateTime::Set(long days, int hours, int minutes, int seconds, long micr
 }
 
 TCIMDateTime TCIMDateTime::operator+(const TCIMDateTime& other) const {
-    if (interval_ && other.interval_) return intervalFromMicro(intervalMicro(*this) + intervalMicro(other));
+    if (interval_ && other.interval_) {
+        // Two of the longest intervals add up to more than the count holds.
+        const int64_t a = intervalMicro(*this), b = intervalMicro(other);
+        if (a > INT64_MAX - b) reject("interval out of range");
+        return intervalFromMicro(a + b);
+    }
     if (interval_ || !other.interval_) throw TWYXException(kWyxInvalidArgument, "point + point");
     return pointFromLocalMicro(pointLocalMicro(*this) + intervalMicro(other), offset_);
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "wyxcore/calendar.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
@@ -110,8 +111,6 @@ bool equalsIgnoringCase(const std::string& text, const char* word) {
     return i == text.size();
 }
 
-bool isLeap(long y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
 // A field of a masked date-time: false when masked. Only the microseconds may be
 // masked in part, from the right (a precision); any other field wholly or not at all.
 bool maskedField(const std::string& text, size_t pos, size_t n, long* value) {
@@ -157,7 +156,8 @@ void checkMaskedDateTime(const std::string& text) {
     for (int i = 0; i < 7; ++i) k[i] = maskedField(text, at[i], width[i], &f[i]);
     checkRange(text, k[1], f[1], 1, 12);
     static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const long lastDay = !k[1] ? 31 : (f[1] == 2 && k[0] && !isLeap(f[0])) ? 28 : days[f[1] - 1];
+    const bool shortFebruary = f[1] == 2 && k[0] && !calendar::IsDate(static_cast<int>(f[0]), 2, 29);
+    const long lastDay = !k[1] ? 31 : shortFebruary ? 28 : days[f[1] - 1];
     checkRange(text, k[2], f[2], 1, lastDay);
     checkRange(text, k[3], f[3], 0, 23);
     checkRange(text, k[4], f[4], 0, 59);

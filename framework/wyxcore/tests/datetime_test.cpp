@@ -165,6 +165,10 @@ TEST(DateTimeArithmetic, PlusAndMinusKeepTheOffset) {
 TEST(DateTimeArithmetic, ResultOutsideTheCalendarThrows) {
     EXPECT_THROW(point(1, 1, 1, 0, 0, 0, 0) - interval(1000, 0, 0, 0), TWYXException);
     EXPECT_THROW(point(9999, 12, 31, 0, 0, 0, 0) + interval(1, 0, 0, 0), TWYXException);
+    // Far past 9999: the year must not wrap back into the calendar.
+    EXPECT_THROW(point(1, 1, 1, 0, 0, 0, 0) + interval(99999999, 0, 0, 0), TWYXException);
+    // Two of the longest intervals: more than the microsecond count holds.
+    EXPECT_THROW(interval(99999999, 23, 59, 59) + interval(99999999, 23, 59, 59), TWYXException);
     EXPECT_THROW(point(2026, 1, 1, 0, 0, 0, 0) + point(2026, 1, 1, 0, 0, 0, 0), TWYXException);
     EXPECT_THROW(interval(0, 1, 0, 0) < point(2026, 1, 1, 0, 0, 0, 0), TWYXException);
 }

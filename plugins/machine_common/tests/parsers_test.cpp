@@ -1,63 +1,12 @@
-// The text parsers of the machine collectors: kernel text files, UTC time
-// stamps, the PCI ID database and the devices' driver records.
+// The text parsers of the machine collectors: kernel text files, the PCI ID
+// database and the devices' driver records.
 #include <gtest/gtest.h>
 
 #include "device_drivers.h"
 #include "linux_text.h"
 #include "pci_names.h"
-#include "utc_time.h"
 
 namespace {
-
-TEST(UtcTime, CountsFromTheEpochInUtc) {
-    const struct {
-        int64_t micros;
-        const char* dmtf;   // null: refused
-    } cases[] = {
-        {0, "19700101000000.000000+000"},
-        {951782400123456LL, "20000229000000.123456+000"},            // leap day of a century leap year
-        {1735689599999999LL, "20241231235959.999999+000"},
-        {253402300799000000LL, "99991231235959.000000+000"},        // the last second that fits
-        {253402300800000000LL, nullptr},
-        {-1, nullptr},
-    };
-    for (const auto& c : cases) {
-        TCIMDateTime point;
-        const bool ok = machine::UtcFromEpochMicros(c.micros, &point);
-        EXPECT_EQ(c.dmtf != nullptr, ok) << c.micros;
-        if (c.dmtf && ok) {
-            EXPECT_EQ(c.dmtf, point.ToString()) << c.micros;
-        }
-    }
-}
-
-// Numbers the machine states, converted only where the result fits.
-TEST(UtcTime, ConversionsOfTheMachinesNumbersNeverOverflow) {
-    const struct {
-        const char* what;
-        bool fileTime;      // else seconds
-        uint64_t value;
-        int64_t micros;     // -1: refused
-    } cases[] = {
-        {"seconds", false, 1765000000, 1765000000000000LL},
-        {"the last second that fits", false, 253402300799ULL, 253402300799000000LL},
-        {"one second more", false, 253402300800ULL, -1},
-        {"the largest signed count", false, INT64_MAX, -1},
-        {"file time of 1970", true, 116444736000000000ULL, 0},
-        {"file time of 2025", true, 116444736000000000ULL + 17650000000000000ULL, 1765000000000000LL},
-        {"file time before 1970", true, 1, -1},
-        {"largest file time", true, UINT64_MAX, -1},
-    };
-    for (const auto& c : cases) {
-        int64_t micros = -1;
-        const bool ok = c.fileTime ? machine::EpochMicrosFromFileTime(c.value, &micros)
-                                   : machine::EpochMicrosFromSeconds(static_cast<int64_t>(c.value), &micros);
-        EXPECT_EQ(c.micros >= 0, ok) << c.what;
-        if (ok) {
-            EXPECT_EQ(c.micros, micros) << c.what;
-        }
-    }
-}
 
 TEST(ProcStat, BootTimeInSecondsOrNone) {
     const struct {

@@ -6,7 +6,6 @@
 #include "collector_record.h"
 #include "heavy_hitter_detail.h"
 #include "report_model.h"
-#include "report_time.h"
 #include "wyxcore/collector_run.h"
 #include "support/sample_container.h"
 #include "wyxcore/logger.h"
@@ -50,37 +49,6 @@ TEST(LogTypeName, NamesTheFiveTypesAndNumbersTheRest) {
     const struct { int type; const char* name; } cases[] = {
         {0, "Error"}, {1, "Warning"}, {2, "Status"}, {3, "Debug"}, {4, "Verbose"}, {5, "5"}, {100, "100"}, {-1, "-1"}};
     for (const auto& c : cases) EXPECT_EQ(LogTypeName(c.type), c.name);
-}
-
-TEST(ReportTime, MovesInstantsBetweenOffsets) {
-    const struct { TCIMDateTime point; int offset; const char* shown; } cases[] = {
-        {at(8, 5, 31, 60), 0, "2026-12-08 04:31:00 (UTC+00:00)"},
-        {at(8, 1, 0, 120), -300, "2026-12-07 18:00:00 (UTC-05:00)"},   // back over midnight
-        {at(31, 23, 30, -300), 60, "2027-01-01 05:30:00 (UTC+01:00)"}, // forward over a year
-    };
-    for (const auto& c : cases) {
-        const TCIMDateTime moved = AtOffset(c.point, c.offset);
-        EXPECT_EQ(moved.ToUIString(), c.shown);
-        EXPECT_EQ(UtcSeconds(moved), UtcSeconds(c.point));
-        EXPECT_EQ(TimeSortKey(moved), TimeSortKey(c.point));
-    }
-    // 10:00 at UTC+02:00 is 08:00 UTC, before 09:00 UTC; 23:30 at UTC-05:00 is the next day.
-    EXPECT_LT(TimeSortKey(at(8, 10, 0, 120)), TimeSortKey(at(8, 9, 0, 0)));
-    EXPECT_LT(TimeSortKey(at(8, 23, 59, 0)), TimeSortKey(at(8, 23, 30, -300)));
-}
-
-TEST(ReportTime, OnlyAPointInTimeIsAPoint) {
-    TCIMDateTime interval;
-    interval.Set(1, 6, 0, 0, 0);
-    const struct { const char* name; TCIMValue value; bool point; } cases[] = {
-        {"point", TCIMValue(at(8, 5, 0, 60)), true},
-        {"interval", TCIMValue(interval), false},
-        {"masked", TCIMValue::FromText(kCIMDateTime, "2026120805****.******+060"), false},
-        {"array of points", TCIMValue::Array(kCIMDateTime, {"20261208050000.000000+060"}), false},
-        {"string", TCIMValue("20261208050000.000000+060"), false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(PointOf(&c.value) != nullptr, c.point) << c.name;
-    EXPECT_EQ(PointOf(nullptr), nullptr);
 }
 
 // A container with the report classes, a machine, and the run log given.
@@ -300,6 +268,18 @@ TEST(Timeline, EveryTimedRecordInOrderOfInstantWithItsOwnClock) {
               "2026-12-01 15:03 ULK Node 1 Error Fan 2 failed [2026-12-01 08:03:09]\n");
     EXPECT_EQ(model.displayOffset, 0);
     EXPECT_TRUE(model.hasBoot);
+}
+
+TEST(ShownTime, OnTheDisplayClockToTheSecond) {
+    ReportModel model;
+    model.displayOffset = 720;
+    const struct { const char* point; const char* shown; } cases[] = {
+        {"20261208053107.123456+060", "2026-12-08 16:31:07 (UTC+12:00)"},
+        {"00000101000000.000000+000", "0000-01-01 00:00:00 (UTC+00:00)"},   // year 0: as written
+        // After 9999 on the display clock: on its own clock, and the report still written.
+        {"99991231233000.000000-720", "9999-12-31 23:30:00 (UTC-12:00)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShownTime(model, TCIMDateTime::FromString(c.point)), c.shown) << c.point;
 }
 
 const char kDifference[] = "The difference between the System clock and SP clock is greater than 24 hours.";

@@ -13,7 +13,7 @@
 #include "journal_source.h"
 #include "linux_text.h"
 #include "log_record.h"
-#include "utc_time.h"
+#include "wyxcore/calendar.h"
 
 namespace oslog {
 
@@ -34,7 +34,7 @@ int64_t bootMicros(Notes& notes) {
     std::string text;
     int64_t seconds = 0, micros = 0;
     if (hostfs::ReadFile("/proc/stat", kStatLimit, &text) && linuxtext::ParseBootSeconds(text, &seconds) &&
-        machine::EpochMicrosFromSeconds(seconds, &micros))
+        calendar::EpochMicrosFromSeconds(seconds, &micros))
         return micros;
     notes.push_back("No usable boot time in /proc/stat: kernel records not dated");
     return -1;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "log_record.h"
-#include "utc_time.h"
 #include "wide_text.h"
+#include "wyxcore/calendar.h"
 
 namespace oslog {
 
@@ -101,9 +101,9 @@ bool readWithQuery(RecentRecords& keep, Notes& notes) {
                 record.recordId = std::to_string(v[EvtSystemEventRecordId].UInt64Val);
             // A time before 1970 or after 9999 is no time: such an entry is counted as out of the window.
             if (v[EvtSystemTimeCreated].Type != EvtVarTypeFileTime) continue;
-            if (!machine::EpochMicrosFromFileTime(v[EvtSystemTimeCreated].FileTimeVal, &record.utcMicros))
+            if (!calendar::EpochMicrosFromFileTime(v[EvtSystemTimeCreated].FileTimeVal, &record.utcMicros))
                 record.utcMicros =
-                    v[EvtSystemTimeCreated].FileTimeVal < machine::kFileTimeOf1970 ? INT64_MIN : INT64_MAX;
+                    v[EvtSystemTimeCreated].FileTimeVal < calendar::kFileTimeOf1970 ? INT64_MIN : INT64_MAX;
             else
                 record.message = message(batch[i], provider, publishers);
             keep.Add(std::move(record));
@@ -139,7 +139,7 @@ bool readClassic(RecentRecords& keep, Notes& notes) {
                                                                           : "";
             if (record.severity.empty()) continue;
             // Seconds of a DWORD: never beyond what the conversion holds.
-            machine::EpochMicrosFromSeconds(entry->TimeGenerated, &record.utcMicros);
+            calendar::EpochMicrosFromSeconds(entry->TimeGenerated, &record.utcMicros);
             record.recordId = std::to_string(entry->RecordNumber);
             record.eventId = std::to_string(entry->EventID & 0xFFFF);
             const char* text = reinterpret_cast<const char*>(entry + 1);
