@@ -7,7 +7,7 @@
 #include "page_names.h"
 #include "reading_order.h"
 #include "report_model.h"
-#include "report_time.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
 namespace {
@@ -21,13 +21,13 @@ std::string rowClass(const std::string& severity) {
 GridCell gridCell(const ReportModel& model, const TCIMValue* value) {
     GridCell cell;
     if (!value) return cell;
-    if (const TCIMDateTime* at = PointOf(value)) {
+    if (const TCIMDateTime* at = calendar::PointOf(value)) {
         cell.text = ShownTime(model, *at);
-        cell.key = TimeSortKey(*at);
+        cell.key = calendar::TimeSortKey(*at);
     } else {
         cell.text = DisplayValue(*value);
         if (const TCIMDateTime* interval = value->IsArray() ? nullptr : value->FindDateTime())
-            cell.key = TimeSortKey(*interval);
+            cell.key = calendar::TimeSortKey(*interval);
     }
     return cell;
 }

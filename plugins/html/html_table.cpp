@@ -2,7 +2,7 @@
 
 #include "html_escape.h"
 #include "reading_order.h"
-#include "report_time.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/value.h"
 
 namespace {
@@ -28,7 +28,7 @@ HtmlCell ValueCell(const TCIMValue* value) {
     if (!value) return HtmlCell();
     HtmlCell cell;
     cell.html = EscapeHtml(DisplayValue(*value));
-    if (const TCIMDateTime* at = value->IsArray() ? nullptr : value->FindDateTime()) cell.sortKey = TimeSortKey(*at);
+    if (const TCIMDateTime* at = value->IsArray() ? nullptr : value->FindDateTime()) cell.sortKey = calendar::TimeSortKey(*at);
     return cell;
 }
 

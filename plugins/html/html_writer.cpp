@@ -1,7 +1,7 @@
 #include "html_writer.h"
 
 #include "html_report.h"
-#include "report_time.h"
+#include "written_at.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 

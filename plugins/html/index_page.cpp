@@ -8,8 +8,8 @@
 #include "page_names.h"
 #include "reading_order.h"
 #include "report_model.h"
-#include "report_time.h"
 #include "url_encoding.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
 namespace {
@@ -33,7 +33,7 @@ HtmlCell link(const std::string& href, const std::string& label) {
 }
 
 HtmlCell timeCell(const ReportModel& model, bool has, const TCIMDateTime& at) {
-    return has ? HtmlCell{EscapeHtml(ShownTime(model, at)), TimeSortKey(at)} : HtmlCell();
+    return has ? HtmlCell{EscapeHtml(ShownTime(model, at)), calendar::TimeSortKey(at)} : HtmlCell();
 }
 
 std::string runLogLink(const PageNames& pages, const RunLogEntry& entry) {
@@ -111,7 +111,7 @@ std::string heavyHittersSection(const ReportModel& model) {
                "\"><h2 id=\"heavy-hitters\">Heavy hitters</h2>\n<p>No heavy hitters were recorded.</p></section>\n";
     std::vector<HtmlRow> rows;
     for (const TCIMInstance* record : table->rows) {
-        const TCIMDateTime* stamp = PointOf(record->GetPropertyValue("MessageTimestamp"));
+        const TCIMDateTime* stamp = calendar::PointOf(record->GetPropertyValue("MessageTimestamp"));
         rows.push_back(HtmlRow{{timeCell(model, stamp != nullptr, stamp ? *stamp : TCIMDateTime()),
                                 text(PropertyText(*record, "Message")), text(HeavyHitterDetailOf(model, *record))},
                                "", ""});

@@ -7,7 +7,7 @@
 #include "html_table.h"
 #include "page_names.h"
 #include "report_model.h"
-#include "report_time.h"
+#include "wyxcore/calendar.h"
 
 namespace {
 
@@ -39,21 +39,21 @@ void RenderTimelinePage(const ReportModel& model, const PageNames& names, const 
     JsonValue utc = JsonValue::array();
     long long latest = 0;
     for (const TimelineEntry& entry : model.timeline) {
-        const long long seconds = UtcSeconds(entry.at);
+        const long long seconds = calendar::UtcSeconds(entry.at);
         utc.push_back(seconds);
         latest = std::max(latest, seconds);
         GridCell record{entry.className + " row " + std::to_string(entry.position + 1), "", ""};
         const std::string page = names.Of(entry.className);
         if (!page.empty()) record.link = page + "#i" + std::to_string(entry.position);
-        data.AddRow({{ShownTime(model, entry.at), TimeSortKey(entry.at), ""}, {entry.ownTime, "", ""},
+        data.AddRow({{ShownTime(model, entry.at), calendar::TimeSortKey(entry.at), ""}, {entry.ownTime, "", ""},
                      {entry.source, "", ""}, {entry.severity, "", ""}, {entry.message, "", ""}, record},
                     data.Rows(),
                     entry.severity == "Error" ? "error" : entry.severity == "Warning" ? "warning" : "");
     }
     // Windows end when the machine was collected, not when the report is read.
-    const long long now = model.identity.hasCollectionTime ? UtcSeconds(model.identity.collectedAt) : latest;
+    const long long now = model.identity.hasCollectionTime ? calendar::UtcSeconds(model.identity.collectedAt) : latest;
     JsonValue windows = JsonValue::array();
-    if (model.hasBoot) windows.push_back(window("Since the last boot", UtcSeconds(model.lastBoot)));
+    if (model.hasBoot) windows.push_back(window("Since the last boot", calendar::UtcSeconds(model.lastBoot)));
     windows.push_back(window("Last 24 hours", now - 86400));
     windows.push_back(window("Last 7 days", now - 7 * 86400));
     data.AddMember("utc", std::move(utc));

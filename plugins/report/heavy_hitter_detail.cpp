@@ -4,6 +4,7 @@
 
 #include "collection_status.h"
 #include "reading_order.h"
+#include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
 namespace {
@@ -19,7 +20,7 @@ const TCIMDateTime* dateTime(const TCIMInstance& instance, const char* name) {
     return value ? value->FindDateTime() : nullptr;
 }
 
-std::string offsetText(const TCIMDateTime& point) { return std::to_string(static_cast<int16_t>(point.GetUTCOffset())); }
+std::string offsetText(const TCIMDateTime& point) { return std::to_string(calendar::OffsetMinutes(point)); }
 
 // The clocks of processors whose difference made the collector write that heavy
 // hitter, in the order it wrote them; false when the collection has no clocks
