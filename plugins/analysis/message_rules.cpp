@@ -3,6 +3,8 @@
 #include <cctype>
 #include <initializer_list>
 
+#include <boost/algorithm/string/case_conv.hpp>
+
 namespace {
 
 using Words = std::initializer_list<const char*>;
@@ -41,12 +43,6 @@ const Rule kRules[] = {
 
 const char kErrorEntry[] = "Service-processor log entry of error severity";
 
-std::string lower(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // True when word occurs in text at the start of a word (text in lower case).
 bool hasWord(const std::string& text, const std::string& word) {
     for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
@@ -67,7 +63,7 @@ bool matches(const Rule& rule, const std::string& text) {
 
 // The findings of the text, and whether it reports a routine event.
 std::vector<MessageFinding> classify(const std::string& message, bool* routine) {
-    const std::string text = lower(message);
+    const std::string text = boost::algorithm::to_lower_copy(message);
     std::vector<MessageFinding> found;
     *routine = false;
     std::string decided;   // the category of the last rule that matched
@@ -99,6 +95,6 @@ bool IsErrorSeverity(const std::string& severity) {
     const size_t first = severity.find_first_not_of(' ');
     const size_t last = severity.find_last_not_of(' ');
     if (first == std::string::npos) return false;
-    const std::string value = lower(severity.substr(first, last - first + 1));
+    const std::string value = boost::algorithm::to_lower_copy(severity.substr(first, last - first + 1));
     return value == "2" || value == "69" || value == "e" || value == "error";
 }

@@ -14,10 +14,6 @@ namespace {
 
 std::string instanceCount(size_t count) { return std::to_string(count) + (count == 1 ? " instance" : " instances"); }
 
-std::string rowClass(const std::string& severity) {
-    return severity == "Error" ? "error" : severity == "Warning" ? "warning" : "";
-}
-
 GridCell gridCell(const ReportModel& model, const TCIMValue* value) {
     GridCell cell;
     if (!value) return cell;
@@ -58,8 +54,8 @@ void RenderClassPage(const ClassTable& table, const ReportModel& model, const Pa
         cells.reserve(table.columns.size());
         for (const TCIMValue* value : table.values[row]) cells.push_back(gridCell(model, value));
         std::string css;
-        if (DescribeRecord(*table.rows[row], model.severities, &described)) css = rowClass(described.severity);
-        else if (className == "VARNSG_AnalysisFinding") css = rowClass(PropertyText(*table.rows[row], "Severity"));
+        if (DescribeRecord(*table.rows[row], model.severities, &described)) css = SeverityCssClass(described.severity);
+        else if (className == "VARNSG_AnalysisFinding") css = SeverityCssClass(PropertyText(*table.rows[row], "Severity"));
         data.AddRow(cells, table.positions[row], css);
     }
     std::string body = "<h1>" + EscapeHtml(className) + "</h1>\n<p>" + instanceCount(table.rows.size()) +

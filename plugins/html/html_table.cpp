@@ -2,6 +2,7 @@
 
 #include "html_escape.h"
 #include "reading_order.h"
+#include "severity.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/value.h"
 
@@ -23,6 +24,15 @@ std::string head(const std::vector<std::string>& headings) {
 }
 
 }  // namespace
+
+std::string SeverityCssClass(const std::string& severity) {
+    switch (StyleOfSeverity(severity)) {
+    case SeverityStyle::kError: return "error";
+    case SeverityStyle::kWarning: return "warning";
+    case SeverityStyle::kPlain: break;
+    }
+    return "";
+}
 
 HtmlCell ValueCell(const TCIMValue* value) {
     if (!value) return HtmlCell();

@@ -32,6 +32,9 @@ std::string RenderGridFrame(const std::string& id, const std::string& caption,
                             const std::vector<std::string>& headings, size_t rows,
                             const std::string& controls = std::string());
 
+// The row class that marks a severity ("error", "warning"); empty for the rest.
+std::string SeverityCssClass(const std::string& severity);
+
 // A cell for a property value: escaped text, date-times readable with a key.
 HtmlCell ValueCell(const TCIMValue* value);
 

@@ -8,6 +8,7 @@
 #include "page_names.h"
 #include "reading_order.h"
 #include "report_model.h"
+#include "severity.h"
 #include "url_encoding.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
@@ -21,10 +22,6 @@ const size_t kIndexRunLog = 100;
 // Finding groups on the index, the most severe and recent; a log of entries
 // that all differ can make thousands, and the index must open at once.
 const size_t kIndexGroups = 100;
-
-std::string cssOf(const std::string& severity) {
-    return severity == "Error" ? "error" : severity == "Warning" ? "warning" : "";
-}
 
 HtmlCell text(const std::string& value) { return HtmlCell{EscapeHtml(value), ""}; }
 
@@ -132,7 +129,7 @@ std::string findingsSection(const ReportModel& model, const PageNames& pages) {
     for (const FindingGroup& group : model.findings) {
         if (rows.size() == kIndexGroups) break;
         HtmlRow row;
-        row.cssClass = cssOf(group.severity);
+        row.cssClass = SeverityCssClass(group.severity);
         row.cells = {text(group.severity), text(group.category), text(group.description)};
         const std::string page = pages.Of(group.sourceClass);
         row.cells.push_back(page.empty() ? text(group.sourceClass) : link(page, group.sourceClass));
@@ -197,9 +194,9 @@ std::string runLogSection(const ReportModel& model, const PageNames& pages) {
     const bool all = log.size() <= kIndexRunLog;
     std::vector<HtmlRow> rows;
     for (const RunLogEntry& entry : log) {
-        if (!all && entry.typeName != "Error" && entry.typeName != "Warning") continue;
+        if (!all && StyleOfSeverity(entry.typeName) == SeverityStyle::kPlain) continue;
         HtmlRow row;
-        row.cssClass = cssOf(entry.typeName);
+        row.cssClass = SeverityCssClass(entry.typeName);
         row.cells = {link(runLogLink(pages, entry), entry.recordId), timeCell(model, entry.hasTime, entry.at),
                      text(entry.typeName), text(entry.source), text(entry.message)};
         rows.push_back(row);

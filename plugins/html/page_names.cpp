@@ -1,8 +1,9 @@
 #include "page_names.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
+
+#include <boost/algorithm/string/case_conv.hpp>
 
 #include "wyxcore/container.h"
 #include "wyxcore/output_file.h"
@@ -14,11 +15,6 @@ const char kTimelineData[] = "timeline.data.js";
 namespace {
 
 const size_t kMaxStem = 80;
-
-std::string lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 }  // namespace
 
@@ -32,8 +28,9 @@ PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
         // Room for a number and ".data.js" within the longest name an output directory takes.
         const std::string stem = SafeNamePart(text, kMaxStem);
         std::string name = stem;
-        for (int n = 2; taken.count(lower(name)); ++n) name = stem + "-" + std::to_string(n);
-        taken.insert(lower(name));
+        for (int n = 2; taken.count(boost::algorithm::to_lower_copy(name)); ++n)
+            name = stem + "-" + std::to_string(n);
+        taken.insert(boost::algorithm::to_lower_copy(name));
         stems_[cimClass->GetName()] = name;
     }
 }

@@ -48,7 +48,7 @@ void RenderTimelinePage(const ReportModel& model, const PageNames& names, const 
         data.AddRow({{ShownTime(model, entry.at), calendar::TimeSortKey(entry.at), ""}, {entry.ownTime, "", ""},
                      {entry.source, "", ""}, {entry.severity, "", ""}, {entry.message, "", ""}, record},
                     data.Rows(),
-                    entry.severity == "Error" ? "error" : entry.severity == "Warning" ? "warning" : "");
+                    SeverityCssClass(entry.severity));
     }
     // Windows end when the machine was collected, not when the report is read.
     const long long now = model.identity.hasCollectionTime ? calendar::UtcSeconds(model.identity.collectedAt) : latest;

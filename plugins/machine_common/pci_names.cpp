@@ -4,6 +4,8 @@
 #include <map>
 #include <utility>
 
+#include <boost/algorithm/string/case_conv.hpp>
+
 namespace pcinames {
 
 namespace {
@@ -14,11 +16,9 @@ const size_t kIdDigits = 4;
 std::string normalId(const std::string& id) {
     std::string digits = id.compare(0, 2, "0x") == 0 || id.compare(0, 2, "0X") == 0 ? id.substr(2) : id;
     if (digits.size() != kIdDigits) return std::string();
-    for (char& c : digits) {
+    for (char c : digits)
         if (!std::isxdigit(static_cast<unsigned char>(c))) return std::string();
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return digits;
+    return boost::algorithm::to_lower_copy(digits);
 }
 
 // "8086  Name" (after any leading tabs): the ID and the name; false when the

@@ -6,6 +6,10 @@
 // Status of the plug-in's own operations.
 enum { kQuarnelOK = 0, kQuarnelFailed = 3 };
 
+// The failure of one of the plug-in's steps: message logged as an error, then
+// kQuarnelFailed.
+int logFailure(void* plugin, const char* message);
+
 int QuarnelNoop();
 WyxPluginInfo QuarnelGetInfo();
 // Always 0; runs one collection per "VARNSG_ULKLog" among the class names.

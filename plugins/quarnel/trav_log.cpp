@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "quarnel_plugin.h"
+#include "record_header.h"
 #include "system_clock.h"
 #include "tolm_decoder.h"
 #include "vantlib/SPLibrary.h"
 #include "wyxcore/calendar.h"
+#include "wyxcore/logger.h"
+#include "wyxcore/status.h"
 
 namespace {
 
@@ -27,46 +30,40 @@ struct EntryHandles {
     }
 };
 
-int fail(void* plugin, const char* message) {
-    wyxWriteLog(plugin, 0, message);
-    return kQuarnelFailed;
-}
-
 int addEntry(SPLibrary& library, void* plugin, void* container, const unsigned char* reply, int length,
              int recordId) {
-    if (wyxAddClass(container, "VARNSG_TRAVLog") == 3)
-        return fail(plugin, "Error adding instance of VARNSG_Quarnel Class");
-    if (wyxAddProperty(container, "CreationClassName", "VARNSG_TRAVLog") == 3)
-        return fail(plugin, "Error adding CreationClassName field for VARNSG_Quarnel");
-    if (wyxAddProperty(container, "LogCreationClassName", " ") == 3)
-        return fail(plugin, "Error adding LogCreationClassName field for VARNSG_Quarnel");
-    if (wyxAddProperty(container, "LogName", "TRAVEvent") == 3)
-        return fail(plugin, "Error adding LogName field for VARNSG_Quarnel");
+    // RecordID comes last here, after the message.
+    const RecordHeader header = {"VARNSG_TRAVLog", " ", "TRAVEvent", nullptr,
+                                 {"Error adding instance of VARNSG_Quarnel Class",
+                                  "Error adding CreationClassName field for VARNSG_Quarnel",
+                                  "Error adding LogCreationClassName field for VARNSG_Quarnel",
+                                  "Error adding LogName field for VARNSG_Quarnel", nullptr}};
+    if (addRecordHeader(plugin, container, header) != kQuarnelOK) return kQuarnelFailed;
 
     EntryHandles handles;
-    if (wyxNewCIMValueArray(&handles.valueArray) == 3) {
+    if (wyxNewCIMValueArray(&handles.valueArray) == kWyxFailure) {
         handles.valueArray = nullptr;
-        return fail(plugin, "failed to create CIM value array");
+        return logFailure(plugin, "failed to create CIM value array");
     }
-    if (wyxNewCIMDateTime(&handles.dateTime) == 3) {
+    if (wyxNewCIMDateTime(&handles.dateTime) == kWyxFailure) {
         handles.dateTime = nullptr;
-        return fail(plugin, "failed to create CIMDateTime");
+        return logFailure(plugin, "failed to create CIMDateTime");
     }
     const uint32_t stamp = (static_cast<uint32_t>(reply[2]) << 24) | (static_cast<uint32_t>(reply[3]) << 16) |
                            (static_cast<uint32_t>(reply[4]) << 8) | reply[5];
     const TCIMDateTime t = calendar::PointFromSecondsSince1990(stamp, calendar::OffsetMinutes(systemLocalTime()));
     if (wyxSetDateTime(handles.dateTime, t.GetYear(), t.GetMonth(), t.GetDay(), t.GetHour(), t.GetMinute(),
-                       t.GetSecond(), 0, calendar::OffsetMinutes(t)) == 3)
-        return fail(plugin, "Error Setting DateTime for VARNSG_Quarnel");
-    if (wyxAddDateTimeProperty(container, "MessageTimestamp", handles.dateTime) == 3)
-        return fail(plugin, "Error adding MessageTimestamp for VARNSG_Quarnel");
+                       t.GetSecond(), 0, calendar::OffsetMinutes(t)) == kWyxFailure)
+        return logFailure(plugin, "Error Setting DateTime for VARNSG_Quarnel");
+    if (wyxAddDateTimeProperty(container, "MessageTimestamp", handles.dateTime) == kWyxFailure)
+        return logFailure(plugin, "Error adding MessageTimestamp for VARNSG_Quarnel");
 
     const std::string message = decodeTolmEvent(TolmReply(reply, length), library).substr(0, 99);
-    if (wyxAddProperty(container, "Message", message.c_str()) == 3)
-        return fail(plugin, "Error adding ErrorData field for VARNSG_Quarnel");
-    if (wyxAddProperty(container, "RecordID", std::to_string(recordId).c_str()) == 3)
-        return fail(plugin, "Error adding instance field for VARNSG_Quarnel");
-    wyxWriteLog(plugin, 3, " added to xml file successfully ");
+    if (wyxAddProperty(container, "Message", message.c_str()) == kWyxFailure)
+        return logFailure(plugin, "Error adding ErrorData field for VARNSG_Quarnel");
+    if (wyxAddProperty(container, "RecordID", std::to_string(recordId).c_str()) == kWyxFailure)
+        return logFailure(plugin, "Error adding instance field for VARNSG_Quarnel");
+    wyxWriteLog(plugin, kWyxLogDebug, " added to xml file successfully ");
     return kQuarnelOK;
 }
 
@@ -91,6 +88,6 @@ int getTolmlog(SPLibrary& library, void* plugin, void* container) {
         wyxReportProgress(plugin, "TRAV log, entries read", request, 0);
         if (!sent) break;
     }
-    wyxWriteLog(plugin, 3, "quarnel::getTolmlog() returning....");
+    wyxWriteLog(plugin, kWyxLogDebug, "quarnel::getTolmlog() returning....");
     return kQuarnelOK;
 }

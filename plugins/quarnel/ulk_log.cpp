@@ -8,8 +8,11 @@
 #include "dot_command.h"
 #include "entry_format.h"
 #include "quarnel_plugin.h"
+#include "record_header.h"
 #include "vantlib/SPLibrary.h"
+#include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
+#include "wyxcore/status.h"
 
 namespace {
 
@@ -18,22 +21,14 @@ const unsigned char kFirstEntry = 2, kNextEntry = 3;
 // A processor that fails this many log-entry commands in a row is given up.
 const int kMaxFailedInRow = 16;
 
-int fail(void* plugin, const char* message) {
-    wyxWriteLog(plugin, 0, message);
-    return kQuarnelFailed;
-}
-
 int addLeadingProperties(void* plugin, void* container, int recordId) {
-    if (wyxAddClass(container, "VARNSG_ULKLog") == 3) return fail(plugin, "Error adding VARNSG_Quarnel");
-    if (wyxAddProperty(container, "CreationClassName", "VARNSG_ULKLog") == 3)
-        return fail(plugin, "Error adding ClassCreationName field for VARNSG_Quarnel");
-    if (wyxAddProperty(container, "LogCreationClassName", " ") == 3)
-        return fail(plugin, "Error adding LogCreationClassName field for VARNSG_Quarnel");
-    if (wyxAddProperty(container, "LogName", "ULKEvent") == 3)
-        return fail(plugin, "Error adding LogName field for VARNSG_Quarnel");
-    if (wyxAddProperty(container, "RecordID", std::to_string(recordId).c_str()) == 3)
-        return fail(plugin, "Error adding RecordID field for VARNSG_Quarnel");
-    return kQuarnelOK;
+    const std::string id = std::to_string(recordId);
+    const RecordHeader header = {"VARNSG_ULKLog", " ", "ULKEvent", id.c_str(),
+                                 {"Error adding VARNSG_Quarnel", "Error adding ClassCreationName field for VARNSG_Quarnel",
+                                  "Error adding LogCreationClassName field for VARNSG_Quarnel",
+                                  "Error adding LogName field for VARNSG_Quarnel",
+                                  "Error adding RecordID field for VARNSG_Quarnel"}};
+    return addRecordHeader(plugin, container, header);
 }
 
 // One processor's log, entry by entry. The reply length is shared by every
@@ -52,16 +47,17 @@ int readProcessorLog(SPLibrary& library, const EntryFormatContext& context, std:
                                          length, context.processor);
         notFirst = true;
         if (!sent) {
-            wyxWriteLog(context.plugin, 0, " cmd failed ");
+            wyxWriteLog(context.plugin, kWyxLogError, " cmd failed ");
             if (++failedInRow >= kMaxFailedInRow) {
-                wyxWriteLog(context.plugin, 0, "Too many failed commands; skipping the rest of this processor's log");
+                wyxWriteLog(context.plugin, kWyxLogError,
+                            "Too many failed commands; skipping the rest of this processor's log");
                 break;
             }
             continue;
         }
         failedInRow = 0;
         if (*length <= 0) {
-            wyxWriteLog(context.plugin, 3, "No more log entries to be read ");
+            wyxWriteLog(context.plugin, kWyxLogDebug, "No more log entries to be read ");
             break;
         }
         if (addLeadingProperties(context.plugin, context.container, ++*record) != kQuarnelOK) return kQuarnelFailed;
@@ -77,10 +73,10 @@ int getDotcommandlog(SPLibrary& library, void* plugin, void* container) {
     std::vector<unsigned char> reply(kDotReplySize);
     int length = 1;
     const char* path = nullptr;
-    if (wyxGetPluginPath(plugin, &path) == 3) return fail(plugin, "wyxGetPluginPath failed! ");
+    if (wyxGetPluginPath(plugin, &path) == kWyxFailure) return logFailure(plugin, "wyxGetPluginPath failed! ");
     const std::string pluginPath = path ? path : "";
     const size_t at = pluginPath.find("quarnel" + TOSSpecific::kPluginExtension);
-    if (at == std::string::npos) return fail(plugin, "Incorrect path name ");
+    if (at == std::string::npos) return logFailure(plugin, "Incorrect path name ");
 
     ClockNormaliser clock(plugin, container);
     EntryFormatContext context = {plugin, container, pluginPath.substr(0, at) + "quarnelentry.txt", 0, 0, &clock};
@@ -91,6 +87,6 @@ int getDotcommandlog(SPLibrary& library, void* plugin, void* container) {
         if (readProcessorLog(library, context, reply, &length, &record) != kQuarnelOK) return kQuarnelFailed;
     }
     clock.logSummary();
-    wyxWriteLog(plugin, 3, "quarnel::getDotcommandlog() returning ..");
+    wyxWriteLog(plugin, kWyxLogDebug, "quarnel::getDotcommandlog() returning ..");
     return kQuarnelOK;
 }

@@ -9,8 +9,7 @@
 ClassTable BuildClassTable(const TCIMClass& cimClass) {
     ClassTable table;
     table.cimClass = &cimClass;
-    const TCIMPropertyDecl* stamp = cimClass.FindProperty("MessageTimestamp");
-    table.timed = stamp && stamp->type == kCIMDateTime;
+    table.timed = IsLogClass(cimClass);
     table.rows = ReadingOrder(cimClass);
     std::unordered_map<const TCIMInstance*, size_t> position;
     for (const TCIMInstance* instance : cimClass.EnumerateInstances(true)) position.emplace(instance, position.size());

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include <boost/algorithm/string/case_conv.hpp>
+
 #include "collector_record.h"
 #include "reading_order.h"
 #include "wyxcore/calendar.h"
@@ -23,11 +25,6 @@ const char kNoSp[] = " No SP's installed on the system ";
 const char* const kSpFound[] = {"Getting Dotcommand log", "Getting TRAV log", "Normalizing ULK Event logs by ",
                                 "could not read SP clock", "No more log entries to be read",
                                 "quarnel::getTolmlog() returning", "quarnel::getDotcommandlog() returning"};
-
-std::string lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 bool startsWith(const std::string& text, const std::string& head) { return text.compare(0, head.size(), head) == 0; }
 
@@ -225,7 +222,8 @@ CollectionStatus BuildCollectionStatus(const TContainer& container) {
         status.errors.push_back(i);
         if (entry.source == kCore || entry.source.empty()) continue;
         CollectorStatus* c = collectors.Find(entry.source);
-        if (!c && !status.collectorsRecorded) c = &collectors.Named(entry.source, lower(entry.source));
+        if (!c && !status.collectorsRecorded)
+            c = &collectors.Named(entry.source, boost::algorithm::to_lower_copy(entry.source));
         if (!c) continue;
         c->errors.push_back(i);
         if (c->state == CollectorState::kRan) c->state = CollectorState::kFailed;
@@ -234,7 +232,8 @@ CollectionStatus BuildCollectionStatus(const TContainer& container) {
         // An older collection: what each collector added is known from the classes it provides.
         for (CollectorStatus& c : collectors.List())
             for (const TCIMClass* cimClass : container.GetClasses())
-                if (lower(cimClass->GetProvider()) == c.selection) c.instancesAdded += cimClass->GetInstanceCount();
+                if (boost::algorithm::to_lower_copy(cimClass->GetProvider()) == c.selection)
+                    c.instancesAdded += cimClass->GetInstanceCount();
     }
     status.collectors = collectors.List();
     status.complete = status.errors.empty();

@@ -8,12 +8,6 @@
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
-int SeverityRank(const std::string& severity) {
-    if (severity == "Error") return 3;
-    if (severity == "Warning") return 2;
-    return severity.empty() ? 0 : 1;
-}
-
 std::vector<FindingGroup> GroupFindings(const TContainer& container) {
     std::vector<FindingGroup> groups;
     const TCIMClass* cimClass = container.FindClass("VARNSG_AnalysisFinding");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "severity.h"
 #include "wyxcore/datetime.h"
 
 class TContainer;
@@ -25,8 +26,5 @@ struct FindingGroup {
 
 // Most severe first, then the most recent first.
 std::vector<FindingGroup> GroupFindings(const TContainer& container);
-
-// Rank of a severity: higher is more severe ("Error" 3, "Warning" 2, any other 1, none 0).
-int SeverityRank(const std::string& severity);
 
 #endif

@@ -14,11 +14,15 @@ const TCIMDateTime* timestampOf(const TCIMInstance* instance) {
 }
 }  // namespace
 
+bool IsLogClass(const TCIMClass& cimClass) {
+    const TCIMPropertyDecl* decl = cimClass.FindProperty(kTimestamp);
+    return decl && decl->type == kCIMDateTime;
+}
+
 std::vector<const TCIMInstance*> ReadingOrder(const TCIMClass& cimClass) {
     std::vector<const TCIMInstance*> order;
     for (TCIMInstance* instance : cimClass.EnumerateInstances(true)) order.push_back(instance);
-    const TCIMPropertyDecl* decl = cimClass.FindProperty(kTimestamp);
-    if (!decl || decl->type != kCIMDateTime) return order;
+    if (!IsLogClass(cimClass)) return order;
     // Each time stamp looked up once, not at every comparison: a log has tens of thousands.
     std::vector<std::pair<const TCIMDateTime*, const TCIMInstance*> > keyed;
     keyed.reserve(order.size());

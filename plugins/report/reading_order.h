@@ -8,9 +8,12 @@ class TCIMClass;
 class TCIMInstance;
 class TCIMValue;
 
-// The instances of a class in the order a person reads them: log classes (those
-// with a MessageTimestamp) by time stamp, earliest first, instances without one
-// last; ties and other classes in the order they were added.
+// A log class: one whose instances carry a MessageTimestamp, a date-time.
+bool IsLogClass(const TCIMClass& cimClass);
+
+// The instances of a class in the order a person reads them: log classes by
+// time stamp, earliest first, instances without one last; ties and other
+// classes in the order they were added.
 std::vector<const TCIMInstance*> ReadingOrder(const TCIMClass& cimClass);
 
 // A value as a person reads it: date-times in their readable form (a masked one

@@ -1,9 +1,10 @@
 #include "version_catalog.h"
 
-#include <cctype>
 #include <fstream>
 #include <set>
 #include <sstream>
+
+#include <boost/algorithm/string/case_conv.hpp>
 
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
@@ -17,11 +18,6 @@ std::string trim(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return std::string();
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-std::string lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 }  // namespace
@@ -41,7 +37,7 @@ std::vector<CatalogEntry> ParseCatalog(const std::string& text, const std::strin
         CatalogEntry entry{trim(content.substr(0, comma)), trim(content.substr(comma + 1))};
         if (entry.component.empty()) throw TWYXException(kWyxFileBadValue, where + "no component name");
         if (entry.version.empty()) throw TWYXException(kWyxFileBadValue, where + "no version");
-        if (!seen.insert(lower(entry.component)).second)
+        if (!seen.insert(boost::algorithm::to_lower_copy(entry.component)).second)
             throw TWYXException(kWyxFileBadValue, where + "component \"" + entry.component + "\" listed twice");
         entries.push_back(entry);
     }

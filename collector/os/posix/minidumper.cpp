@@ -1,8 +1,8 @@
 // Fatal-signal handler that saves a text dump of the fault: the signal, the
 // fault address, the faulting thread's backtrace and the loaded modules with
 // their addresses. Inside the handler only async-signal-safe calls are made;
-// everything else is prepared by installCrashHandler.
-#include "minidumper.h"
+// everything else is prepared by InstallOsCrashHandler.
+#include "crash_handler.h"
 
 #include "wyxcore/output_file.h"
 
@@ -14,32 +14,22 @@
 #include <ucontext.h>
 #include <unistd.h>
 
-#include <cassert>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
-#include <iostream>
 
 namespace {
 
 const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 const int kMaxFrames = 64;
 
-char* fFilename = nullptr;
-char* dumpDirectory = nullptr;
+const char* fFilename = nullptr;
+const char* dumpDirectory = nullptr;
 TCrashFile dumpFile;
 bool dumpPathFits = false;
 bool unwinderReady = false;
 // Room to run the handler after a stack overflow.
 alignas(16) char alternateStack[64 * 1024];
-
-char* copyOf(const char* text) {
-    const size_t size = std::strlen(text) + 1;
-    char* copy = new char[size];
-    std::memcpy(copy, text, size);
-    return copy;
-}
 
 // Output helpers: no allocation, no stdio.
 bool put(int fd, const char* text) {
@@ -181,25 +171,13 @@ void crashHandler(int signalNumber, siginfo_t* info, void* context) {
     raise(signalNumber);
 }
 
-MiniDumper startupObject("OSK_Core");
-
 }  // namespace
 
-MiniDumper::MiniDumper(const char* applicationName) {
-    assert(fFilename == nullptr);
-    fFilename = copyOf(applicationName ? applicationName : "OSK_Core");
-}
-
-void MiniDumper::installCrashHandler(const char* directory) {
-    dumpDirectory = copyOf(directory ? directory : "");
+void InstallOsCrashHandler(const char* dumpName, const char* directory) {
+    fFilename = dumpName;
+    dumpDirectory = directory;
     char dumpPath[TCrashFile::kMaxPath];
-    const int length = std::snprintf(dumpPath, sizeof dumpPath, "%s%s.dmp", dumpDirectory, fFilename);
-    dumpPathFits = length >= 0 && static_cast<size_t>(length) < sizeof dumpPath && dumpFile.Prepare(dumpPath);
-
-    // A fatal signal ends the process without flushing stdio, and the handler
-    // must not flush it; so from here on the console text goes out at once.
-    std::cout << std::unitbuf;
-    std::fflush(stdout);
+    dumpPathFits = FormatDumpPath(dumpPath, sizeof dumpPath, dumpDirectory, fFilename) && dumpFile.Prepare(dumpPath);
 
     // The first backtrace loads the unwinder, which must not happen in the handler.
     void* frame[1];
@@ -216,5 +194,3 @@ void MiniDumper::installCrashHandler(const char* directory) {
     sigemptyset(&action.sa_mask);
     for (int signalNumber : kFatalSignals) sigaction(signalNumber, &action, nullptr);
 }
-
-MiniDumper& theMiniDumper() { return startupObject; }

@@ -1,16 +1,14 @@
 // Unhandled-exception filter that saves a minidump through DBGHELP.DLL, loaded
 // only when the crash happens.
-#include "minidumper.h"
+#include "crash_handler.h"
 
 #include "wyxcore/output_file.h"
 
 #include <windows.h>
 #include <dbghelp.h>
 
-#include <cassert>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 
 namespace {
 
@@ -22,15 +20,8 @@ typedef BOOL(WINAPI* MiniDumpWriteDumpFn)(HANDLE process, DWORD processId, HANDL
 const size_t kBufferSize = 260;
 const char kLibraryName[] = "DBGHELP.DLL";
 
-char* fFilename = nullptr;
-char* dumpDirectory = nullptr;
-
-char* copyOf(const char* text) {
-    const size_t size = std::strlen(text) + 1;
-    char* copy = new char[size];
-    std::memcpy(copy, text, size);
-    return copy;
-}
+const char* fFilename = nullptr;
+const char* dumpDirectory = nullptr;
 
 // The copy beside the program first, then the system's search order.
 HMODULE loadDebugLibrary() {
@@ -48,8 +39,7 @@ HMODULE loadDebugLibrary() {
 
 // False (and nothing written) when the whole path does not fit.
 bool buildDumpPath(char* path) {
-    const int length = std::snprintf(path, kBufferSize, "%s%s.dmp", dumpDirectory ? dumpDirectory : "", fFilename);
-    return length >= 0 && static_cast<size_t>(length) < kBufferSize;
+    return FormatDumpPath(path, kBufferSize, dumpDirectory ? dumpDirectory : "", fFilename);
 }
 
 void writeDump(MiniDumpWriteDumpFn writeDumpFn, EXCEPTION_POINTERS* exceptionPointers, char* message,
@@ -122,22 +112,10 @@ LONG WINAPI crashFilter(EXCEPTION_POINTERS* exceptionPointers) {
     return result;
 }
 
-MiniDumper startupObject("OSK_Core");
-
 }  // namespace
 
-MiniDumper::MiniDumper(const char* applicationName) {
-    assert(fFilename == nullptr);
-    fFilename = copyOf(applicationName ? applicationName : "OSK_Core");
-}
-
-void MiniDumper::installCrashHandler(const char* directory) {
-    dumpDirectory = copyOf(directory ? directory : "");
-    // A crash ends the process without flushing stdio, and a pipe's reader
-    // would lose what was shown; so from here on the console text goes out at once.
-    std::cout << std::unitbuf;
-    std::fflush(stdout);
+void InstallOsCrashHandler(const char* dumpName, const char* directory) {
+    fFilename = dumpName;
+    dumpDirectory = directory;
     SetUnhandledExceptionFilter(crashFilter);
 }
-
-MiniDumper& theMiniDumper() { return startupObject; }

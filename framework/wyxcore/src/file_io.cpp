@@ -4,22 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "errno_status.h"
 #include "os_files.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
 namespace fileio {
-
-namespace {
-
-int statusOfErrno(int error, int otherwise) {
-    if (error == ENOENT || error == ENOTDIR) return kWyxFileNotFound;
-    if (error == EACCES || error == EPERM || error == EROFS || error == EISDIR) return kWyxAccessDenied;
-    if (error == ENOSPC) return kWyxDiskFull;
-    return otherwise;
-}
-
-}  // namespace
 
 std::string ReadAll(const std::string& path) {
     InputFile file(path);
@@ -34,7 +24,7 @@ InputFile::InputFile(const std::string& path) : path_(path), file_(nullptr) {
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) {
         const int error = errno;
-        throw TWYXException(statusOfErrno(error, kWyxReadFailed), path + ": " + std::strerror(error));
+        throw TWYXException(wyxos::StatusOfErrno(error, wyxos::FileUse::kRead), path + ": " + std::strerror(error));
     }
 }
 

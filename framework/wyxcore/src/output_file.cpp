@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <random>
 
+#include <boost/algorithm/string/case_conv.hpp>
+
 #include "output_os.h"
 #include "temporary_paths.h"
 #include "wyxcore/exception.h"
@@ -28,8 +30,7 @@ bool isSafe(unsigned char c) {
 // Names that Windows takes for a device, in any case, with or without an extension.
 bool isDeviceName(const std::string& name) {
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "COM", "LPT", "CONIN$", "CONOUT$"};
-    std::string stem = name.substr(0, name.find('.'));
-    std::transform(stem.begin(), stem.end(), stem.begin(), [](unsigned char c) { return std::toupper(c); });
+    const std::string stem = boost::algorithm::to_upper_copy(name.substr(0, name.find('.')));
     for (const char* device : kDevices) {
         const std::string d = device;
         if (d == "COM" || d == "LPT") {

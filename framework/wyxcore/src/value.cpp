@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include <boost/algorithm/string/predicate.hpp>
+
 #include "wyxcore/calendar.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
@@ -100,16 +102,6 @@ void checkReal(const std::string& text, bool single) {
         mismatch(text, single ? "out of range for real32" : "out of range for real64");
 }
 
-bool equalsIgnoringCase(const std::string& text, const char* word) {
-    size_t i = 0;
-    for (; word[i]; ++i) {
-        if (i == text.size()) return false;
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != word[i]) return false;
-    }
-    return i == text.size();
-}
 
 // A field of a masked date-time: false when masked. Only the microseconds may be
 // masked in part, from the right (a precision); any other field wholly or not at all.
@@ -225,8 +217,8 @@ TCIMValue TCIMValue::FromText(TCIMType type, std::string&& taken) {
     switch (type) {
     case kCIMString: break;
     case kCIMBoolean:
-        if (equalsIgnoringCase(text, "true")) value.text_ = "true";
-        else if (equalsIgnoringCase(text, "false")) value.text_ = "false";
+        if (boost::algorithm::iequals(text, "true")) value.text_ = "true";
+        else if (boost::algorithm::iequals(text, "false")) value.text_ = "false";
         else mismatch(text, "not a boolean");
         break;
     case kCIMChar16:

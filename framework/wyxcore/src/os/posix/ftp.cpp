@@ -7,9 +7,9 @@
 #include <cstring>
 #include <memory>
 
-#include "ftp_target.h"
+#include "errno_status.h"
+#include "ftp_transfer.h"
 #include "wyxcore/exception.h"
-#include "wyxcore/os_specific.h"
 #include "wyxcore/status.h"
 
 namespace {
@@ -89,18 +89,14 @@ bool outcome(CURL* curl, CURLcode code, const std::string& where) {
 
 }  // namespace
 
-bool TOSSpecific::FTPFile(std::string filePath, std::string outputBaseName) {
-    wyxos::FtpTarget target;
-    if (!wyxos::FtpTargetFromEnvironment(&target))
-        throw TWYXException(kWyxInvalidArgument, "WYX_FTP_URL is not an ftp://[user[:password]@]host[:port]/dir/ URL");
-    const std::string remoteName = outputBaseName + ".xml.gz";
-    if (!wyxos::IsPlainRemoteName(remoteName)) throw TWYXException(kWyxInvalidArgument, "remote file name");
+namespace wyxos {
 
+bool TransferFtpFile(const FtpTarget& target, const std::string& filePath, const std::string& remoteName,
+                     unsigned timeoutSeconds, const std::string& where) {
     std::unique_ptr<FILE, FileCloser> file(std::fopen(filePath.c_str(), "rb"));
     if (!file) {
         const int error = errno;
-        throw TWYXException(error == ENOENT ? kWyxFileNotFound : error == EACCES ? kWyxAccessDenied : kWyxReadFailed,
-                            filePath);
+        throw TWYXException(StatusOfErrno(error, FileUse::kRead), filePath);
     }
     if (std::fseek(file.get(), 0, SEEK_END) != 0) throw TWYXException(kWyxReadFailed, filePath);
     const long size = std::ftell(file.get());
@@ -110,10 +106,9 @@ bool TOSSpecific::FTPFile(std::string filePath, std::string outputBaseName) {
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) throw TWYXException(kWyxOutOfMemory);
     CURL* c = curl.get();
-    const std::string where = "ftp://" + target.host + ":" + std::to_string(target.port) + target.directory;
     const std::string url = "ftp://" + target.host + ":" + std::to_string(target.port) +
                             escapedPath(c, target.directory) + escaped(c, remoteName);
-    const long timeout = static_cast<long>(wyxos::FtpTimeoutSeconds());
+    const long timeout = static_cast<long>(timeoutSeconds);
 
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp");
@@ -134,3 +129,5 @@ bool TOSSpecific::FTPFile(std::string filePath, std::string outputBaseName) {
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, timeout);
     return outcome(c, curl_easy_perform(c), where);
 }
+
+}  // namespace wyxos

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "errno_status.h"
 #include "wyxcore/output_file.h"
 #include "wyxcore/status.h"
 
@@ -17,17 +18,9 @@ namespace wyxos {
 
 namespace {
 
-int statusOf(int error) {
-    if (error == ENOSPC || error == EDQUOT) return kWyxDiskFull;
-    if (error == EACCES || error == EPERM || error == EROFS || error == EISDIR || error == EEXIST ||
-        error == ELOOP || error == ENOENT || error == ENOTDIR)
-        return kWyxAccessDenied;
-    return kWyxWriteFailed;
-}
-
 int failWith(int error, std::string* reason) {
     *reason = std::strerror(error);
-    return statusOf(error);
+    return StatusOfErrno(error, FileUse::kWrite);
 }
 
 // The directory part of a path ("." when it has none).

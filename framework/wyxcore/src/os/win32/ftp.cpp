@@ -10,9 +10,8 @@
 #include <memory>
 #include <thread>
 
-#include "ftp_target.h"
+#include "ftp_transfer.h"
 #include "wyxcore/exception.h"
-#include "wyxcore/os_specific.h"
 #include "wyxcore/status.h"
 
 namespace {
@@ -146,13 +145,10 @@ bool refusedOrThrow(DWORD error, const Session& s, const std::string& where) {
 
 }  // namespace
 
-bool TOSSpecific::FTPFile(std::string filePath, std::string outputBaseName) {
-    wyxos::FtpTarget target;
-    if (!wyxos::FtpTargetFromEnvironment(&target))
-        throw TWYXException(kWyxInvalidArgument, "WYX_FTP_URL is not an ftp://[user[:password]@]host[:port]/dir/ URL");
-    const std::string remoteName = outputBaseName + ".xml.gz";
-    if (!wyxos::IsPlainRemoteName(remoteName)) throw TWYXException(kWyxInvalidArgument, "remote file name");
+namespace wyxos {
 
+bool TransferFtpFile(const FtpTarget& target, const std::string& filePath, const std::string& remoteName,
+                     unsigned timeoutSeconds, const std::string& where) {
     auto session = std::make_shared<Session>();
     session->host = target.host;
     if (session->host.size() > 2 && session->host.front() == '[')
@@ -163,9 +159,8 @@ bool TOSSpecific::FTPFile(std::string filePath, std::string outputBaseName) {
     session->directory = target.directory;
     session->filePath = filePath;
     session->remoteName = remoteName;
-    session->timeoutMs = wyxos::FtpTimeoutSeconds() * 1000;
+    session->timeoutMs = timeoutSeconds * 1000;
     session->progress();
-    const std::string where = "ftp://" + target.host + ":" + std::to_string(target.port) + target.directory;
 
     std::thread worker(runSession, session);
     // A connect may take the whole bound, then every later step may too; a
@@ -181,3 +176,5 @@ bool TOSSpecific::FTPFile(std::string filePath, std::string outputBaseName) {
     worker.join();
     return session->uploaded || refusedOrThrow(session->error, *session, where);
 }
+
+}  // namespace wyxos
