@@ -41,46 +41,33 @@ if(NORBIX_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
-# Boost is header-only here. Natively it is among the host's headers (a copy in
-# the build tree would leave the build's path in what the sanitizers record of
-# each header); for Windows a folder holding just boost/ keeps the host's other
-# headers out of the build.
-if(WIN32)
-  set(NORBIX_BOOST_INCLUDE ${CMAKE_BINARY_DIR}/boost-include)
-  if(NOT EXISTS ${NORBIX_BOOST_INCLUDE}/boost)
-    file(MAKE_DIRECTORY ${NORBIX_BOOST_INCLUDE})
-    file(CREATE_LINK /usr/include/boost ${NORBIX_BOOST_INCLUDE}/boost SYMBOLIC)
+# Header-only libraries of the host: Boost, nlohmann-json, the date library.
+# Natively they are among the host's headers (a copy in the build tree would
+# leave the build's path in what the sanitizers record of each header); for
+# Windows a folder of the build tree holding just a link to the library's own
+# folder keeps the host's other headers out of the build. var receives that
+# folder (empty natively).
+function(norbix_host_headers var folder probe)
+  if(NOT EXISTS /usr/include/${folder}/${probe})
+    message(FATAL_ERROR "${folder}/${probe} missing: run scripts/setup.sh")
   endif()
-endif()
+  set(dir "")
+  if(WIN32)
+    set(dir ${CMAKE_BINARY_DIR}/${folder}-include)
+    if(NOT EXISTS ${dir}/${folder})
+      file(MAKE_DIRECTORY ${dir})
+      file(CREATE_LINK /usr/include/${folder} ${dir}/${folder} SYMBOLIC)
+    endif()
+  endif()
+  set(${var} ${dir} PARENT_SCOPE)
+endfunction()
 
-# nlohmann-json, header-only, the same way: the host's headers natively, for
-# Windows a folder holding just nlohmann/.
+norbix_host_headers(NORBIX_BOOST_INCLUDE boost version.hpp)
+norbix_host_headers(NORBIX_JSON_INCLUDE nlohmann json.hpp)
+norbix_host_headers(NORBIX_DATE_INCLUDE date date.h)
 add_library(norbix_json INTERFACE)
-if(WIN32)
-  set(NORBIX_JSON_INCLUDE ${CMAKE_BINARY_DIR}/json-include)
-  if(NOT EXISTS /usr/include/nlohmann/json.hpp)
-    message(FATAL_ERROR "nlohmann/json.hpp missing: run scripts/setup.sh")
-  endif()
-  if(NOT EXISTS ${NORBIX_JSON_INCLUDE}/nlohmann)
-    file(MAKE_DIRECTORY ${NORBIX_JSON_INCLUDE})
-    file(CREATE_LINK /usr/include/nlohmann ${NORBIX_JSON_INCLUDE}/nlohmann SYMBOLIC)
-  endif()
-else()
-  find_path(NORBIX_JSON_INCLUDE nlohmann/json.hpp REQUIRED)
-endif()
-target_include_directories(norbix_json SYSTEM INTERFACE ${NORBIX_JSON_INCLUDE})
-
-# The date library is header-only too, and found the same way: among the host's
-# headers natively, through a folder holding just date/ for Windows.
-if(WIN32)
-  set(NORBIX_DATE_INCLUDE ${CMAKE_BINARY_DIR}/date-include)
-  if(NOT EXISTS ${NORBIX_DATE_INCLUDE}/date)
-    file(MAKE_DIRECTORY ${NORBIX_DATE_INCLUDE})
-    file(CREATE_LINK /usr/include/date ${NORBIX_DATE_INCLUDE}/date SYMBOLIC)
-  endif()
-endif()
-if(NOT EXISTS /usr/include/date/date.h)
-  message(FATAL_ERROR "date library headers missing: run scripts/setup.sh")
+if(NORBIX_JSON_INCLUDE)
+  target_include_directories(norbix_json SYSTEM INTERFACE ${NORBIX_JSON_INCLUDE})
 endif()
 
 # zlib and pugixml: the Debian packages natively; for Windows the mingw zlib and
