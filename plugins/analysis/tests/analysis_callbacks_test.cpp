@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis_callbacks.h"
+#include "expect_status.h"
 #include "finding_class.h"
 #include "support/sample_container.h"
 #include "wyxcore/exception.h"
@@ -31,12 +32,7 @@ TEST(BasicAnalysisCallbacks, QueryRunsForNoClassOrItsOwn) {
 }
 
 TEST(BasicAnalysisCallbacks, QueryWithoutContainerIsRefused) {
-    try {
-        BasicAnalysis().Query(nullptr, {}, 0);
-        ADD_FAILURE() << "no exception";
-    } catch (const TWYXException& e) {
-        EXPECT_EQ(e.GetStatus(), kWyxInvalidArgument);
-    }
+    EXPECT_STATUS(BasicAnalysis().Query(nullptr, {}, 0), kWyxInvalidArgument);
 }
 
 }  // namespace
