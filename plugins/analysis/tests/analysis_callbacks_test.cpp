@@ -9,12 +9,6 @@
 
 namespace {
 
-TEST(BasicAnalysisCallbacks, IsTheAnalysisPlugin) {
-    BasicAnalysis analysis;
-    EXPECT_EQ(analysis.GetName(), "Basic Analysis");
-    EXPECT_EQ(analysis.GetType(), 2);
-}
-
 TEST(BasicAnalysisCallbacks, QueryRunsForNoClassOrItsOwn) {
     const struct { std::vector<std::string> classes; bool runs; } cases[] = {
         {{}, true},

@@ -8,12 +8,6 @@
 
 namespace {
 
-TEST(HtmlWriter, IsTheHtmlWriter) {
-    HtmlWriter writer;
-    EXPECT_EQ(writer.GetName(), "HTML");
-    EXPECT_EQ(writer.GetType(), 1);
-}
-
 TEST(HtmlWriter, FailuresAreReportedWithTheirStatus) {
     TContainer container;
     const struct { TContainer* container; const char* directory; int status; } cases[] = {

@@ -12,12 +12,6 @@
 
 namespace {
 
-TEST(TextWriter, IsTheTextWriter) {
-    TextWriter writer;
-    EXPECT_EQ(writer.GetName(), "Text");
-    EXPECT_EQ(writer.GetType(), 1);
-}
-
 TEST(TextWriter, WritesBasePlusTxt) {
     TContainer container;
     FillSampleContainer(container);
