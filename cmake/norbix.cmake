@@ -129,7 +129,7 @@ function(norbix_test_environment out)
 endfunction()
 
 # norbix_add_unit_tests(NAME unit SOURCES ... LIBS ...): one test binary per unit,
-# registered as one ctest test.
+# registered as one ctest test, with the shared test support (tests/support).
 function(norbix_add_unit_tests)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;INCLUDES" ${ARGN})
   if(NOT NORBIX_TESTS)
@@ -137,7 +137,7 @@ function(norbix_add_unit_tests)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NORBIX_TEST_BIN} INSTALL_RPATH "$ORIGIN/../bin")
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} norbix_gtest)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} norbix_test_support norbix_gtest)
   target_include_directories(${T_NAME} PRIVATE ${T_INCLUDES})
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${NORBIX_TEST_BIN})
   norbix_test_environment(env)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "collector_app.h"
+#include "env_var.h"
 
 namespace {
 
@@ -117,8 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"DIRMODE", "x"}, with(base(), [](Options& o) { o.showUsage = true; })}));
 
 TEST(ParseFull, SetsTheEnvironmentAtOnceEvenBeforeAnInvalidOption) {
-    static char reset[] = "WYX_RETRIEVE_FULL_H8_LOGS=0";
-    putenv(reset);
+    testsupport::SetEnv("WYX_RETRIEVE_FULL_H8_LOGS", "0");
     const Options o = parse({"/F", "/bad"});
     EXPECT_TRUE(o.showUsage);
     const char* value = std::getenv("WYX_RETRIEVE_FULL_H8_LOGS");

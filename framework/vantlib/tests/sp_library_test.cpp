@@ -3,7 +3,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "test_env.h"
+#include "env_var.h"
 #include "vantlib/SPLibrary.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/root_object.h"
@@ -19,11 +19,11 @@ const unsigned char kNoData[] = {0};
 
 class Simulator : public ::testing::Test {
 protected:
-    void TearDown() override { setTestEnv("VANT_SP_IMAGE", nullptr); }
+    void TearDown() override { testsupport::UnsetEnv("VANT_SP_IMAGE"); }
 
     void useImage(const std::string& name, const std::string& text) {
         std::ofstream(name, std::ios::binary) << text;
-        setTestEnv("VANT_SP_IMAGE", name.c_str());
+        testsupport::SetEnv("VANT_SP_IMAGE", name);
     }
 
     // One dot command; returns the reply bytes, or "fail" semantics through ok.
@@ -37,7 +37,7 @@ protected:
 };
 
 TEST_F(Simulator, NoImageMeansNoServiceProcessor) {
-    setTestEnv("VANT_SP_IMAGE", nullptr);
+    testsupport::UnsetEnv("VANT_SP_IMAGE");
     SPLibrary sp;
     EXPECT_FALSE(sp.isDotcommand());
     EXPECT_FALSE(sp.isTolm());
@@ -187,7 +187,7 @@ TEST_F(Simulator, MalformedImageIsReportedWithItsLineAndIgnored) {
               entries[0].message);
 
     log->ClearEntries();
-    setTestEnv("VANT_SP_IMAGE", "no_such_image.img");
+    testsupport::SetEnv("VANT_SP_IMAGE", "no_such_image.img");
     SPLibrary missing;
     EXPECT_FALSE(missing.isTolm());
     ASSERT_EQ(1u, log->GetEntries().size());

@@ -4,16 +4,13 @@
 #include <string>
 
 #include "core_logger.h"
+#include "env_var.h"
 #include "wyxcore/flat.h"
 #include "wyxcore/status.h"
 
 namespace {
 
-void setLevel(const char* value) {
-    static std::string assignment;
-    assignment = std::string("WYX_LOG_LEVEL=") + value;
-    putenv(&assignment[0]);
-}
+void setLevel(const char* value) { testsupport::SetEnv("WYX_LOG_LEVEL", value); }
 
 TEST(CoreLogger, KeepsEntriesUpToItsLevelAndEveryHeavyHitterNote) {
     const struct {

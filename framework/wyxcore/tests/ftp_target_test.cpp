@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <deque>
 #include <string>
+
+#include "env_var.h"
 
 namespace {
 
@@ -79,12 +80,7 @@ protected:
         restore("WYX_FTP_URL", url_);
         restore("WYX_FTP_TIMEOUT", timeout_);
     }
-    static void set(const char* name, const std::string& value) {
-        // putenv keeps the pointer, so every assignment stays alive.
-        static std::deque<std::string> assignments;
-        assignments.push_back(std::string(name) + "=" + value);
-        putenv(&assignments.back()[0]);
-    }
+    static void set(const char* name, const std::string& value) { testsupport::SetEnv(name, value); }
 
 private:
     static void save(const char* name, std::string* value) {

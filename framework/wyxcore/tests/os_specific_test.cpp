@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "expect_status.h"
 #include "test_support.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
@@ -27,24 +28,15 @@ TEST(OSSpecific, DirExistsAndCreateDir) {
         {dir.path("missing") + sep + "child", kWyxCreateDirFailed},       // one level only
     };
     for (const auto& f : failures) {
-        try {
-            TOSSpecific::CreateDir(f.path);
-            ADD_FAILURE() << f.path;
-        } catch (const TWYXException& e) {
-            EXPECT_EQ(f.status, e.GetStatus()) << f.path;
-        }
+        EXPECT_STATUS(TOSSpecific::CreateDir(f.path), f.status) << f.path;
     }
 }
 
 TEST(OSSpecific, DirExistsRejectsNamesTheSystemRejects) {
     const std::string tooLong = testsupport::TempDir().path() + TOSSpecific::kFileSeparator + std::string(5000, 'a');
     for (const std::string& name : {std::string(), tooLong}) {
-        try {
-            TOSSpecific::DirExists(name);
-            ADD_FAILURE() << "accepted a name of " << name.size() << " characters";
-        } catch (const TWYXException& e) {
-            EXPECT_EQ(kWyxInvalidDirectory, e.GetStatus());
-        }
+        EXPECT_STATUS(TOSSpecific::DirExists(name), kWyxInvalidDirectory)
+            << "a name of " << name.size() << " characters";
     }
 }
 

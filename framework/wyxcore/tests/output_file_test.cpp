@@ -5,6 +5,7 @@
 #include <functional>
 #include <set>
 
+#include "expect_status.h"
 #include "test_support.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
@@ -34,16 +35,6 @@ bool plantLink(const std::string& target, const std::string& path) {
 }
 
 fs::perms permissionsOf(const std::string& path) { return fs::status(path).permissions() & fs::perms::all; }
-
-template <typename F>
-int statusOf(F call) {
-    try {
-        call();
-    } catch (const TWYXException& e) {
-        return e.GetStatus();
-    }
-    return kWyxOK;
-}
 
 TEST(SafeNamePart, ReducesDataToASafeBoundedName) {
     const struct {
@@ -140,7 +131,7 @@ TEST(TOutputFile, FailureLeavesThePreviousFileAndNoTemporary) {
         {"", kWyxAccessDenied},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(row.status, statusOf([&] { WriteOutputFile(row.path, "text"); })) << row.path;
+        EXPECT_STATUS(WriteOutputFile(row.path, "text"), row.status) << row.path;
     EXPECT_EQ((std::set<std::string>{"kept.txt", "taken"}), namesIn(dir.path()));
 }
 
@@ -177,7 +168,7 @@ TEST(TOutputDirectory, RefusesNamesThatAreNotPlainFileNames) {
     for (const std::string& name : {std::string("../x.html"), std::string("sub/x.html"), std::string("..\\x.html"),
                                     std::string(".."), std::string(), std::string("index.html"), longest + "c",
                                     std::string(kOutputManifestName)})
-        EXPECT_EQ(kWyxInvalidArgument, statusOf([&] { pages.Add(name, "x"); })) << name;
+        EXPECT_STATUS(pages.Add(name, "x"), kWyxInvalidArgument) << name;
 }
 
 TEST(TOutputDirectory, ReRenderReplacesOnlyItsOwnFiles) {
@@ -338,7 +329,7 @@ TEST(TOutputDirectory, ALinkOrAFileAtTheNameIsRefusedAndUntouched) {
         if (!link) WriteBytes(path, "a file");
         TOutputDirectory pages(path);
         pages.Add("index.html", "I");
-        EXPECT_EQ(kWyxAccessDenied, statusOf([&] { pages.Commit(); })) << link;
+        EXPECT_STATUS(pages.Commit(), kWyxAccessDenied) << link;
         EXPECT_EQ("someone else's", ReadBytes(dir.path("elsewhere/index.html")));
     }
 }

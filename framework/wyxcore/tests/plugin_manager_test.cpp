@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "env_var.h"
+#include "expect_status.h"
 #include "plugin_manager_impl.h"
+#include "temp_dir.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/logger.h"
@@ -20,30 +23,18 @@ namespace {
 // A plug-in directory holding copies of the named fixture plug-ins.
 class PluginDir {
 public:
-    explicit PluginDir(const std::vector<std::string>& fixtures) {
-        static int n = 0;
-        dir_ = fs::temp_directory_path() / ("wyx_plugins_" + std::to_string(n++) + "_" +
-                                            std::to_string(reinterpret_cast<uintptr_t>(this)));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+    explicit PluginDir(const std::vector<std::string>& fixtures) : dir_(temp_.path()) {
         const char* fixtureDir = std::getenv("NORBIX_FIXTURES");
         for (const std::string& f : fixtures)
             fs::copy_file(fs::path(fixtureDir) / (f + TOSSpecific::kPluginExtension),
                           dir_ / (f + TOSSpecific::kPluginExtension));
         setDir(dir_.string());
     }
-    ~PluginDir() {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
     const fs::path& path() const { return dir_; }
-    static void setDir(const std::string& dir) {
-        static std::string assignment;
-        assignment = "WYX_PLUGIN_DIR=" + dir;
-        putenv(&assignment[0]);
-    }
+    static void setDir(const std::string& dir) { testsupport::SetEnv("WYX_PLUGIN_DIR", dir); }
 
 private:
+    testsupport::TempDir temp_;
     fs::path dir_;
 };
 
@@ -135,12 +126,7 @@ TEST_F(PluginManagerTest, APluginThatCannotInitialiseIsListedButNotLoaded) {
 TEST_F(PluginManagerTest, AMissingDirectoryThrows) {
     PluginDir::setDir((fs::temp_directory_path() / "wyx_no_such_dir").string());
     PluginManager manager;
-    try {
-        manager.LoadPlugins();
-        FAIL() << "no exception";
-    } catch (const TWYXException& e) {
-        EXPECT_EQ(e.GetStatus(), kWyxPluginDirMissing);
-    }
+    EXPECT_STATUS(manager.LoadPlugins(), kWyxPluginDirMissing);
 }
 
 TEST(FlatRegistration, IsRefusedOutsideALoad) {

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -19,23 +18,6 @@ std::string RequiredEnv(const char* name) {
     const char* value = std::getenv(name);
     if (!value || !*value) ADD_FAILURE() << name << " is not set";
     return value ? value : "";
-}
-
-TempDir::TempDir() {
-    static std::atomic<int> counter(0);
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("wyxcore-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(dir_);
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
-
-std::string TempDir::path(const std::string& name) const {
-    return name.empty() ? dir_.string() : (dir_ / name).string();
 }
 
 IPlugin* Plugin(const std::string& name) {

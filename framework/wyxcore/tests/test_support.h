@@ -1,33 +1,18 @@
 #ifndef WYXCORE_TEST_SUPPORT_H
 #define WYXCORE_TEST_SUPPORT_H
 
-#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "env_var.h"
+#include "temp_dir.h"
 
 class IPlugin;
 class TContainer;
 
 namespace testsupport {
 
-// Platform parts (tests/os/...).
-void SetEnv(const std::string& name, const std::string& value);
-void UnsetEnv(const std::string& name);
-// A named pipe at path; false where the platform has none.
-bool MakeFifo(const std::string& path);
-
 std::string RequiredEnv(const char* name);
-
-// A fresh directory under the system's temporary folder, removed on destruction.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    std::string path(const std::string& name = std::string()) const;
-
-private:
-    std::filesystem::path dir_;
-};
 
 // Loads the fixture plug-ins and the built plug-ins (once per process) and
 // returns the one of that name; fails the test when it is missing.

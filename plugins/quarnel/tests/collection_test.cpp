@@ -43,15 +43,6 @@ TEST_F(Collection, RefusedRegistrationFailsTheLoad) {
     EXPECT_EQ("Couldn't register plugin!", fake().log[0].text);
 }
 
-TEST_F(Collection, InformationRecord) {
-    const WyxPluginInfo info = QuarnelGetInfo();
-    EXPECT_STREQ("quarnel", info.name);
-    EXPECT_STREQ("1.0", info.version);
-    EXPECT_STREQ("1.0", info.frameworkVersion);
-    EXPECT_EQ(nullptr, info.reserved1);
-    EXPECT_EQ(nullptr, info.reserved2);
-}
-
 TEST_F(Collection, CollectsOnlyForTheUlkClass) {
     struct Names {
         std::vector<const char*> names;

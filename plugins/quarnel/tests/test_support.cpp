@@ -8,14 +8,14 @@ void QuarnelTest::SetUp() {
     fake().reset();
     resetDriver();
     setSystemTime(point(2026, 12, 8, 10, 0, 0, 60));
-    setTestEnv("WYX_RETRIEVE_FULL_H8_LOGS", nullptr);
+    testsupport::UnsetEnv("WYX_RETRIEVE_FULL_H8_LOGS");
 }
 
 void QuarnelTest::TearDown() {
     EXPECT_EQ(0, fake().liveDateTimes) << "date-time handles left";
     EXPECT_EQ(0, fake().liveValueArrays) << "value arrays left";
     EXPECT_EQ(driver().constructed, driver().destroyed) << "driver objects left";
-    setTestEnv("WYX_RETRIEVE_FULL_H8_LOGS", nullptr);
+    testsupport::UnsetEnv("WYX_RETRIEVE_FULL_H8_LOGS");
 }
 
 void QuarnelTest::writeFile(const std::string& name, const std::string& text) {

@@ -7,7 +7,7 @@
 
 #include "fake_framework.h"
 #include "scripted_driver.h"
-#include "test_env.h"
+#include "env_var.h"
 
 // The two handles the framework passes to the data callback.
 void* const kPlugin = reinterpret_cast<void*>(0x1000);

@@ -57,7 +57,7 @@ TEST_F(TravLog, ReadsTheWholeLogWhenAsked) {
     for (const Limit& c : cases) {
         fake().reset();
         resetDriver();
-        setTestEnv("WYX_RETRIEVE_FULL_H8_LOGS", "1");
+        testsupport::SetEnv("WYX_RETRIEVE_FULL_H8_LOGS", "1");
         entries(c.entries);
         EXPECT_EQ(0, read());
         EXPECT_EQ(c.instances, fake().instances.size());

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "env_var.h"
+#include "expect_status.h"
 #include "machine_facts.h"
-#include "test_env.h"
+#include "temp_dir.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/plugin_manager.h"
@@ -20,25 +20,14 @@ namespace {
 
 class DmiDir {
 public:
-    DmiDir() {
-        static std::atomic<int> counter(0);
-        dir_ = std::filesystem::temp_directory_path() /
-               ("system-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
-                std::to_string(counter++));
-        std::filesystem::create_directories(dir_);
-    }
-    ~DmiDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
     void write(const char* name, const std::string& text) {
-        std::ofstream out((dir_ / name).string().c_str(), std::ios::binary);
+        std::ofstream out(dir_.path(name).c_str(), std::ios::binary);
         out << text;
     }
-    std::string path() const { return dir_.string(); }
+    std::string path() const { return dir_.path(); }
 
 private:
-    std::filesystem::path dir_;
+    testsupport::TempDir dir_;
 };
 
 TEST(MachineIdentity, ReadsTheThreeFilesTrimmed) {
@@ -74,7 +63,7 @@ IPlugin* systemPlugin() {
         loaded = true;
         const char* bin = std::getenv("NORBIX_BIN");
         EXPECT_NE(nullptr, bin);
-        testenv::Set("WYX_PLUGIN_DIR", (std::filesystem::path(bin ? bin : ".") / "plugins").string());
+        testsupport::SetEnv("WYX_PLUGIN_DIR", (std::filesystem::path(bin ? bin : ".") / "plugins").string());
         manager->LoadPlugins();
     }
     return manager->FindPlugin("System");
@@ -87,7 +76,7 @@ TEST(SystemCollector, ComputerSystemWhenAskedOperatingSystemInThePass) {
     DmiDir dir;
     dir.write("sys_vendor", "Varn\n");
     dir.write("product_name", "8841-AB1\n");   // no serial number file
-    testenv::Set("WYX_DMI_DIR", dir.path());
+    testsupport::SetEnv("WYX_DMI_DIR", dir.path());
     TContainer container;
     IQueryManager* queries = TRootObject::GetQueryManager();
     queries->RunQuery(system, &container, {"VARNSG_ComputerSystem"}, 0);
@@ -104,19 +93,15 @@ TEST(SystemCollector, ComputerSystemWhenAskedOperatingSystemInThePass) {
     EXPECT_EQ(nullptr, cs->GetPropertyValue("SerialNumber"));
     EXPECT_EQ("8841-AB1", TCIMSchemaHelper::GetMTM(&container));
     EXPECT_EQ("VARNSG_ComputerSystem", TCIMSchemaHelper::GetSystemCreationClassName(&container));
-    try {
-        TCIMSchemaHelper::GetSerialNumber(&container);
-        ADD_FAILURE() << "an unreadable serial number is absent";
-    } catch (const TWYXException& e) {
-        EXPECT_EQ(kWyxNoSystemIdentity, e.GetStatus());
-    }
+    EXPECT_STATUS(TCIMSchemaHelper::GetSerialNumber(&container), kWyxNoSystemIdentity)
+        << "an unreadable serial number is absent";
 
     const std::vector<TCIMInstance*> systemsOs = container.FindClass("VARNSG_OperatingSystem")->EnumerateInstances(true);
     ASSERT_EQ(1u, systemsOs.size());   // pass 0 only
     EXPECT_EQ("VARNSG_OperatingSystem", systemsOs[0]->GetPropertyValue("CreationClassName")->GetText());
     ASSERT_NE(nullptr, systemsOs[0]->GetPropertyValue("Name"));
     EXPECT_FALSE(systemsOs[0]->GetPropertyValue("Name")->GetText().empty());
-    testenv::Unset("WYX_DMI_DIR");
+    testsupport::UnsetEnv("WYX_DMI_DIR");
 }
 
 }  // namespace

@@ -1,27 +1,20 @@
 #include "fake_tree.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
+
+#include "env_var.h"
 
 namespace machinetest {
 
 namespace fs = std::filesystem;
 
-FakeTree::FakeTree() {
-    static std::atomic<int> counter(0);
-    root_ = fs::temp_directory_path() /
-            ("machine-tree-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
-             std::to_string(counter++));
-    fs::create_directories(root_);
-    SetEnv("WYX_SYSFS_ROOT", root_.string().c_str());
+FakeTree::FakeTree() : root_(dir_.path()) {
+    testsupport::SetEnv("WYX_SYSFS_ROOT", root_.string());
 }
 
 FakeTree::~FakeTree() {
-    SetEnv("WYX_SYSFS_ROOT", nullptr);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
+    testsupport::UnsetEnv("WYX_SYSFS_ROOT");
 }
 
 std::string FakeTree::Path(const std::string& absolute) const { return root_.string() + absolute; }
@@ -43,9 +36,13 @@ ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
     const char* old = std::getenv(name);
     had_ = old != nullptr;
     if (old) old_ = old;
-    SetEnv(name_, value);
+    if (value) testsupport::SetEnv(name_, value);
+    else testsupport::UnsetEnv(name_);
 }
 
-ScopedEnv::~ScopedEnv() { SetEnv(name_, had_ ? old_.c_str() : nullptr); }
+ScopedEnv::~ScopedEnv() {
+    if (had_) testsupport::SetEnv(name_, old_);
+    else testsupport::UnsetEnv(name_);
+}
 
 }  // namespace machinetest

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "temp_dir.h"
+
 namespace machinetest {
 
 // A fresh folder standing for the machine's root (WYX_SYSFS_ROOT while the
@@ -22,6 +24,7 @@ public:
     std::string Path(const std::string& absolute = std::string()) const;
 
 private:
+    testsupport::TempDir dir_;
     std::filesystem::path root_;
 };
 
@@ -37,9 +40,6 @@ private:
     std::string name_, old_;
     bool had_;
 };
-
-// Platform parts.
-void SetEnv(const std::string& name, const char* value);
 
 }  // namespace machinetest
 

@@ -1,6 +1,6 @@
 #include <stdlib.h>
 
-#include "test_support.h"
+#include "env_var.h"
 
 namespace testsupport {
 

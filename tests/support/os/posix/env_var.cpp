@@ -1,7 +1,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include "test_support.h"
+#include "env_var.h"
 
 namespace testsupport {
 
