@@ -6,7 +6,7 @@
 #include <boost/algorithm/string/case_conv.hpp>
 
 #include "collector_record.h"
-#include "reading_order.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/collector_run.h"
 #include "wyxcore/container.h"

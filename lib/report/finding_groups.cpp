@@ -4,7 +4,7 @@
 #include <map>
 #include <tuple>
 
-#include "reading_order.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 

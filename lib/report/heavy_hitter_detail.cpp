@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "collection_status.h"
-#include "reading_order.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 

@@ -1,6 +1,6 @@
 #include "report_identity.h"
 
-#include "reading_order.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "finding_groups.h"
-#include "reading_order.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"

@@ -5,8 +5,8 @@
 #include "html_page.h"
 #include "html_table.h"
 #include "page_names.h"
-#include "reading_order.h"
 #include "report_model.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 

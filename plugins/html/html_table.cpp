@@ -1,8 +1,8 @@
 #include "html_table.h"
 
 #include "html_escape.h"
-#include "reading_order.h"
 #include "severity.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/value.h"
 

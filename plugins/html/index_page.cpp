@@ -6,10 +6,10 @@
 #include "html_page.h"
 #include "html_table.h"
 #include "page_names.h"
-#include "reading_order.h"
 #include "report_model.h"
 #include "severity.h"
 #include "url_encoding.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 

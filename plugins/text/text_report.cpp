@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "reading_order.h"
 #include "record_line.h"
 #include "report_model.h"
 #include "text_cell.h"
 #include "text_table.h"
+#include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 

@@ -51,7 +51,7 @@ TEST(TableColumns, ClassOfVeryManyProperties) {
 
 }  // namespace
 
-#include "reading_order.h"
+#include "value_display.h"
 
 namespace {
 
