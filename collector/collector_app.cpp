@@ -7,6 +7,7 @@
 #include "minidumper.h"
 #include "terminal.h"
 #include "wyxcore/os_specific.h"
+#include "wyxcore/output_file.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
 #include "wyxcore/plugin_manager.h"

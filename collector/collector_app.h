@@ -6,7 +6,7 @@
 
 #include "console_progress.h"
 #include "wyxcore/datetime.h"
-#include "wyxcore/output_file.h"
+#include "wyxcore/transcript_file.h"
 
 class IPlugin;
 class TContainer;

@@ -6,9 +6,9 @@
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
 #include "wyxcore/os_specific.h"
-#include "wyxcore/output_file.h"
 #include "wyxcore/plugin.h"
 #include "wyxcore/plugin_call.h"
+#include "wyxcore/safe_name.h"
 #include "wyxcore/status.h"
 
 namespace {

@@ -14,8 +14,9 @@
 #include "wyxcore/flat.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/os_specific.h"
-#include "wyxcore/output_file.h"
+#include "wyxcore/output_directory.h"
 #include "wyxcore/root_object.h"
+#include "wyxcore/safe_name.h"
 #include "wyxcore/schema_helper.h"
 #include "wyxcore/status.h"
 

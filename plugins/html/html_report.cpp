@@ -8,7 +8,7 @@
 #include "timeline_page.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
-#include "wyxcore/output_file.h"
+#include "wyxcore/output_directory.h"
 #include "wyxcore/progress.h"
 #include "wyxcore/status.h"
 

@@ -6,7 +6,7 @@
 #include <boost/algorithm/string/case_conv.hpp>
 
 #include "wyxcore/container.h"
-#include "wyxcore/output_file.h"
+#include "wyxcore/safe_name.h"
 
 const char kIndexPage[] = "index.html";
 const char kTimelinePage[] = "timeline.html";

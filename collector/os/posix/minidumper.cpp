@@ -4,7 +4,7 @@
 // everything else is prepared by InstallOsCrashHandler.
 #include "crash_handler.h"
 
-#include "wyxcore/output_file.h"
+#include "wyxcore/crash_file.h"
 
 #include <execinfo.h>
 #include <fcntl.h>

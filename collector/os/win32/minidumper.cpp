@@ -2,7 +2,7 @@
 // only when the crash happens.
 #include "crash_handler.h"
 
-#include "wyxcore/output_file.h"
+#include "wyxcore/crash_file.h"
 
 #include <windows.h>
 #include <dbghelp.h>

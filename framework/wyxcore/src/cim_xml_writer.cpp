@@ -4,9 +4,9 @@
 
 #include "gzip_codec.h"
 #include "piece_pipe.h"
-#include "wyxcore/progress.h"
 #include "wyxcore/container.h"
 #include "wyxcore/output_file.h"
+#include "wyxcore/progress.h"
 #include "xml_text.h"
 
 namespace {

@@ -7,10 +7,14 @@
 
 #include "expect_status.h"
 #include "test_support.h"
+#include "wyxcore/crash_file.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
+#include "wyxcore/output_directory.h"
 #include "wyxcore/output_file.h"
+#include "wyxcore/safe_name.h"
 #include "wyxcore/status.h"
+#include "wyxcore/transcript_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "crash_file_name.h"
-#include "wyxcore/output_file.h"
+#include "wyxcore/crash_file.h"
 
 TCrashFile::TCrashFile() : file_(-1) { path_[0] = temporary_[0] = '\0'; }
 

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "errno_status.h"
-#include "wyxcore/output_file.h"
+#include "wyxcore/output_directory.h"
 #include "wyxcore/status.h"
 
 namespace wyxos {

@@ -2,7 +2,7 @@
 
 #include "crash_file_name.h"
 #include "private_security.h"
-#include "wyxcore/output_file.h"
+#include "wyxcore/crash_file.h"
 
 TCrashFile::TCrashFile() : file_(-1) { path_[0] = temporary_[0] = '\0'; }
 

@@ -5,7 +5,7 @@
 
 #include "private_security.h"
 #include "win32_error.h"
-#include "wyxcore/output_file.h"
+#include "wyxcore/output_directory.h"
 #include "wyxcore/status.h"
 
 namespace wyxos {

@@ -5,7 +5,9 @@
 #include <set>
 
 #include "test_support.h"
+#include "wyxcore/output_directory.h"
 #include "wyxcore/output_file.h"
+#include "wyxcore/transcript_file.h"
 
 namespace {
 
