@@ -1,9 +1,9 @@
 #include "cim_xml_document.h"
 
+#include <boost/algorithm/string/case_conv.hpp>
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "gzip_codec.h"
@@ -46,8 +46,7 @@ bool otherEncoding(const std::string& head) {
     if (quote == std::string::npos || quote > close) return false;
     const size_t end = head.find(head[quote], quote + 1);
     if (end == std::string::npos || end > close) return false;
-    std::string name = head.substr(quote + 1, end - quote - 1);
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string name = boost::algorithm::to_lower_copy(head.substr(quote + 1, end - quote - 1));
     return name != "utf-8" && name != "utf8" && name != "us-ascii" && name != "ascii";
 }
 
