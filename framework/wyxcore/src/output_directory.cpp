@@ -35,12 +35,15 @@ TOutputDirectory::TOutputDirectory(const std::string& path)
     for (int attempt = 0; attempt < outputnames::kCreateAttempts; ++attempt) {
         temporarypaths::WaitIfInterrupted();
         temporary_ = outputnames::TemporaryBeside(path_);
+        // Registered before it exists, as a temporary file is.
+        registration_->Register(temporary_, true);
         status = wyxos::CreatePrivateDirectory(temporary_, &reason);
         if (status == kWyxOK || wyxos::KindOf(temporary_) == wyxos::kEntryMissing) break;
     }
-    if (status != kWyxOK) throw outputnames::Failure(status == kWyxFileNotFound ? kWyxAccessDenied : status,
-                                              path_ + ": " + reason);
-    registration_->Register(temporary_, true);
+    if (status != kWyxOK) {
+        registration_->Release();
+        throw outputnames::Failure(status == kWyxFileNotFound ? kWyxAccessDenied : status, path_ + ": " + reason);
+    }
 }
 
 TOutputDirectory::~TOutputDirectory() {

@@ -12,9 +12,9 @@ void WriteOutputFile(const std::string& path, const std::string& content, bool t
 }
 
 TOutputFile::TOutputFile(const std::string& path, bool textMode)
-    : path_(path), file_(outputnames::CreateTemporary(path, &temporary_)), textMode_(textMode),
+    : path_(path), file_(wyxos::kNoFile), textMode_(textMode),
       registration_(std::make_unique<temporarypaths::TRegistration>()) {
-    registration_->Register(temporary_, false);
+    file_ = outputnames::CreateTemporary(path, &temporary_, registration_.get());
 }
 
 TOutputFile::~TOutputFile() {
@@ -52,9 +52,11 @@ void TOutputFile::Commit() {
     const intptr_t file = file_;
     file_ = wyxos::kNoFile;
     int status = wyxos::SyncAndClose(file, &reason);
-    // Whole from here on: an interruption leaves it rather than race the rename.
-    registration_->Release();
+    // Still registered through the rename: an interruption that removes it
+    // first leaves the final name as it was, one that comes after finds the
+    // name gone; either way nothing is left under a temporary name.
     if (status == kWyxOK) status = wyxos::MoveOver(temporary_, path_, &reason);
+    registration_->Release();
     if (status == kWyxOK) return;
     wyxos::RemoveFile(temporary_);
     throw outputnames::Failure(status, path_ + ": " + reason);

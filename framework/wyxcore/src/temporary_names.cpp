@@ -31,17 +31,22 @@ std::string UniqueSuffix() {
 
 std::string TemporaryBeside(const std::string& path) { return path + "." + UniqueSuffix() + ".tmp"; }
 
-intptr_t CreateTemporary(const std::string& path, std::string* temporary) {
+intptr_t CreateTemporary(const std::string& path, std::string* temporary,
+                         temporarypaths::TRegistration* registration) {
     int status = kWyxWriteFailed;
     std::string reason;
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         temporarypaths::WaitIfInterrupted();
         *temporary = TemporaryBeside(path);
+        // Registered before it exists, so that an interruption between the two
+        // never misses it; removing a name not yet made costs nothing.
+        registration->Register(*temporary, false);
         const intptr_t file = wyxos::CreateExclusive(*temporary, &status, &reason);
         if (file != wyxos::kNoFile) return file;
         // Only a name taken meanwhile is worth another try.
         if (wyxos::KindOf(*temporary) == wyxos::kEntryMissing) break;
     }
+    registration->Release();
     throw Failure(status == kWyxFileNotFound ? kWyxAccessDenied : status, path + ": " + reason);
 }
 

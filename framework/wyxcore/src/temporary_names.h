@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "temporary_paths.h"
 #include "wyxcore/exception.h"
 
 namespace outputnames {
@@ -22,9 +23,11 @@ TWYXException Failure(int status, const std::string& text);
 std::string UniqueSuffix();
 // A name beside path that no other writer uses.
 std::string TemporaryBeside(const std::string& path);
-// Creates a new temporary file beside path; *temporary receives its name.
-// Throws TWYXException.
-intptr_t CreateTemporary(const std::string& path, std::string* temporary);
+// Creates a new temporary file beside path; *temporary receives its name,
+// registered with registration for an interruption to remove. Throws
+// TWYXException.
+intptr_t CreateTemporary(const std::string& path, std::string* temporary,
+                         temporarypaths::TRegistration* registration);
 std::string Joined(const std::string& directory, const std::string& name);
 
 }  // namespace outputnames

@@ -15,11 +15,10 @@ bool TTranscriptFile::Open(const std::string& path) {
     std::string temporary;
     intptr_t file;
     try {
-        file = outputnames::CreateTemporary(path, &temporary);
+        file = outputnames::CreateTemporary(path, &temporary, registration_.get());
     } catch (const TWYXException&) {
         return false;
     }
-    registration_->Register(temporary, false);
     // Renaming replaces whatever has the name, a link itself and not its target.
     std::string reason;
     if (wyxos::MoveOver(temporary, path, &reason) != kWyxOK) {
