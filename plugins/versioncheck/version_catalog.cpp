@@ -1,11 +1,11 @@
 #include "version_catalog.h"
 
-#include <fstream>
 #include <set>
 #include <sstream>
 
 #include <boost/algorithm/string/case_conv.hpp>
 
+#include "wyxcore/bounded_read.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/status.h"
@@ -13,6 +13,9 @@
 const char kCatalogFileName[] = "catalog.txt";
 
 namespace {
+
+// Far beyond any catalog of components: a larger file is not one.
+const size_t kCatalogMax = 1024 * 1024;
 
 std::string trim(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
@@ -46,10 +49,14 @@ std::vector<CatalogEntry> ParseCatalog(const std::string& text, const std::strin
 }
 
 std::vector<CatalogEntry> ReadCatalog(const std::string& path) {
-    std::ifstream in(path.c_str(), std::ios::in | std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) throw TWYXException(kWyxFileNotFound, "version catalog " + path);
-    return ParseCatalog(text.str(), path);
+    std::string text;
+    try {
+        text = ReadBoundedFile(path, kCatalogMax);
+    } catch (const TWYXException& e) {
+        if (e.GetStatus() == kWyxFileTooLarge) throw TWYXException(kWyxFileTooLarge, "version catalog " + path);
+        throw TWYXException(kWyxFileNotFound, "version catalog " + path);
+    }
+    return ParseCatalog(text, path);
 }
 
 std::string CatalogPath(const std::string& directory) {

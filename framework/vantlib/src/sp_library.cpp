@@ -5,13 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <mutex>
 #include <set>
-#include <sstream>
 
 #include "sp_image.h"
+#include "wyxcore/bounded_read.h"
+#include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
+#include "wyxcore/status.h"
 
 struct SPLibrary::Impl {
     SpImage image;
@@ -20,6 +21,9 @@ struct SPLibrary::Impl {
 };
 
 namespace {
+
+// Far beyond any simulated processor's image: a larger file is not one.
+const size_t kImageMax = 64 * 1024 * 1024;
 
 const unsigned char kClockPath[] = {4, 4, 1};
 const unsigned char kTimezonePath[] = {4, 4, 2};
@@ -48,16 +52,16 @@ void reportBadImage(const std::string& path, const std::string& reason) {
 SpImage loadImage() {
     const char* path = std::getenv("VANT_SP_IMAGE");
     if (!path || !*path) return SpImage();
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        reportBadImage(path, "cannot be read");
+    std::string text;
+    try {
+        text = ReadBoundedFile(path, kImageMax);
+    } catch (const TWYXException& e) {
+        reportBadImage(path, e.GetStatus() == kWyxFileTooLarge ? "is larger than any image (64 MiB)" : "cannot be read");
         return SpImage();
     }
-    std::ostringstream text;
-    text << file.rdbuf();
     SpImage image;
     std::string error;
-    if (!parseSpImage(text.str(), &image, &error)) {
+    if (!parseSpImage(text, &image, &error)) {
         reportBadImage(path, error);
         return SpImage();
     }

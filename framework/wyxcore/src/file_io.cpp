@@ -3,21 +3,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "errno_status.h"
 #include "os_files.h"
+#include "wyxcore/bounded_read.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
 namespace fileio {
 
-std::string ReadAll(const std::string& path) {
-    InputFile file(path);
-    std::string data;
-    char buffer[65536];
-    while (const size_t n = file.Read(buffer, sizeof buffer)) data.append(buffer, n);
-    return data;
-}
 
 InputFile::InputFile(const std::string& path) : path_(path), file_(nullptr) {
     if (wyxos::IsDirectory(path)) throw TWYXException(kWyxAccessDenied, path + ": is a directory");
@@ -37,3 +33,17 @@ size_t InputFile::Read(char* out, size_t capacity) {
 }
 
 }  // namespace fileio
+
+std::string ReadBoundedFile(const std::string& path, size_t limit) {
+    std::error_code noSize;
+    const auto size = std::filesystem::file_size(path, noSize);
+    if (!noSize && size > limit) throw TWYXException(kWyxFileTooLarge, path);
+    fileio::InputFile file(path);
+    std::string data;
+    char buffer[65536];
+    while (const size_t n = file.Read(buffer, sizeof buffer)) {
+        if (n > limit - data.size()) throw TWYXException(kWyxFileTooLarge, path);
+        data.append(buffer, n);
+    }
+    return data;
+}

@@ -8,11 +8,8 @@
 
 namespace fileio {
 
-// The whole file. Throws TWYXException: kWyxFileNotFound, kWyxAccessDenied,
-// kWyxReadFailed.
-std::string ReadAll(const std::string& path);
-
-// A file read in pieces. Throws as ReadAll does.
+// A file read in pieces (the whole of one: ReadBoundedFile). Throws
+// TWYXException: kWyxFileNotFound, kWyxAccessDenied, kWyxReadFailed.
 class InputFile : public ByteSource {
 public:
     explicit InputFile(const std::string& path);

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "cim_xml_reader.h"
-#include "file_io.h"
 #include "library.h"
 #include "os_files.h"
+#include "wyxcore/bounded_read.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/logger.h"
@@ -20,6 +20,9 @@
 namespace schema {
 
 namespace {
+
+// Far beyond any class schema: a larger file is not one.
+const size_t kSchemaFileMax = 16 * 1024 * 1024;
 
 struct SchemaFile {
     std::string path;
@@ -61,7 +64,7 @@ const std::vector<SchemaFile>& files() {
         SchemaFile file;
         file.path = dir + TOSSpecific::kFileSeparator + name;
         try {
-            file.bytes = fileio::ReadAll(file.path);
+            file.bytes = ReadBoundedFile(file.path, kSchemaFileMax);
             cimxml::ReadInto(&check, file.bytes);
             loaded->push_back(file);
         } catch (const TWYXException& e) {
