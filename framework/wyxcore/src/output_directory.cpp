@@ -52,27 +52,31 @@ TOutputDirectory::~TOutputDirectory() {
     wyxos::RemoveEmptyDirectory(temporary_);
 }
 
+namespace {
+
+// A file of the private temporary directory, written whole and flushed.
+void writeNewFile(const std::string& path, const std::string& bytes) {
+    temporarypaths::WaitIfInterrupted();
+    int status = kWyxWriteFailed;
+    std::string reason;
+    const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
+    if (file == wyxos::kNoFile) throw outputnames::Failure(status, path + ": " + reason);
+    status = wyxos::WriteAll(file, bytes.data(), bytes.size(), &reason);
+    if (status != kWyxOK) wyxos::CloseFile(file);
+    else status = wyxos::SyncAndClose(file, &reason);
+    if (status != kWyxOK) throw outputnames::Failure(status, path + ": " + reason);
+}
+
+}  // namespace
+
 void TOutputDirectory::Add(const std::string& name, const std::string& content, bool textMode) {
     if (committed_) throw outputnames::Failure(kWyxWriteFailed, path_ + ": added to after it was put in place");
     if (name != SafeNamePart(name, kAddedNameMax) || name == kOutputManifestName ||
         std::find(names_.begin(), names_.end(), name) != names_.end())
         throw outputnames::Failure(kWyxInvalidArgument, path_ + ": not a name for a new file: " + name);
     // The directory is private and new, so the file goes there at once.
-    const std::string path = outputnames::Joined(temporary_, name);
-    temporarypaths::WaitIfInterrupted();
-    int status = kWyxWriteFailed;
-    std::string reason;
-    const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
-    if (file == wyxos::kNoFile) throw outputnames::Failure(status, path + ": " + reason);
+    writeNewFile(outputnames::Joined(temporary_, name), textMode ? wyxos::PlatformLineEnds(content) : content);
     names_.push_back(name);
-    const std::string bytes = textMode ? wyxos::PlatformLineEnds(content) : content;
-    status = wyxos::WriteAll(file, bytes.data(), bytes.size(), &reason);
-    if (status != kWyxOK) {
-        wyxos::CloseFile(file);
-        throw outputnames::Failure(status, path + ": " + reason);
-    }
-    status = wyxos::SyncAndClose(file, &reason);
-    if (status != kWyxOK) throw outputnames::Failure(status, path + ": " + reason);
 }
 
 namespace {
@@ -82,16 +86,7 @@ const size_t kManifestMax = 4 * 1024 * 1024;
 void writeManifest(const std::string& directory, const std::vector<std::string>& names) {
     std::string manifest;
     for (const std::string& name : names) manifest += name + "\n";
-    const std::string path = outputnames::Joined(directory, kOutputManifestName);
-    temporarypaths::WaitIfInterrupted();
-    int status = kWyxWriteFailed;
-    std::string reason;
-    const intptr_t file = wyxos::CreateExclusive(path, &status, &reason);
-    if (file == wyxos::kNoFile) throw outputnames::Failure(status, path + ": " + reason);
-    status = wyxos::WriteAll(file, manifest.data(), manifest.size(), &reason);
-    if (status != kWyxOK) wyxos::CloseFile(file);
-    else status = wyxos::SyncAndClose(file, &reason);
-    if (status != kWyxOK) throw outputnames::Failure(status, path + ": " + reason);
+    writeNewFile(outputnames::Joined(directory, kOutputManifestName), manifest);
 }
 
 // The names an earlier render listed in its manifest. False when there is no
