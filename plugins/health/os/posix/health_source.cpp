@@ -1,8 +1,12 @@
-// Linux: EDAC and AER counters from sysfs (below WYX_SYSFS_ROOT when that is set).
+// Linux: EDAC and AER counters from sysfs (below WYX_SYSFS_ROOT when that is
+// set), the RAS daemon's database, and disk health from smartctl on the path.
 #include "edac_counters.h"
 #include "hardware_facts.h"
+#include "host_files.h"
 #include "health_source.h"
 #include "pci_aer.h"
+#include "ras_database.h"
+#include "smartctl_disks.h"
 
 namespace health {
 
@@ -10,6 +14,12 @@ HealthFacts Collect() {
     HealthFacts facts;
     ReadEdac(facts);
     ReadPciAer(hardware::PciDevices(facts.notes), facts);
+    std::string database;
+    if (hostfs::Resolve(kRasDatabase, &database))
+        ReadRasDatabase(database, facts);
+    else
+        facts.notes.push_back("No RAS daemon database: hardware error records not read");
+    ReadSmartctl("smartctl", facts);
     return facts;
 }
 
