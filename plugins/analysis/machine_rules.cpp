@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "health_rules.h"
 #include "wyxcore/container.h"
 
 namespace {
@@ -86,5 +87,6 @@ std::vector<MachineFinding> MachineFindings(const TContainer& container) {
     diskRules(container, found);
     sensorRules(container, found);
     osLogRules(container, found);
+    HealthFindings(container, found);
     return found;
 }

@@ -1,0 +1,125 @@
+"""The Health collector on a fake server: a sysfs tree with failing DIMMs and a
+PCIe device with fatal errors, the RAS daemon's database with machine checks,
+and a smartctl stand-in with a disk with pending sectors and a failed disk.
+Every part is in its class, in the timeline where it has a time, and found."""
+import os
+import shutil
+import sqlite3
+import stat
+from pathlib import Path
+
+import pytest
+
+from cimxml import of_class, read_instances
+
+HERE = Path(__file__).resolve().parent
+DATA = HERE.parents[1] / "plugins" / "health" / "tests" / "data"
+PLUGINS = ["system", "xml", "text", "analysis", "health"]
+
+
+def write(root, path, text):
+    p = root / path.lstrip("/")
+    p.parent.mkdir(parents=True, exist_ok=True)
+    p.write_text(text)
+
+
+def fake_server(tmp_path):
+    root = tmp_path / "root"
+    mc = "/sys/devices/system/edac/mc/mc0/"
+    for name, text in (("mc_name", "Skylake Socket#0 IMC#0"), ("ce_count", "120"), ("ue_count", "2"),
+                       ("ce_noinfo_count", "0"), ("ue_noinfo_count", "0"), ("seconds_since_reset", "86400")):
+        write(root, mc + name, text + "\n")
+    for dimm, label, ce, ue in (("dimm0", "DIMM_A1", 120, 0), ("dimm1", "DIMM_B1", 0, 2), ("dimm2", "DIMM_C1", 0, 0)):
+        for name, text in (("dimm_label", label), ("dimm_location", "channel 0 slot " + dimm[-1]), ("size", "32768"),
+                           ("dimm_mem_type", "Registered-DDR4"), ("dimm_ce_count", str(ce)),
+                           ("dimm_ue_count", str(ue))):
+            write(root, mc + dimm + "/" + name, text + "\n")
+    nic = "/sys/bus/pci/devices/0000:3b:00.0/"
+    write(root, nic + "label", "Onboard LAN X710\n")
+    write(root, nic + "aer_dev_correctable", "RxErr 0\nTOTAL_ERR_COR 0\n")
+    write(root, nic + "aer_dev_nonfatal", "CmpltTO 0\nTOTAL_ERR_NONFATAL 0\n")
+    write(root, nic + "aer_dev_fatal", "DLP 1\nSurpDown 0\nTOTAL_ERR_FATAL 1\n")
+    db = root / "var/lib/rasdaemon/ras-mc_event.db"
+    db.parent.mkdir(parents=True)
+    con = sqlite3.connect(db)
+    con.executescript(
+        "CREATE TABLE mce_record (id INTEGER PRIMARY KEY, timestamp TEXT, status INTEGER, cpu INTEGER,"
+        " bank_name TEXT, error_msg TEXT, mcistatus_msg TEXT);"
+        "INSERT INTO mce_record VALUES (1, '2026-12-07 22:15:00 +0100', -5764607523034234880, 3, 'IMC',"
+        " 'memory read error', 'Uncorrected error');"
+        "INSERT INTO mce_record VALUES (2, '2026-12-07 23:00:00 +0000', 0, 5, 'L2', 'cache error', 'Corrected error');")
+    con.commit()
+    con.close()
+
+    tools = tmp_path / "tools"
+    tools.mkdir()
+    shutil.copy(HERE / "fake_smartctl.py", tools / "smartctl")
+    (tools / "smartctl").chmod(0o755)
+    answers = tmp_path / "answers"
+    answers.mkdir()
+    (answers / "scan.json").write_text(
+        '{"devices": [{"name": "/dev/sda", "type": "sat"}, {"name": "/dev/sdc", "type": "sat"},'
+        ' {"name": "/dev/sdx", "type": "sat"}]}')
+    shutil.copy(DATA / "ata_pending.json", answers / "_dev_sda.json")
+    (answers / "_dev_sda.status").write_text("64")
+    shutil.copy(DATA / "ata_failed.json", answers / "_dev_sdc.json")
+    (answers / "_dev_sdc.status").write_text("24")
+    return root, tools, answers
+
+
+def test_a_fake_server_with_failing_parts(target, tmp_path, dmi):
+    if target.windows:
+        pytest.skip("the sysfs tree, the RAS database and the smartctl stand-in are Linux sources")
+    root, tools, answers = fake_server(tmp_path)
+    tree = target.copy_tree(tmp_path / "bin", plugins=PLUGINS, fixture_schema=False)
+    out = tmp_path / "out"
+    out.mkdir()
+    result = tree.run(["/text", "/b", "/d", tree.path(out)], env={
+        "WYX_SYSFS_ROOT": str(root), "WYX_DMI_DIR": str(dmi), "SYSTEMDRIVE": "C:", "WYX_LOG_LEVEL": "3",
+        "FAKE_SMARTCTL_DIR": str(answers), "PATH": str(tools) + os.pathsep + os.environ["PATH"]})
+    assert result.returncode == 0, result.stdout
+    [xml] = out.glob("*.xml.gz")
+    instances = read_instances(xml)
+
+    dimms = {d["Label"]: d for d in of_class(instances, "VARNSG_MemoryErrorCounter")}
+    assert set(dimms) == {"DIMM_A1", "DIMM_B1", "DIMM_C1"}
+    assert (dimms["DIMM_A1"]["CorrectedCount"], dimms["DIMM_B1"]["UncorrectedCount"]) == ("120", "2")
+    assert dimms["DIMM_B1"]["Source"] == "edac sysfs" and dimms["DIMM_B1"]["SizeMB"] == "32768"
+    [mc] = of_class(instances, "VARNSG_MemoryControllerErrors")
+    assert (mc["Name"], mc["UncorrectedCount"], mc["SecondsSinceReset"]) == ("Skylake Socket#0 IMC#0", "2", "86400")
+    [pci] = of_class(instances, "VARNSG_PCIErrorCounter")
+    assert (pci["Address"], pci["Name"], pci["FatalCount"]) == ("0000:3b:00.0", "Onboard LAN X710", "1")
+    disks = {d["DeviceID"]: d for d in of_class(instances, "VARNSG_DiskHealth")}
+    assert set(disks) == {"/dev/sda", "/dev/sdc"}
+    assert (disks["/dev/sda"]["PendingSectors"], disks["/dev/sda"]["ToolExitStatus"]) == ("24", "64")
+    assert disks["/dev/sdc"]["Assessment"] == "Failed"
+    assert len(of_class(instances, "VARNSG_DiskSMARTAttribute")) == 9
+    records = of_class(instances, "VARNSG_HardwareErrorRecord")
+    assert [(r["RecordID"], r["Severity"], r["Component"], r["MessageTimestamp"]) for r in records] == [
+        ("mce_record:1", "Error", "CPU 3", "20261207211500.000000+000"),
+        ("mce_record:2", "Warning", "CPU 5", "20261207230000.000000+000")]
+
+    findings = {(f["Severity"], f["Description"]) for f in of_class(instances, "VARNSG_AnalysisFinding")}
+    for expected in (
+            ("Error", "DIMM DIMM_B1 (mc0): 2 uncorrected memory errors"),
+            ("Warning", "DIMM DIMM_A1 (mc0): 120 corrected memory errors in 24 hours since the counters were reset"),
+            ("Warning", "Disk VARN HD4000 (serial ZC1A2B3C, /dev/sda): 8 reallocated sectors, 24 pending sectors, "
+                        "24 offline-uncorrectable sectors, 3 reported uncorrectable errors"),
+            ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART overall assessment failed"),
+            ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART attribute 5 Reallocated_Sector_Ct "
+                      "failing now (value 1, threshold 36)"),
+            ("Error", "PCIe device 0000:3b:00.0 (Onboard LAN X710): 1 fatal error"),
+            ("Error", "Machine check on CPU 3: memory read error (bank IMC) Uncorrected error"),
+            ("Warning", "Machine check on CPU 5: cache error (bank L2) Corrected error")):
+        assert expected in findings, sorted(findings)
+
+    # The device smartctl could not open is a debug note, never an error.
+    log = [(r["Type"], r["Message"]) for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Source"] == "Health"]
+    assert ("3", "/dev/sdx cannot be opened by smartctl (permission, virtual disk or RAID volume)") in log
+    assert not [m for t, m in log if t == "0"], log
+
+    report = next(out.glob("*.txt")).read_text(encoding="latin-1")
+    timeline = [line for line in report.splitlines() if "Hardware error" in line]
+    assert any("2026-12-07 21:15:00" in line and "CPU 3" in line and "memory read error" in line
+               for line in timeline), timeline
+    assert any("2026-12-07 23:00:00" in line and "CPU 5" in line for line in timeline), timeline
