@@ -75,8 +75,13 @@ TChildRun RunChildProcess(const std::string& program, const std::vector<std::str
     startup.hStdOutput = writeEnd.h;
     startup.hStdError = nul.h;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(path.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &process)) {
+    // The child inherits the error mode: a helper that crashes ends at once
+    // rather than waiting on an error box or a debugger until its time is up.
+    const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    const BOOL created = CreateProcessA(path.c_str(), &line[0], nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &process);
+    SetErrorMode(errorMode);
+    if (!created) {
         run.error = lastError(path);
         return run;
     }
