@@ -150,6 +150,16 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
                 out << "* the tree has no HTML or Text writer, so /v /text cannot run; measured without them\n";
                 break;
             }
+    if (const Counters* c = find("HealthCollector")) {
+        const double added = value(*c, kMeasured) - value(*c, kReference);
+        const double addedBytes = value(*c, "peak_bytes") - value(*c, "reference_peak_bytes");
+        row("Health: 24 disks, 48 DIMMs, 10000 rec.", format("+%.2f s, +%.1f MiB peak", added, addedBytes / kMiB),
+            format("norbix without it %.2f s", value(*c, kReference)), added, 1.0);
+        row("  memory beyond norbix's own (/50 MiB)", format("%.1f MiB", addedBytes / kMiB), "", addedBytes / kMiB / 50,
+            1.0);
+    } else {
+        missing("Health collector", "HealthCollector");
+    }
     if (const Counters* c = find("HtmlPages")) {
         const bool stopped = value(*c, kMeasured) >= value(*c, "limit_s") - 1;
         row("HTML, 100000 instances: page open",
