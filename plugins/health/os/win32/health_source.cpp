@@ -1,6 +1,8 @@
-// Windows: disk health from smartctl, in its usual install folder or on the path.
+// Windows: disk health from smartctl, in its usual install folder or on the
+// path, else from the drives' own control requests.
 #include <windows.h>
 
+#include "drive_requests.h"
 #include "health_source.h"
 #include "smartctl_disks.h"
 
@@ -25,7 +27,8 @@ std::string smartctlProgram() {
 
 HealthFacts Collect() {
     HealthFacts facts;
-    ReadSmartctl(smartctlProgram(), facts);
+    // Without smartctl, the drives' own failure prediction and NVMe health log.
+    if (!ReadSmartctl(smartctlProgram(), facts)) ReadDrives(PhysicalDrives(), RequestDrive, facts);
     return facts;
 }
 
