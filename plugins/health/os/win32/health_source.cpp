@@ -1,10 +1,11 @@
-// Windows: disk health from smartctl, in its usual install folder or on the
+// Windows: hardware errors from the System event log, disk health from smartctl, in its usual install folder or on the
 // path, else from the drives' own control requests.
 #include <windows.h>
 
 #include "drive_requests.h"
 #include "health_source.h"
 #include "smartctl_disks.h"
+#include "whea_log.h"
 
 namespace health {
 
@@ -27,6 +28,7 @@ std::string smartctlProgram() {
 
 HealthFacts Collect() {
     HealthFacts facts;
+    ReadWheaLog(facts);
     // Without smartctl, the drives' own failure prediction and NVMe health log.
     if (!ReadSmartctl(smartctlProgram(), facts)) ReadDrives(PhysicalDrives(), RequestDrive, facts);
     return facts;
