@@ -1,11 +1,11 @@
 """The Health collector on a fake server: a sysfs tree with failing DIMMs and a
 PCIe device with fatal errors, the RAS daemon's database with machine checks,
 and a smartctl stand-in with a disk with pending sectors and a failed disk.
-Every part is in its class, in the timeline where it has a time, and found."""
+Every part is in its class, in the timeline where it has a time, and found.
+The smartctl stand-in is the fixture program fake_smartctl, on both targets."""
 import os
 import shutil
 import sqlite3
-import stat
 from pathlib import Path
 
 import pytest
@@ -51,10 +51,16 @@ def fake_server(tmp_path):
     con.commit()
     con.close()
 
+    return root
+
+
+def fake_smartctl(target, tmp_path):
+    """A folder holding the smartctl stand-in, and its answers: a disk with
+    pending sectors, a failed disk and a disk it cannot open."""
     tools = tmp_path / "tools"
     tools.mkdir()
-    shutil.copy(HERE / "fake_smartctl.py", tools / "smartctl")
-    (tools / "smartctl").chmod(0o755)
+    name = "smartctl.exe" if target.windows else "smartctl"
+    shutil.copy(target.fixtures / ("fake_smartctl" + (".exe" if target.windows else "")), tools / name)
     answers = tmp_path / "answers"
     answers.mkdir()
     (answers / "scan.json").write_text(
@@ -64,22 +70,60 @@ def fake_server(tmp_path):
     (answers / "_dev_sda.status").write_text("64")
     shutil.copy(DATA / "ata_failed.json", answers / "_dev_sdc.json")
     (answers / "_dev_sdc.status").write_text("24")
-    return root, tools, answers
+    return tools, answers
+
+
+def run_with_smartctl(target, tmp_path, dmi, env):
+    tools, answers = fake_smartctl(target, tmp_path)
+    tree = target.copy_tree(tmp_path / "bin", plugins=PLUGINS, fixture_schema=False)
+    out = tmp_path / "out"
+    out.mkdir()
+    env = dict(env, WYX_DMI_DIR=target.path(dmi), SYSTEMDRIVE="C:", WYX_LOG_LEVEL="3",
+               FAKE_SMARTCTL_DIR=target.path(answers))
+    if target.windows:
+        env["WINEPATH"] = target.path(tools)
+    else:
+        env["PATH"] = str(tools) + os.pathsep + os.environ["PATH"]
+    result = tree.run(["/text", "/b", "/d", tree.path(out)], env=env)
+    assert result.returncode == 0, result.stdout
+    [xml] = out.glob("*.xml.gz")
+    return read_instances(xml), next(out.glob("*.txt")).read_text(encoding="latin-1")
+
+
+DISK_FINDINGS = (
+    ("Warning", "Disk VARN HD4000 (serial ZC1A2B3C, /dev/sda): 8 reallocated sectors, 24 pending sectors, "
+                "24 offline-uncorrectable sectors, 3 reported uncorrectable errors"),
+    ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART overall assessment failed"),
+    ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART attribute 5 Reallocated_Sector_Ct "
+              "failing now (value 1, threshold 36)"))
+
+
+def check_disks(instances):
+    disks = {d["DeviceID"]: d for d in of_class(instances, "VARNSG_DiskHealth")}
+    assert set(disks) == {"/dev/sda", "/dev/sdc"}
+    assert (disks["/dev/sda"]["PendingSectors"], disks["/dev/sda"]["ToolExitStatus"]) == ("24", "64")
+    assert (disks["/dev/sdc"]["Assessment"], disks["/dev/sdc"]["Source"]) == ("Failed", "smartctl")
+    assert len(of_class(instances, "VARNSG_DiskSMARTAttribute")) == 9
+    findings = {(f["Severity"], f["Description"]) for f in of_class(instances, "VARNSG_AnalysisFinding")}
+    for expected in DISK_FINDINGS:
+        assert expected in findings, sorted(findings)
+    # The device smartctl could not open is a debug note, never an error.
+    log = [(r["Type"], r["Message"]) for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Source"] == "Health"]
+    assert ("3", "/dev/sdx cannot be opened by smartctl (permission, virtual disk or RAID volume)") in log
+    assert not [m for t, m in log if t == "0"], log
+
+
+def test_disks_through_smartctl(target, tmp_path, dmi):
+    instances, _ = run_with_smartctl(target, tmp_path, dmi, {})
+    check_disks(instances)
 
 
 def test_a_fake_server_with_failing_parts(target, tmp_path, dmi):
     if target.windows:
-        pytest.skip("the sysfs tree, the RAS database and the smartctl stand-in are Linux sources")
-    root, tools, answers = fake_server(tmp_path)
-    tree = target.copy_tree(tmp_path / "bin", plugins=PLUGINS, fixture_schema=False)
-    out = tmp_path / "out"
-    out.mkdir()
-    result = tree.run(["/text", "/b", "/d", tree.path(out)], env={
-        "WYX_SYSFS_ROOT": str(root), "WYX_DMI_DIR": str(dmi), "SYSTEMDRIVE": "C:", "WYX_LOG_LEVEL": "3",
-        "FAKE_SMARTCTL_DIR": str(answers), "PATH": str(tools) + os.pathsep + os.environ["PATH"]})
-    assert result.returncode == 0, result.stdout
-    [xml] = out.glob("*.xml.gz")
-    instances = read_instances(xml)
+        pytest.skip("the sysfs tree and the RAS daemon's database are Linux sources")
+    root = fake_server(tmp_path)
+    instances, report = run_with_smartctl(target, tmp_path, dmi, {"WYX_SYSFS_ROOT": str(root)})
+    check_disks(instances)
 
     dimms = {d["Label"]: d for d in of_class(instances, "VARNSG_MemoryErrorCounter")}
     assert set(dimms) == {"DIMM_A1", "DIMM_B1", "DIMM_C1"}
@@ -89,11 +133,6 @@ def test_a_fake_server_with_failing_parts(target, tmp_path, dmi):
     assert (mc["Name"], mc["UncorrectedCount"], mc["SecondsSinceReset"]) == ("Skylake Socket#0 IMC#0", "2", "86400")
     [pci] = of_class(instances, "VARNSG_PCIErrorCounter")
     assert (pci["Address"], pci["Name"], pci["FatalCount"]) == ("0000:3b:00.0", "Onboard LAN X710", "1")
-    disks = {d["DeviceID"]: d for d in of_class(instances, "VARNSG_DiskHealth")}
-    assert set(disks) == {"/dev/sda", "/dev/sdc"}
-    assert (disks["/dev/sda"]["PendingSectors"], disks["/dev/sda"]["ToolExitStatus"]) == ("24", "64")
-    assert disks["/dev/sdc"]["Assessment"] == "Failed"
-    assert len(of_class(instances, "VARNSG_DiskSMARTAttribute")) == 9
     records = of_class(instances, "VARNSG_HardwareErrorRecord")
     assert [(r["RecordID"], r["Severity"], r["Component"], r["MessageTimestamp"]) for r in records] == [
         ("mce_record:1", "Error", "CPU 3", "20261207211500.000000+000"),
@@ -103,22 +142,11 @@ def test_a_fake_server_with_failing_parts(target, tmp_path, dmi):
     for expected in (
             ("Error", "DIMM DIMM_B1 (mc0): 2 uncorrected memory errors"),
             ("Warning", "DIMM DIMM_A1 (mc0): 120 corrected memory errors in 24 hours since the counters were reset"),
-            ("Warning", "Disk VARN HD4000 (serial ZC1A2B3C, /dev/sda): 8 reallocated sectors, 24 pending sectors, "
-                        "24 offline-uncorrectable sectors, 3 reported uncorrectable errors"),
-            ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART overall assessment failed"),
-            ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART attribute 5 Reallocated_Sector_Ct "
-                      "failing now (value 1, threshold 36)"),
             ("Error", "PCIe device 0000:3b:00.0 (Onboard LAN X710): 1 fatal error"),
             ("Error", "Machine check on CPU 3: memory read error (bank IMC) Uncorrected error"),
             ("Warning", "Machine check on CPU 5: cache error (bank L2) Corrected error")):
         assert expected in findings, sorted(findings)
 
-    # The device smartctl could not open is a debug note, never an error.
-    log = [(r["Type"], r["Message"]) for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Source"] == "Health"]
-    assert ("3", "/dev/sdx cannot be opened by smartctl (permission, virtual disk or RAID volume)") in log
-    assert not [m for t, m in log if t == "0"], log
-
-    report = next(out.glob("*.txt")).read_text(encoding="latin-1")
     timeline = [line for line in report.splitlines() if "Hardware error" in line]
     assert any("2026-12-07 21:15:00" in line and "CPU 3" in line and "memory read error" in line
                for line in timeline), timeline
