@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
+#include <vector>
 
 namespace {
 
@@ -50,14 +50,23 @@ TChildRun RunChildProcess(const std::string& program, const std::vector<std::str
         }
         path = found;
     }
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readRaw = nullptr, writeRaw = nullptr;
-    if (!CreatePipe(&readRaw, &writeRaw, &inherit, 0)) {
-        run.error = lastError("CreatePipe");
+    // A named pipe read with overlapped I/O: the wait for output ends at the
+    // deadline even when something the child started holds the pipe open.
+    static std::atomic<unsigned> pipes(0);
+    const std::string name = "\\\\.\\pipe\\norbix-child-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++pipes);
+    Handle readEnd(CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                    PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0, 65536, 0, nullptr));
+    if (readEnd.h == INVALID_HANDLE_VALUE) {
+        run.error = lastError("CreateNamedPipe");
         return run;
     }
-    Handle readEnd(readRaw), writeEnd(writeRaw);
-    SetHandleInformation(readEnd.h, HANDLE_FLAG_INHERIT, 0);
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    Handle writeEnd(CreateFileA(name.c_str(), GENERIC_WRITE, 0, &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (writeEnd.h == INVALID_HANDLE_VALUE) {
+        run.error = lastError("pipe");
+        return run;
+    }
     Handle nul(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                            OPEN_EXISTING, 0, nullptr));
     // A job: the kill reaches what the child started too.
@@ -91,45 +100,57 @@ TChildRun RunChildProcess(const std::string& program, const std::vector<std::str
     CloseHandle(writeEnd.h);
     writeEnd.h = nullptr;
 
-    std::atomic<bool> overflowed(false);
-    std::thread reader([&] {
-        char buffer[16384];
-        DWORD got = 0;
-        while (ReadFile(readEnd.h, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            const size_t room = outputLimit - run.output.size();
-            run.output.append(buffer, std::min(room, static_cast<size_t>(got)));
-            if (got > room) {
-                overflowed = true;
-                return;
-            }
-        }
-    });
     const ULONGLONG deadline = GetTickCount64() + timeoutMillis;
-    bool timedOut = false;
-    while (!overflowed) {
+    const auto left = [&]() -> DWORD {
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) {
-            timedOut = true;
+        return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    };
+    Handle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::vector<char> buffer(16384);
+    bool stopped = false, ended = false;
+    for (;;) {
+        OVERLAPPED overlapped = {};
+        overlapped.hEvent = ready.h;
+        ResetEvent(ready.h);
+        if (!ReadFile(readEnd.h, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, &overlapped) &&
+            GetLastError() != ERROR_IO_PENDING)
+            break;   // every writer is gone
+        HANDLE waits[2] = {ready.h, process.hProcess};
+        DWORD woken = WAIT_FAILED;
+        for (;;) {
+            woken = WaitForMultipleObjects(ended ? 1 : 2, waits, FALSE, left());
+            if (woken != WAIT_OBJECT_0 + 1) break;
+            // The child is done: what it left running (a debugger, a
+            // grandchild) would hold the pipe open; what they wrote stays readable.
+            ended = true;
+            if (job.h) TerminateJobObject(job.h, 1);
+        }
+        if (woken != WAIT_OBJECT_0) {
+            CancelIo(readEnd.h);
+            DWORD ignored = 0;
+            GetOverlappedResult(readEnd.h, &overlapped, &ignored, TRUE);
+            run.outcome = TChildRun::kTimedOut;
+            stopped = true;
             break;
         }
-        if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50))) ==
-            WAIT_OBJECT_0)
+        DWORD got = 0;
+        if (!GetOverlappedResult(readEnd.h, &overlapped, &got, FALSE)) break;
+        const size_t room = outputLimit - run.output.size();
+        run.output.append(buffer.data(), std::min(room, static_cast<size_t>(got)));
+        if (got > room) {
+            run.outcome = TChildRun::kOverflowed;
+            stopped = true;
             break;
+        }
     }
-    if (timedOut || overflowed) {
-        if (job.h) TerminateJobObject(job.h, 1);
-        TerminateProcess(process.hProcess, 1);
-    }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    // What the child left running would hold the pipe open.
-    if (!timedOut && !overflowed && job.h) TerminateJobObject(job.h, 1);
-    reader.join();
-    if (overflowed) {
-        run.outcome = TChildRun::kOverflowed;
-        return run;
-    }
-    if (timedOut) {
+    if (!stopped && WaitForSingleObject(process.hProcess, left()) != WAIT_OBJECT_0) {
         run.outcome = TChildRun::kTimedOut;
+        stopped = true;
+    }
+    if (job.h) TerminateJobObject(job.h, 1);   // what the child left running, or all of it when stopped
+    if (stopped) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, 5000);
         return run;
     }
     DWORD code = 0;
