@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <set>
 
 #include "wyxcore/container.h"
 
@@ -32,27 +33,44 @@ std::string plural(unsigned long long n, const std::string& what) {
     return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
 
+// What one row shows: the analysis keeps one finding per row and category, so
+// every condition of a part goes into its one finding, at the gravest severity.
+class PartFinding {
+public:
+    void Add(bool error, const std::string& what) {
+        error_ |= error;
+        said_ += (said_.empty() ? "" : "; ") + what;
+    }
+    void Emit(const TCIMInstance* row, const std::string& key, const char* category, const std::string& part,
+              std::vector<MachineFinding>& found) const {
+        if (!said_.empty()) found.push_back({row, key, category, error_ ? "Error" : "Warning", part + ": " + said_});
+    }
+
+private:
+    bool error_ = false;
+    std::string said_;
+};
+
 void memoryRules(const TContainer& container, std::vector<MachineFinding>& found) {
     std::map<std::string, unsigned long long> resetSeconds;
     for (const TCIMInstance* mc : rowsOf(container, "VARNSG_MemoryControllerErrors"))
         if (has(*mc, "SecondsSinceReset")) resetSeconds[textOf(*mc, "Controller")] = countOf(*mc, "SecondsSinceReset");
     for (const TCIMInstance* dimm : rowsOf(container, "VARNSG_MemoryErrorCounter")) {
         const std::string controller = textOf(*dimm, "Controller"), label = textOf(*dimm, "Label");
-        const std::string part = "DIMM " + label + (controller.empty() ? "" : " (" + controller + ")");
-        const std::string key = "Controller=" + controller + ", Label=" + label;
-        const unsigned long long uncorrected = countOf(*dimm, "UncorrectedCount");
+        PartFinding finding;
+        if (const unsigned long long uncorrected = countOf(*dimm, "UncorrectedCount"))
+            finding.Add(true, plural(uncorrected, "uncorrected memory error"));
         const unsigned long long corrected = countOf(*dimm, "CorrectedCount");
-        if (uncorrected > 0)
-            found.push_back({dimm, key, "Memory", "Error", part + ": " + plural(uncorrected, "uncorrected memory error")});
         if (corrected >= kCorrectedMemoryErrors) {
             const auto window = resetSeconds.find(controller);
-            const std::string within =
-                window == resetSeconds.end()
-                    ? std::string()
-                    : " in " + plural(window->second / 3600, "hour") + " since the counters were reset";
-            found.push_back(
-                {dimm, key, "Memory", "Warning", part + ": " + plural(corrected, "corrected memory error") + within});
+            finding.Add(false, plural(corrected, "corrected memory error") +
+                                   (window == resetSeconds.end()
+                                        ? std::string()
+                                        : " in " + plural(window->second / 3600, "hour") +
+                                              " since the counters were reset"));
         }
+        finding.Emit(dimm, "Controller=" + controller + ", Label=" + label, "Memory",
+                     "DIMM " + label + (controller.empty() ? "" : " (" + controller + ")"), found);
     }
 }
 
@@ -65,67 +83,88 @@ std::string nvmeWarnings(unsigned long long bits) {
     return out.empty() ? "unknown" : out;
 }
 
+std::string diskPart(const TCIMInstance& disk) {
+    const std::string id = textOf(disk, "DeviceID"), serial = textOf(disk, "SerialNumber");
+    return "Disk " + (has(disk, "Model") ? textOf(disk, "Model") : id) + " (" +
+           (serial.empty() ? "" : "serial " + serial + ", ") + id + ")";
+}
+
+// The bits of smartctl's exit status that the disk's own rows do not show.
+void toolStatus(const TCIMInstance& disk, bool attributeFailingNow, PartFinding& finding) {
+    static const struct {
+        unsigned bit;
+        const char* what;
+    } kWarnings[] = {{2, "a command to the disk failed or a reply's checksum was wrong"},
+                     {5, "an attribute was at or below its threshold in the past"},
+                     {6, "the device error log holds errors"},
+                     {7, "the self-test log holds errors"}};
+    if (!has(disk, "ToolExitStatus")) return;
+    const unsigned long long status = countOf(disk, "ToolExitStatus");
+    if ((status & (1u << 4)) && !attributeFailingNow)
+        finding.Add(true, "smartctl reports a pre-failure attribute at or below its threshold");
+    std::string said;
+    for (const auto& warning : kWarnings)
+        if (status & (1u << warning.bit)) said += (said.empty() ? "" : ", ") + std::string(warning.what);
+    if (!said.empty()) finding.Add(false, "smartctl reports: " + said);
+}
+
 void diskRules(const TContainer& container, std::vector<MachineFinding>& found) {
-    std::map<std::string, std::string> partOf;
-    for (const TCIMInstance* disk : rowsOf(container, "VARNSG_DiskHealth")) {
-        const std::string id = textOf(*disk, "DeviceID");
-        const std::string serial = textOf(*disk, "SerialNumber");
-        const std::string part = "Disk " + (has(*disk, "Model") ? textOf(*disk, "Model") : id) + " (" +
-                                 (serial.empty() ? "" : "serial " + serial + ", ") + id + ")";
-        partOf[id] = part;
-        const std::string key = "DeviceID=" + id;
-        if (textOf(*disk, "Assessment") == "Failed")
-            found.push_back({disk, key, "Disk", "Error", part + ": SMART overall assessment failed"});
-        std::string sectors;
-        const struct {
-            const char* property;
-            const char* what;
-        } counters[] = {{"ReallocatedSectors", "reallocated sector"},
-                        {"PendingSectors", "pending sector"},
-                        {"OfflineUncorrectable", "offline-uncorrectable sector"},
-                        {"ReportedUncorrectable", "reported uncorrectable error"},
-                        {"MediaErrors", "media error"},
-                        {"GrownDefects", "grown defect"},
-                        {"UncorrectedErrors", "uncorrected error"}};
-        for (const auto& counter : counters) {
-            const unsigned long long n = countOf(*disk, counter.property);
-            if (n > 0) sectors += (sectors.empty() ? "" : ", ") + plural(n, counter.what);
-        }
-        if (!sectors.empty()) found.push_back({disk, key, "Disk", "Warning", part + ": " + sectors});
-        const unsigned long long critical = countOf(*disk, "CriticalWarning");
-        if (critical != 0)
-            found.push_back({disk, key, "Disk", "Error", part + ": NVMe critical warning (" + nvmeWarnings(critical) + ")"});
-        if (has(*disk, "AvailableSpare") && has(*disk, "AvailableSpareThreshold") &&
-            countOf(*disk, "AvailableSpare") < countOf(*disk, "AvailableSpareThreshold"))
-            found.push_back({disk, key, "Disk", "Error",
-                             part + ": available spare " + textOf(*disk, "AvailableSpare") + " % below its threshold " +
-                                 textOf(*disk, "AvailableSpareThreshold") + " %"});
-        if (countOf(*disk, "PercentageUsed") >= 100)
-            found.push_back({disk, key, "Disk", "Warning",
-                             part + ": " + textOf(*disk, "PercentageUsed") + " % of its rated life used"});
-    }
+    std::map<std::string, const TCIMInstance*> disks;
+    for (const TCIMInstance* disk : rowsOf(container, "VARNSG_DiskHealth")) disks[textOf(*disk, "DeviceID")] = disk;
+    std::set<std::string> failingNow;
     for (const TCIMInstance* attribute : rowsOf(container, "VARNSG_DiskSMARTAttribute")) {
         if (textOf(*attribute, "WhenFailed") != "now") continue;
         const std::string id = textOf(*attribute, "DeviceID");
-        const auto part = partOf.find(id);
+        failingNow.insert(id);
+        const auto disk = disks.find(id);
         found.push_back({attribute, "DeviceID=" + id + ", AttributeID=" + textOf(*attribute, "AttributeID"), "Disk",
                          "Error",
-                         (part == partOf.end() ? "Disk " + id : part->second) + ": SMART attribute " +
+                         (disk == disks.end() ? "Disk " + id : diskPart(*disk->second)) + ": SMART attribute " +
                              textOf(*attribute, "AttributeID") + " " + textOf(*attribute, "Name") +
                              " failing now (value " + textOf(*attribute, "Value") + ", threshold " +
                              textOf(*attribute, "Threshold") + ")"});
+    }
+    for (const TCIMInstance* disk : rowsOf(container, "VARNSG_DiskHealth")) {
+        const std::string id = textOf(*disk, "DeviceID");
+        PartFinding finding;
+        if (textOf(*disk, "Assessment") == "Failed") finding.Add(true, "SMART overall assessment failed");
+        if (const unsigned long long critical = countOf(*disk, "CriticalWarning"))
+            finding.Add(true, "NVMe critical warning (" + nvmeWarnings(critical) + ")");
+        if (has(*disk, "AvailableSpare") && has(*disk, "AvailableSpareThreshold") &&
+            countOf(*disk, "AvailableSpare") < countOf(*disk, "AvailableSpareThreshold"))
+            finding.Add(true, "available spare " + textOf(*disk, "AvailableSpare") + " % below its threshold " +
+                                  textOf(*disk, "AvailableSpareThreshold") + " %");
+        static const struct {
+            const char* property;
+            const char* what;
+        } kCounters[] = {{"ReallocatedSectors", "reallocated sector"},
+                         {"PendingSectors", "pending sector"},
+                         {"OfflineUncorrectable", "offline-uncorrectable sector"},
+                         {"ReportedUncorrectable", "reported uncorrectable error"},
+                         {"MediaErrors", "media error"},
+                         {"GrownDefects", "grown defect"},
+                         {"UncorrectedErrors", "uncorrected error"}};
+        std::string counted;
+        for (const auto& counter : kCounters)
+            if (const unsigned long long n = countOf(*disk, counter.property))
+                counted += (counted.empty() ? "" : ", ") + plural(n, counter.what);
+        if (!counted.empty()) finding.Add(false, counted);
+        if (countOf(*disk, "PercentageUsed") >= 100)
+            finding.Add(false, textOf(*disk, "PercentageUsed") + " % of its rated life used");
+        toolStatus(*disk, failingNow.count(id) > 0, finding);
+        finding.Emit(disk, "DeviceID=" + id, "Disk", diskPart(*disk), found);
     }
 }
 
 void pciRules(const TContainer& container, std::vector<MachineFinding>& found) {
     for (const TCIMInstance* device : rowsOf(container, "VARNSG_PCIErrorCounter")) {
         const std::string address = textOf(*device, "Address"), name = textOf(*device, "Name");
-        const std::string part = "PCIe device " + address + (name.empty() ? "" : " (" + name + ")");
-        const std::string key = "Address=" + address;
-        if (const unsigned long long n = countOf(*device, "FatalCount"))
-            found.push_back({device, key, "PCIe", "Error", part + ": " + plural(n, "fatal error")});
+        PartFinding finding;
+        if (const unsigned long long n = countOf(*device, "FatalCount")) finding.Add(true, plural(n, "fatal error"));
         if (const unsigned long long n = countOf(*device, "NonFatalCount"))
-            found.push_back({device, key, "PCIe", "Warning", part + ": " + plural(n, "non-fatal error")});
+            finding.Add(false, plural(n, "non-fatal error"));
+        finding.Emit(device, "Address=" + address, "PCIe",
+                     "PCIe device " + address + (name.empty() ? "" : " (" + name + ")"), found);
     }
 }
 

@@ -91,9 +91,12 @@ def run_with_smartctl(target, tmp_path, dmi, env):
 
 
 DISK_FINDINGS = (
+    # With the status bit smartctl ended with (64: errors in the device's error log).
     ("Warning", "Disk VARN HD4000 (serial ZC1A2B3C, /dev/sda): 8 reallocated sectors, 24 pending sectors, "
-                "24 offline-uncorrectable sectors, 3 reported uncorrectable errors"),
-    ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART overall assessment failed"),
+                "24 offline-uncorrectable sectors, 3 reported uncorrectable errors; smartctl reports: the device "
+                "error log holds errors"),
+    ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART overall assessment failed; "
+              "4080 reallocated sectors"),
     ("Error", "Disk VARN HD2000 (serial WD-FAIL01, /dev/sdc): SMART attribute 5 Reallocated_Sector_Ct "
               "failing now (value 1, threshold 36)"))
 
