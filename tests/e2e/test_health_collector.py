@@ -73,7 +73,7 @@ def fake_smartctl(target, tmp_path):
     return tools, answers
 
 
-def run_with_smartctl(target, tmp_path, dmi, env):
+def run_with_smartctl(target, tmp_path, dmi, env, extra_args=()):
     tools, answers = fake_smartctl(target, tmp_path)
     tree = target.copy_tree(tmp_path / "bin", plugins=PLUGINS, fixture_schema=False)
     out = tmp_path / "out"
@@ -84,7 +84,7 @@ def run_with_smartctl(target, tmp_path, dmi, env):
         env["WINEPATH"] = target.path(tools)
     else:
         env["PATH"] = str(tools) + os.pathsep + os.environ["PATH"]
-    result = tree.run(["/text", "/b", "/d", tree.path(out)], env=env)
+    result = tree.run(["/text", "/b", "/d", tree.path(out)] + list(extra_args), env=env)
     assert result.returncode == 0, result.stdout
     [xml] = out.glob("*.xml.gz")
     return read_instances(xml), next(out.glob("*.txt")).read_text(encoding="latin-1")

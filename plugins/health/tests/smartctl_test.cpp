@@ -204,6 +204,20 @@ TEST(SmartctlRuns, EveryOutcomeOfEveryRun) {
               facts.notes);
 }
 
+TEST(SmartctlRuns, ThreeHundredDisksStopAtTheLimit) {
+    std::string scan = "{\"devices\": [";
+    for (int i = 0; i < 300; ++i) scan += std::string(i ? "," : "") + "{\"name\": \"/dev/d" + std::to_string(i) + "\"}";
+    script() = {{"--json", exited(0, scan + "]}")}};
+    for (int i = 0; i < 300; ++i) script()["/dev/d" + std::to_string(i)] = exited(0, data("nvme.json"));
+    calls().clear();
+    HealthFacts facts;
+    EXPECT_TRUE(health::ReadSmartctl("smartctl", facts, scripted));
+    EXPECT_EQ(health::kSmartctlDiskLimit, facts.disks.size());
+    EXPECT_EQ(health::kSmartctlDiskLimit + 1, calls().size());   // the scan, then one run per disk read
+    EXPECT_EQ("-x --json /dev/d0", calls()[1]);                 // no type: no -d
+    EXPECT_EQ((std::vector<std::string>{"Only the first 256 disks read by smartctl"}), facts.notes);
+}
+
 TEST(SmartctlRuns, WithoutTheToolOrItsScan) {
     const struct {
         const char* what;
