@@ -73,8 +73,10 @@ def fake_smartctl(target, tmp_path):
     return tools, answers
 
 
-def run_with_smartctl(target, tmp_path, dmi, env, extra_args=()):
+def run_with_smartctl(target, tmp_path, dmi, env, extra_args=(), prepare=None):
     tools, answers = fake_smartctl(target, tmp_path)
+    if prepare:
+        prepare(answers)
     tree = target.copy_tree(tmp_path / "bin", plugins=PLUGINS, fixture_schema=False)
     out = tmp_path / "out"
     out.mkdir()
@@ -119,6 +121,26 @@ def check_disks(instances):
 def test_disks_through_smartctl(target, tmp_path, dmi):
     instances, _ = run_with_smartctl(target, tmp_path, dmi, {})
     check_disks(instances)
+
+
+def test_broken_smartctl_runs_are_errors_and_cost_nothing_else(target, tmp_path, dmi):
+    def prepare(answers):
+        (answers / "scan.json").write_text(
+            '{"devices": [{"name": "/dev/sda", "type": "sat"}, {"name": "/dev/sdy", "type": "sat"},'
+            ' {"name": "/dev/sdz", "type": "sat"}, {"name": "-d", "type": "sat"}]}')
+        (answers / "_dev_sdy.json").write_text("smartctl 6.2: UNRECOGNIZED OPTION: json\n")
+        (answers / "_dev_sdz.crash").write_text("")
+
+    instances, _ = run_with_smartctl(target, tmp_path, dmi, {}, prepare=prepare)
+    assert [d["DeviceID"] for d in of_class(instances, "VARNSG_DiskHealth")] == ["/dev/sda"]
+    log = [(r["Type"], r["Message"]) for r in of_class(instances, "VARNSG_OSKLogRecord") if r["Source"] == "Health"]
+    errors = sorted(m for t, m in log if t == "0")
+    # Quoted, control bytes as \xNN (Windows' text mode ends the line with a CR).
+    assert errors[0].startswith('/dev/sdy: smartctl gave no JSON: "smartctl 6.2: UNRECOGNIZED OPTION: json\\x0'), errors
+    # A crash: a signal natively; on Windows abort() ends the program with status 3.
+    assert errors[1] in ("smartctl -x /dev/sdz ended abnormally (6)", "smartctl refused its command line for /dev/sdz")
+    assert len(errors) == 2, errors
+    assert ("3", 'smartctl --scan-open: a device without a usable name skipped: "-d"') in log
 
 
 def test_a_fake_server_with_failing_parts(target, tmp_path, dmi):
