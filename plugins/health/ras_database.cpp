@@ -116,7 +116,8 @@ std::string quotedName(const std::string& name) { return "\"" + name + "\""; }
 
 class Reader {
 public:
-    Reader(sqlite3* db, const std::string& path, HealthFacts& facts) : db_(db), path_(path), facts_(facts) {}
+    Reader(sqlite3* db, const std::string& path, unsigned timeMillis, HealthFacts& facts)
+        : db_(db), path_(path), timeMillis_(timeMillis), facts_(facts) {}
 
     // False (and a problem) when the statement fails.
     bool run(const std::string& sql, const std::function<void(sqlite3_stmt*)>& each) {
@@ -140,7 +141,7 @@ public:
         else if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
             what = "corrupt or not a database";
         else if (code == SQLITE_INTERRUPT)
-            what = "not read within " + std::to_string(kRasTimeMillis / 1000) + " s";
+            what = "not read within " + std::to_string(timeMillis_) + " ms";
         else
             what = "not readable";
         facts_.problems.push_back("RAS daemon database " + path_ + " " + what + " (" + sqlite3_errmsg(db_) + ")");
@@ -149,6 +150,7 @@ public:
 private:
     sqlite3* db_;
     std::string path_;
+    unsigned timeMillis_;
     HealthFacts& facts_;
 };
 
@@ -177,7 +179,7 @@ bool RasTimestamp(const std::string& text, int64_t* unixSeconds) {
     return true;
 }
 
-void ReadRasDatabase(const std::string& path, HealthFacts& facts) {
+void ReadRasDatabase(const std::string& path, HealthFacts& facts, unsigned timeMillis) {
     sqlite3* raw = nullptr;
     const int opened = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     Database db(raw);
@@ -188,7 +190,7 @@ void ReadRasDatabase(const std::string& path, HealthFacts& facts) {
     }
     sqlite3_busy_timeout(db.get(), kRasBusyMillis);
     // A huge or pathological file costs no more than this time and a small cache.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRasTimeMillis);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeMillis);
     sqlite3_progress_handler(
         db.get(), 1000,
         [](void* until) {
@@ -198,7 +200,7 @@ void ReadRasDatabase(const std::string& path, HealthFacts& facts) {
         },
         const_cast<std::chrono::steady_clock::time_point*>(&deadline));
     sqlite3_exec(db.get(), "PRAGMA cache_size=-8000", nullptr, nullptr, nullptr);
-    Reader reader(db.get(), path, facts);
+    Reader reader(db.get(), path, timeMillis, facts);
 
     std::vector<std::string> present;
     if (!reader.run("SELECT name FROM sqlite_master WHERE type='table'",

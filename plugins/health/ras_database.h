@@ -16,7 +16,7 @@ const unsigned kRasTimeMillis = 5000;
 // events, disk errors: whichever tables exist) from its SQLite database at
 // path, opened read-only. Unknown tables and columns are ignored; a database
 // that is locked, corrupt, of no known layout or too slow to read is a problem.
-void ReadRasDatabase(const std::string& path, HealthFacts& facts);
+void ReadRasDatabase(const std::string& path, HealthFacts& facts, unsigned timeMillis = kRasTimeMillis);
 
 // "2026-12-08 14:03:11 +0100" as seconds since 1970 in UTC; false for anything else.
 bool RasTimestamp(const std::string& text, int64_t* unixSeconds);

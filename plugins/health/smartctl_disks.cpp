@@ -1,6 +1,7 @@
 // Disk health from smartctl, each run bounded in time and output.
 #include "smartctl_disks.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "smartctl_json.h"
@@ -34,14 +35,15 @@ std::string deviceIdOf(const SmartctlDevice& device) {
 
 }  // namespace
 
-bool ReadSmartctl(const std::string& program, HealthFacts& facts, ChildRunner run) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSmartctlBudgetMillis);
-    const TChildRun scan = run(program, {"--scan-open", "--json"}, kSmartctlRunMillis, kSmartctlOutputLimit);
+bool ReadSmartctl(const std::string& program, HealthFacts& facts, ChildRunner run, unsigned budgetMillis) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMillis);
+    const unsigned scanTimeout = std::min(budgetMillis, kSmartctlRunMillis);
+    const TChildRun scan = run(program, {"--scan-open", "--json"}, scanTimeout, kSmartctlOutputLimit);
     if (scan.outcome == TChildRun::kNotStarted) {
         facts.notes.push_back("smartctl not found (" + scan.error + "): disk health not read through it");
         return false;
     }
-    const std::string scanFailure = failure(scan, "smartctl --scan-open", kSmartctlRunMillis);
+    const std::string scanFailure = failure(scan, "smartctl --scan-open", scanTimeout);
     if (!scanFailure.empty()) {
         facts.problems.push_back(scanFailure);
         return true;

@@ -20,7 +20,8 @@ using ChildRunner = TChildRun (*)(const std::string& program, const std::vector<
 // when the program cannot be started at all (the OS's own sources may then
 // stand in); a device it cannot open is a note, a run that hangs, crashes,
 // overflows or prints no JSON a problem naming the device.
-bool ReadSmartctl(const std::string& program, HealthFacts& facts, ChildRunner run = RunChildProcess);
+bool ReadSmartctl(const std::string& program, HealthFacts& facts, ChildRunner run = RunChildProcess,
+                  unsigned budgetMillis = kSmartctlBudgetMillis);
 
 }  // namespace health
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <chrono>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "smartctl_disks.h"
 #include "smartctl_json.h"
@@ -216,6 +218,26 @@ TEST(SmartctlRuns, ThreeHundredDisksStopAtTheLimit) {
     EXPECT_EQ(health::kSmartctlDiskLimit + 1, calls().size());   // the scan, then one run per disk read
     EXPECT_EQ("-x --json /dev/d0", calls()[1]);                 // no type: no -d
     EXPECT_EQ((std::vector<std::string>{"Only the first 256 disks read by smartctl"}), facts.notes);
+}
+
+TChildRun slow(const std::string&, const std::vector<std::string>& arguments, unsigned timeout, size_t) {
+    EXPECT_LE(timeout, 200u);   // never beyond what is left of the budget
+    if (arguments.back() == "--json") return exited(0, "{\"devices\": [{\"name\": \"/dev/d1\"}, {\"name\": \"/dev/d2\"},"
+                                                       " {\"name\": \"/dev/d3\"}, {\"name\": \"/dev/d4\"},"
+                                                       " {\"name\": \"/dev/d5\"}, {\"name\": \"/dev/d6\"}]}");
+    // Each disk takes at least 40 ms: six of them never fit in 200.
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    return exited(0, data("nvme.json"));
+}
+
+TEST(SmartctlRuns, TheBudgetOfAllRunsEndsTheReading) {
+    HealthFacts facts;
+    EXPECT_TRUE(health::ReadSmartctl("smartctl", facts, slow, 200));
+    EXPECT_GE(facts.disks.size(), 1u);
+    EXPECT_LT(facts.disks.size(), 6u);
+    ASSERT_EQ(1u, facts.problems.size());
+    EXPECT_EQ("smartctl: no time left to read /dev/d" + std::to_string(facts.disks.size() + 1) + " and the disks after it",
+              facts.problems[0]);
 }
 
 TEST(SmartctlRuns, WithoutTheToolOrItsScan) {

@@ -158,6 +158,12 @@ TEST(RasDatabase, OnlyTheNewestTenThousand) {
     EXPECT_EQ("mce_record:1", facts.records.back().recordId);   // newest of all, last
     EXPECT_EQ((std::vector<std::string>{"RAS daemon database: only the newest 10000 of 10001 records read"}),
               facts.notes);
+    // Out of time: a problem, nothing half read.
+    HealthFacts late;
+    health::ReadRasDatabase(path, late, 0);
+    EXPECT_TRUE(late.records.empty());
+    ASSERT_EQ(1u, late.problems.size());
+    EXPECT_EQ("RAS daemon database " + path + " not read within 0 ms (interrupted)", late.problems[0]);
 }
 
 TEST(RasDatabase, Timestamps) {
