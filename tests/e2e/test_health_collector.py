@@ -6,11 +6,13 @@ The smartctl stand-in is the fixture program fake_smartctl, on both targets."""
 import os
 import shutil
 import sqlite3
+import subprocess
 from pathlib import Path
 
 import pytest
 
 from cimxml import of_class, read_instances
+from test_framework import dtd_path
 
 HERE = Path(__file__).resolve().parent
 DATA = HERE.parents[1] / "plugins" / "health" / "tests" / "data"
@@ -89,6 +91,11 @@ def run_with_smartctl(target, tmp_path, dmi, env, extra_args=(), prepare=None):
     result = tree.run(["/text", "/b", "/d", tree.path(out)] + list(extra_args), env=env)
     assert result.returncode == 0, result.stdout
     [xml] = out.glob("*.xml.gz")
+    dtd = dtd_path()
+    if dtd is not None and shutil.which("xmllint"):
+        lint = subprocess.run(["xmllint", "--nonet", "--noout", "--dtdvalid", str(dtd), str(xml)],
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        assert lint.returncode == 0, lint.stdout.decode("latin-1")[:2000]
     return read_instances(xml), next(out.glob("*.txt")).read_text(encoding="latin-1")
 
 
