@@ -41,7 +41,8 @@ void fakeServer(const fs::path& work) {
     }
     std::string scan = "{\"devices\": [";
     for (int i = 0; i < kDisks; ++i)
-        scan += std::string(i ? "," : "") + "{\"name\": \"/dev/sd" + std::string(1, char('a' + i)) + "\", \"type\": \"sat\"}";
+        scan += std::string(i ? "," : "") + "{\"name\": \"/dev/sd" + std::string(1, char('a' + i)) +
+                "\", \"type\": \"sat\"}";
     write(work / "answers/scan.json", scan + "]}");
     std::string table;
     for (int id = 1; id <= 30; ++id)
@@ -51,7 +52,8 @@ void fakeServer(const fs::path& work) {
     write(work / "answers/disk.json",
           "{\"smartctl\": {\"exit_status\": 0}, \"device\": {\"protocol\": \"ATA\"}, \"model_name\": \"VARN HD\","
           " \"serial_number\": \"S1\", \"smart_status\": {\"passed\": true}, \"temperature\": {\"current\": 30},"
-          " \"ata_smart_attributes\": {\"table\": [" + table + "]}}");
+          " \"ata_smart_attributes\": {\"table\": [" +
+              table + "]}}");
     const fs::path tool = work / "tools/smartctl";
     write(tool, "#!/bin/sh\ncase \"$*\" in\n  *--scan-open*) exec cat '" + (work / "answers/scan.json").string() +
                     "' ;;\n  *) exec cat '" + (work / "answers/disk.json").string() + "' ;;\nesac\n");
@@ -62,12 +64,14 @@ void fakeServer(const fs::path& work) {
     sqlite3* handle = nullptr;
     sqlite3_open(db.string().c_str(), &handle);
     const std::string sql =
-                 "CREATE TABLE mce_record (id INTEGER PRIMARY KEY, timestamp TEXT, status INTEGER, cpu INTEGER,"
-                 " bank_name TEXT, error_msg TEXT, mcistatus_msg TEXT);"
-                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kRecords) + ")"
-                 " INSERT INTO mce_record (timestamp, status, cpu, bank_name, error_msg, mcistatus_msg)"
-                 " SELECT strftime('%Y-%m-%d %H:%M:%S +0000', 1796000000 + i * 60, 'unixepoch'), 0, i % 64, 'L2',"
-                 " 'cache error', 'Corrected error' FROM n;";
+        "CREATE TABLE mce_record (id INTEGER PRIMARY KEY, timestamp TEXT, status INTEGER, cpu INTEGER,"
+        " bank_name TEXT, error_msg TEXT, mcistatus_msg TEXT);"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(kRecords) +
+        ")"
+        " INSERT INTO mce_record (timestamp, status, cpu, bank_name, error_msg, mcistatus_msg)"
+        " SELECT strftime('%Y-%m-%d %H:%M:%S +0000', 1796000000 + i * 60, 'unixepoch'), 0, i % 64, 'L2',"
+        " 'cache error', 'Corrected error' FROM n;";
     sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
     sqlite3_close(handle);
 }

@@ -64,10 +64,9 @@ void memoryRules(const TContainer& container, std::vector<MachineFinding>& found
         if (corrected >= kCorrectedMemoryErrors) {
             const auto window = resetSeconds.find(controller);
             finding.Add(false, plural(corrected, "corrected memory error") +
-                                   (window == resetSeconds.end()
-                                        ? std::string()
-                                        : " in " + plural(window->second / 3600, "hour") +
-                                              " since the counters were reset"));
+                                   (window == resetSeconds.end() ? std::string()
+                                                                 : " in " + plural(window->second / 3600, "hour") +
+                                                                       " since the counters were reset"));
         }
         finding.Emit(dimm, "Controller=" + controller + ", Label=" + label, "Memory",
                      "DIMM " + label + (controller.empty() ? "" : " (" + controller + ")"), found);
@@ -75,8 +74,8 @@ void memoryRules(const TContainer& container, std::vector<MachineFinding>& found
 }
 
 std::string nvmeWarnings(unsigned long long bits) {
-    static const char* const kBits[] = {"spare below threshold", "temperature", "reliability degraded",
-                                        "read-only", "volatile memory backup failed"};
+    static const char* const kBits[] = {"spare below threshold", "temperature", "reliability degraded", "read-only",
+                                        "volatile memory backup failed"};
     std::string out;
     for (unsigned i = 0; i < 5; ++i)
         if (bits & (1u << i)) out += std::string(out.empty() ? "" : ", ") + kBits[i];
@@ -117,12 +116,11 @@ void diskRules(const TContainer& container, std::vector<MachineFinding>& found) 
         const std::string id = textOf(*attribute, "DeviceID");
         failingNow.insert(id);
         const auto disk = disks.find(id);
-        found.push_back({attribute, "DeviceID=" + id + ", AttributeID=" + textOf(*attribute, "AttributeID"), "Disk",
-                         "Error",
-                         (disk == disks.end() ? "Disk " + id : diskPart(*disk->second)) + ": SMART attribute " +
-                             textOf(*attribute, "AttributeID") + " " + textOf(*attribute, "Name") +
-                             " failing now (value " + textOf(*attribute, "Value") + ", threshold " +
-                             textOf(*attribute, "Threshold") + ")"});
+        found.push_back(
+            {attribute, "DeviceID=" + id + ", AttributeID=" + textOf(*attribute, "AttributeID"), "Disk", "Error",
+             (disk == disks.end() ? "Disk " + id : diskPart(*disk->second)) + ": SMART attribute " +
+                 textOf(*attribute, "AttributeID") + " " + textOf(*attribute, "Name") + " failing now (value " +
+                 textOf(*attribute, "Value") + ", threshold " + textOf(*attribute, "Threshold") + ")"});
     }
     for (const TCIMInstance* disk : rowsOf(container, "VARNSG_DiskHealth")) {
         const std::string id = textOf(*disk, "DeviceID");

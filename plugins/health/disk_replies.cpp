@@ -45,16 +45,18 @@ const struct {
     unsigned id;
     const char* name;
 } kAttributeNames[] = {
-    {1, "Raw_Read_Error_Rate"},     {3, "Spin_Up_Time"},           {4, "Start_Stop_Count"},
-    {5, "Reallocated_Sector_Ct"},   {7, "Seek_Error_Rate"},        {9, "Power_On_Hours"},
-    {10, "Spin_Retry_Count"},       {12, "Power_Cycle_Count"},     {187, "Reported_Uncorrect"},
-    {188, "Command_Timeout"},       {190, "Airflow_Temperature_Cel"}, {194, "Temperature_Celsius"},
-    {196, "Reallocated_Event_Count"}, {197, "Current_Pending_Sector"}, {198, "Offline_Uncorrectable"},
-    {199, "UDMA_CRC_Error_Count"},
+    {1, "Raw_Read_Error_Rate"},       {3, "Spin_Up_Time"},
+    {4, "Start_Stop_Count"},          {5, "Reallocated_Sector_Ct"},
+    {7, "Seek_Error_Rate"},           {9, "Power_On_Hours"},
+    {10, "Spin_Retry_Count"},         {12, "Power_Cycle_Count"},
+    {187, "Reported_Uncorrect"},      {188, "Command_Timeout"},
+    {190, "Airflow_Temperature_Cel"}, {194, "Temperature_Celsius"},
+    {196, "Reallocated_Event_Count"}, {197, "Current_Pending_Sector"},
+    {198, "Offline_Uncorrectable"},   {199, "UDMA_CRC_Error_Count"},
 };
 
-const size_t kSpecificDataSize = 40;     // STORAGE_PROTOCOL_SPECIFIC_DATA
-const size_t kDescriptorHeader = 8;      // STORAGE_PROTOCOL_DATA_DESCRIPTOR's Version and Size
+const size_t kSpecificDataSize = 40;   // STORAGE_PROTOCOL_SPECIFIC_DATA
+const size_t kDescriptorHeader = 8;    // STORAGE_PROTOCOL_DATA_DESCRIPTOR's Version and Size
 
 void put32(Bytes& b, size_t at, uint32_t value) {
     for (size_t i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -71,8 +73,7 @@ std::string textAt(const Bytes& reply, uint32_t offset) {
 
 bool DecodeNvmeHealthLog(const Bytes& page, DiskHealthFacts& disk, std::vector<std::string>& notes) {
     if (page.size() < kNvmeHealthLogSize) {
-        notes.push_back(disk.deviceId + ": NVMe health log of " + std::to_string(page.size()) +
-                        " bytes, 512 expected");
+        notes.push_back(disk.deviceId + ": NVMe health log of " + std::to_string(page.size()) + " bytes, 512 expected");
         return false;
     }
     disk.protocol = "NVMe";
@@ -152,10 +153,10 @@ bool DecodePredictFailure(const Bytes& reply, DiskHealthFacts& disk, std::vector
 Bytes NvmeLogPageQuery(uint32_t logPage, uint32_t length) {
     // STORAGE_PROPERTY_QUERY: PropertyId, QueryType, then the protocol-specific data.
     Bytes query(8 + kSpecificDataSize + length, 0);
-    put32(query, 0, 50);             // StorageDeviceProtocolSpecificProperty
-    put32(query, 4, 0);              // PropertyStandardQuery
-    put32(query, 8, 3);              // ProtocolTypeNvme
-    put32(query, 12, 2);             // NVMeDataTypeLogPage
+    put32(query, 0, 50);   // StorageDeviceProtocolSpecificProperty
+    put32(query, 4, 0);    // PropertyStandardQuery
+    put32(query, 8, 3);    // ProtocolTypeNvme
+    put32(query, 12, 2);   // NVMeDataTypeLogPage
     put32(query, 16, logPage);
     put32(query, 20, 0);
     put32(query, 24, static_cast<uint32_t>(kSpecificDataSize));   // the data right after this header

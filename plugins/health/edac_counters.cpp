@@ -54,8 +54,8 @@ void readDimms(const std::string& mc, const std::string& controller, const std::
 // The csrow*/ch*_ layout: one counter per channel of a row. The row's
 // uncorrected count belongs to no one channel; it goes with the channel when
 // there is one, else on a row of its own when it counted any.
-void readChipSelectRows(const std::string& mc, const std::string& controller,
-                        const std::vector<std::string>& entries, HealthFacts& facts) {
+void readChipSelectRows(const std::string& mc, const std::string& controller, const std::vector<std::string>& entries,
+                        HealthFacts& facts) {
     for (const std::string& entry : entries) {
         if (!startsWith(entry, "csrow")) continue;
         const std::string dir = mc + entry + "/";

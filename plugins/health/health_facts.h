@@ -13,9 +13,9 @@ struct Count {
     uint64_t value = 0;
 };
 
-struct MemoryCounterFacts {       // one DIMM or rank
+struct MemoryCounterFacts {   // one DIMM or rank
     std::string source;
-    std::string controller;       // "mc0"
+    std::string controller;   // "mc0"
     std::string label;
     std::string location;
     Count sizeMB;
@@ -32,7 +32,7 @@ struct MemoryControllerFacts {
 
 struct PciErrorFacts {
     std::string source;
-    std::string address;          // "0000:3b:00.0"
+    std::string address;   // "0000:3b:00.0"
     std::string name;
     Count correctable, nonFatal, fatal;
     std::vector<std::string> counters;   // "NAME=COUNT"
@@ -43,20 +43,20 @@ struct SmartAttributeFacts {
     std::string name;
     Count value, worst, threshold;
     std::string raw;
-    std::string whenFailed;       // "now", "past" or empty
+    std::string whenFailed;   // "now", "past" or empty
 };
 
 struct DiskHealthFacts {
     std::string source;
     std::string deviceId;
     std::string model, serialNumber, firmware;
-    std::string protocol;         // "ATA", "NVMe", "SCSI"
-    std::string assessment;       // "Passed", "Failed", "Unknown"
+    std::string protocol;     // "ATA", "NVMe", "SCSI"
+    std::string assessment;   // "Passed", "Failed", "Unknown"
     bool temperatureKnown = false;
-    int64_t temperature = 0;      // degrees Celsius
+    int64_t temperature = 0;   // degrees Celsius
     Count powerOnHours;
     bool toolStatusKnown = false;
-    unsigned toolStatus = 0;      // the tool's exit-status bits
+    unsigned toolStatus = 0;   // the tool's exit-status bits
     // ATA
     Count reallocated, pending, offlineUncorrectable, reportedUncorrectable, crcErrors;
     // NVMe
@@ -70,9 +70,9 @@ struct HardwareErrorFacts {
     std::string source;
     std::string recordId;
     bool timeKnown = false;
-    int64_t unixSeconds = 0;      // UTC
-    std::string severity;         // "Error", "Warning", "Info"
-    std::string kind;             // "Memory", "Machine check", "PCIe", "Disk", "Other"
+    int64_t unixSeconds = 0;   // UTC
+    std::string severity;      // "Error", "Warning", "Info"
+    std::string kind;          // "Memory", "Machine check", "PCIe", "Disk", "Other"
     std::string component;
     std::string message;
 };

@@ -13,8 +13,9 @@ const char kSource[] = "nvme ioctl";
 // simply do not answer these requests.
 bool replied(const DriveReply& reply, const std::string& device, const char* what, HealthFacts& facts) {
     if (reply.outcome == DriveReply::kReplied) return true;
-    facts.notes.push_back(device + (reply.outcome == DriveReply::kNotOpened ? " cannot be opened" : std::string(" gives no ") + what) +
-                          (reply.error.empty() ? std::string() : " (" + reply.error + ")"));
+    facts.notes.push_back(
+        device + (reply.outcome == DriveReply::kNotOpened ? " cannot be opened" : std::string(" gives no ") + what) +
+        (reply.error.empty() ? std::string() : " (" + reply.error + ")"));
     return false;
 }
 
@@ -54,13 +55,14 @@ void ReadDrives(const std::vector<std::string>& drives, DriveRequest request, He
             const Bytes query = NvmeLogPageQuery(2, kNvmeHealthLogSize);
             const DriveReply reply = request(drive, kQueryPropertyCode, query, query.size());
             Bytes page;
-            if (!replied(reply, drive, "NVMe health log", facts) || !NvmeLogPageOfReply(reply.bytes, &page, facts.notes) ||
-                !DecodeNvmeHealthLog(page, disk, facts.notes))
+            if (!replied(reply, drive, "NVMe health log", facts) ||
+                !NvmeLogPageOfReply(reply.bytes, &page, facts.notes) || !DecodeNvmeHealthLog(page, disk, facts.notes))
                 continue;
         } else {
             disk.source = "predict failure ioctl";
             const DriveReply reply = request(drive, kPredictFailureCode, Bytes(), 4 + kAtaSmartDataSize);
-            if (!replied(reply, drive, "failure prediction", facts) || !DecodePredictFailure(reply.bytes, disk, facts.notes))
+            if (!replied(reply, drive, "failure prediction", facts) ||
+                !DecodePredictFailure(reply.bytes, disk, facts.notes))
                 continue;
         }
         facts.disks.push_back(disk);

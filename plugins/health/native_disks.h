@@ -14,7 +14,7 @@ namespace health {
 
 struct DriveReply {
     enum Outcome { kReplied, kNotOpened, kFailed } outcome = kFailed;
-    std::string error;     // the OS's reason when not kReplied
+    std::string error;   // the OS's reason when not kReplied
     Bytes bytes;
 };
 

@@ -63,8 +63,8 @@ void memoryEvent(const Row& row, HardwareErrorFacts& record) {
     record.severity = severityOf(type);
     record.component = field(row, "label");
     if (record.component.empty() && !field(row, "mc").empty()) record.component = "mc" + field(row, "mc");
-    record.message = joined({field(row, "err_count"), type, "memory error:", field(row, "err_msg"),
-                             field(row, "driver_detail")});
+    record.message =
+        joined({field(row, "err_count"), type, "memory error:", field(row, "err_msg"), field(row, "driver_detail")});
 }
 
 void machineCheck(const Row& row, HardwareErrorFacts& record) {
@@ -73,8 +73,8 @@ void machineCheck(const Row& row, HardwareErrorFacts& record) {
     // Bit 61 of the bank's status register: uncorrected.
     const std::string status = field(row, "status");
     if (!status.empty() && status.find_first_not_of("-0123456789") == std::string::npos)
-        record.severity = (static_cast<uint64_t>(std::strtoll(status.c_str(), nullptr, 10)) >> 61) & 1 ? "Error"
-                                                                                                        : "Warning";
+        record.severity =
+            (static_cast<uint64_t>(std::strtoll(status.c_str(), nullptr, 10)) >> 61) & 1 ? "Error" : "Warning";
     else
         record.severity = severityOf(field(row, "mcistatus_msg"));
     const std::string bank = field(row, "bank_name").empty() ? field(row, "bank") : field(row, "bank_name");
@@ -94,9 +94,10 @@ void diskError(const Row& row, HardwareErrorFacts& record) {
     record.kind = "Disk";
     record.component = field(row, "dev");
     record.severity = "Error";
-    record.message = joined({field(row, "error"), field(row, "sector").empty() ? "" : "at sector " + field(row, "sector"),
-                             field(row, "nr_sector").empty() ? "" : "(" + field(row, "nr_sector") + " sectors)",
-                             field(row, "rwbs"), field(row, "cmd")});
+    record.message =
+        joined({field(row, "error"), field(row, "sector").empty() ? "" : "at sector " + field(row, "sector"),
+                field(row, "nr_sector").empty() ? "" : "(" + field(row, "nr_sector") + " sectors)", field(row, "rwbs"),
+                field(row, "cmd")});
 }
 
 const struct Table {
@@ -104,9 +105,9 @@ const struct Table {
     void (*decode)(const Row&, HardwareErrorFacts&);
     std::vector<const char*> columns;
 } kTables[] = {
-    {"mc_event", memoryEvent,
-     {"err_count", "err_type", "err_msg", "label", "mc", "driver_detail"}},
-    {"mce_record", machineCheck,
+    {"mc_event", memoryEvent, {"err_count", "err_type", "err_msg", "label", "mc", "driver_detail"}},
+    {"mce_record",
+     machineCheck,
      {"status", "cpu", "bank", "bank_name", "error_msg", "mcistatus_msg", "user_action", "mc_location"}},
     {"aer_event", aerEvent, {"dev_name", "err_type", "err_msg"}},
     {"disk_errors", diskError, {"dev", "sector", "nr_sector", "error", "rwbs", "cmd"}},
@@ -194,9 +195,8 @@ void ReadRasDatabase(const std::string& path, HealthFacts& facts, unsigned timeM
     sqlite3_progress_handler(
         db.get(), 1000,
         [](void* until) {
-            return std::chrono::steady_clock::now() > *static_cast<std::chrono::steady_clock::time_point*>(until)
-                       ? 1
-                       : 0;
+            return std::chrono::steady_clock::now() > *static_cast<std::chrono::steady_clock::time_point*>(until) ? 1
+                                                                                                                  : 0;
         },
         const_cast<std::chrono::steady_clock::time_point*>(&deadline));
     sqlite3_exec(db.get(), "PRAGMA cache_size=-8000", nullptr, nullptr, nullptr);
@@ -263,8 +263,8 @@ void ReadRasDatabase(const std::string& path, HealthFacts& facts, unsigned timeM
         return a.timed && a.time > b.time;
     });
     if (found.size() > kRasRecordLimit) {
-        facts.notes.push_back("RAS daemon database: only the newest " + std::to_string(kRasRecordLimit) +
-                              " of " + std::to_string(found.size()) + " records read");
+        facts.notes.push_back("RAS daemon database: only the newest " + std::to_string(kRasRecordLimit) + " of " +
+                              std::to_string(found.size()) + " records read");
         found.resize(kRasRecordLimit);
     }
     for (auto it = found.rbegin(); it != found.rend(); ++it) facts.records.push_back(std::move(it->record));

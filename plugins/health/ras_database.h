@@ -8,8 +8,8 @@
 namespace health {
 
 const char kRasDatabase[] = "/var/lib/rasdaemon/ras-mc_event.db";
-const size_t kRasRecordLimit = 10000;      // the newest, over all tables
-const unsigned kRasBusyMillis = 1000;      // the daemon holds its lock for one insert
+const size_t kRasRecordLimit = 10000;   // the newest, over all tables
+const unsigned kRasBusyMillis = 1000;   // the daemon holds its lock for one insert
 const unsigned kRasTimeMillis = 5000;
 
 // The RAS daemon's records (memory controller events, machine checks, AER

@@ -14,16 +14,13 @@ namespace {
 // it exited.
 std::string failure(const TChildRun& run, const std::string& what, unsigned timeoutMillis) {
     switch (run.outcome) {
-    case TChildRun::kExited:
-        return std::string();
-    case TChildRun::kSignalled:
-        return what + " ended abnormally (" + std::to_string(run.signal) + ")";
+    case TChildRun::kExited: return std::string();
+    case TChildRun::kSignalled: return what + " ended abnormally (" + std::to_string(run.signal) + ")";
     case TChildRun::kTimedOut:
         return what + " did not finish within " + std::to_string(timeoutMillis / 1000) + " s and was stopped";
     case TChildRun::kOverflowed:
         return what + " printed more than " + std::to_string(kSmartctlOutputLimit) + " bytes and was stopped";
-    case TChildRun::kNotStarted:
-        break;
+    case TChildRun::kNotStarted: break;
     }
     return what + " could not be started: " + run.error;
 }
@@ -63,8 +60,8 @@ bool ReadSmartctl(const std::string& program, HealthFacts& facts, ChildRunner ru
             facts.notes.push_back("Only the first " + std::to_string(kSmartctlDiskLimit) + " disks read by smartctl");
             break;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             facts.problems.push_back("smartctl: no time left to read " + id + " and the disks after it");
             break;

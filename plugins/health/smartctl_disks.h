@@ -8,9 +8,9 @@
 
 namespace health {
 
-const unsigned kSmartctlRunMillis = 10000;        // one device; a real one answers in about a second
-const unsigned kSmartctlBudgetMillis = 20000;     // every device, inside the collector's own bound
-const size_t kSmartctlOutputLimit = 8 << 20;      // -x of a disk with full logs is a few hundred KB
+const unsigned kSmartctlRunMillis = 10000;      // one device; a real one answers in about a second
+const unsigned kSmartctlBudgetMillis = 20000;   // every device, inside the collector's own bound
+const size_t kSmartctlOutputLimit = 8 << 20;    // -x of a disk with full logs is a few hundred KB
 const size_t kSmartctlDiskLimit = 256;
 
 using ChildRunner = TChildRun (*)(const std::string& program, const std::vector<std::string>& arguments,

@@ -118,8 +118,8 @@ void decodeAta(Reader& read, const json& document, DiskHealthFacts& disk, std::v
             break;
         }
         int64_t id = 0;
-        if (!read.integer(read.member(&entry, "id", "ata_smart_attributes.table[]"), "attribute id", &id) ||
-            id < 1 || id > 255) {
+        if (!read.integer(read.member(&entry, "id", "ata_smart_attributes.table[]"), "attribute id", &id) || id < 1 ||
+            id > 255) {
             notes.push_back(disk.deviceId + ": a SMART attribute without a valid id skipped");
             continue;
         }
@@ -131,8 +131,8 @@ void decodeAta(Reader& read, const json& document, DiskHealthFacts& disk, std::v
         attribute.threshold = read.count(read.member(&entry, "thresh", "attribute"), "attribute thresh");
         for (Count* one : {&attribute.value, &attribute.worst, &attribute.threshold}) {
             if (!one->known || one->value <= 255) continue;
-            notes.push_back(disk.deviceId + ": SMART attribute " + std::to_string(id) + " out of range: " +
-                            std::to_string(one->value));
+            notes.push_back(disk.deviceId + ": SMART attribute " + std::to_string(id) +
+                            " out of range: " + std::to_string(one->value));
             *one = Count();
         }
         attribute.whenFailed = read.text(read.member(&entry, "when_failed", "attribute"), "attribute when_failed");
@@ -158,7 +158,7 @@ void decodeAta(Reader& read, const json& document, DiskHealthFacts& disk, std::v
     }
 }
 
-void decodeNvme(Reader& read, const json& document, DiskHealthFacts& disk) {
+void decodeNvme(Reader& read, const json& document, DiskHealthFacts& disk, std::vector<std::string>& notes) {
     const json* log = read.member(&document, "nvme_smart_health_information_log", "nvme_smart_health_information_log");
     if (!log) return;
     const char path[] = "nvme_smart_health_information_log";
@@ -167,12 +167,19 @@ void decodeNvme(Reader& read, const json& document, DiskHealthFacts& disk) {
         return;
     }
     disk.criticalWarning = read.count(read.member(log, "critical_warning", path), "critical_warning");
+    // One byte of bits in the log itself; a larger number is no reading of it.
+    if (disk.criticalWarning.known && disk.criticalWarning.value > 255) {
+        notes.push_back(disk.deviceId +
+                        ": critical_warning out of range: " + std::to_string(disk.criticalWarning.value));
+        disk.criticalWarning = Count();
+    }
     disk.mediaErrors = read.count(read.member(log, "media_errors", path), "media_errors");
     disk.percentageUsed = read.count(read.member(log, "percentage_used", path), "percentage_used");
     disk.availableSpare = read.count(read.member(log, "available_spare", path), "available_spare");
     disk.spareThreshold = read.count(read.member(log, "available_spare_threshold", path), "available_spare_threshold");
     disk.unsafeShutdowns = read.count(read.member(log, "unsafe_shutdowns", path), "unsafe_shutdowns");
-    if (!disk.powerOnHours.known) disk.powerOnHours = read.count(read.member(log, "power_on_hours", path), "power_on_hours");
+    if (!disk.powerOnHours.known)
+        disk.powerOnHours = read.count(read.member(log, "power_on_hours", path), "power_on_hours");
 }
 
 void decodeScsi(Reader& read, const json& document, DiskHealthFacts& disk) {
@@ -264,7 +271,7 @@ bool DecodeSmartctlDevice(const std::string& text, DiskHealthFacts& disk, std::v
         read.count(read.member(read.member(&document, "power_on_time", "power_on_time"), "hours", "power_on_time"),
                    "power_on_time.hours");
     decodeAta(read, document, disk, notes);
-    decodeNvme(read, document, disk);
+    decodeNvme(read, document, disk, notes);
     decodeScsi(read, document, disk);
     unsigned status = 0;
     if (SmartctlStatedStatus(text, &status)) {

@@ -10,21 +10,21 @@ namespace health {
 
 // smartctl's exit-status bits.
 enum SmartctlStatus : unsigned {
-    kSmartctlCommandLine = 1u << 0,    // the command line did not parse
-    kSmartctlOpenFailed = 1u << 1,     // the device could not be opened (or is in a low-power mode)
-    kSmartctlCommandFailed = 1u << 2,  // a command to the disk failed, or a reply's checksum was wrong
-    kSmartctlDiskFailing = 1u << 3,    // the disk's own assessment: failing
-    kSmartctlPrefailNow = 1u << 4,     // a pre-failure attribute at or below its threshold
-    kSmartctlFailedInPast = 1u << 5,   // an attribute was at or below its threshold once
-    kSmartctlErrorLog = 1u << 6,       // the device error log holds errors
-    kSmartctlSelfTestLog = 1u << 7,    // the self-test log holds errors
+    kSmartctlCommandLine = 1u << 0,     // the command line did not parse
+    kSmartctlOpenFailed = 1u << 1,      // the device could not be opened (or is in a low-power mode)
+    kSmartctlCommandFailed = 1u << 2,   // a command to the disk failed, or a reply's checksum was wrong
+    kSmartctlDiskFailing = 1u << 3,     // the disk's own assessment: failing
+    kSmartctlPrefailNow = 1u << 4,      // a pre-failure attribute at or below its threshold
+    kSmartctlFailedInPast = 1u << 5,    // an attribute was at or below its threshold once
+    kSmartctlErrorLog = 1u << 6,        // the device error log holds errors
+    kSmartctlSelfTestLog = 1u << 7,     // the self-test log holds errors
 };
 
 // A device of the scan: what to pass to smartctl to read it.
 struct SmartctlDevice {
-    std::string name;        // "/dev/sda", "/dev/bus/0"
-    std::string type;        // "sat", "nvme", "sat+megaraid,0"
-    std::string infoName;    // "/dev/bus/0 [megaraid_disk_00] [SAT]"
+    std::string name;       // "/dev/sda", "/dev/bus/0"
+    std::string type;       // "sat", "nvme", "sat+megaraid,0"
+    std::string infoName;   // "/dev/bus/0 [megaraid_disk_00] [SAT]"
 };
 
 // The devices of `smartctl --scan-open --json`; false (and a note) when the

@@ -48,8 +48,7 @@ const char* sourceKind(unsigned long long source) {
         return "Machine check";
     case 4:   // PCI Express
         return "PCIe";
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 
@@ -86,8 +85,8 @@ bool DecodeWheaEvent(const std::string& xml, const std::string& message, Hardwar
     if (number(data, "Bus", &bus) && number(data, "Device", &device) && number(data, "Function", &function)) {
         number(data, "Segment", &segment);
         char address[32];
-        std::snprintf(address, sizeof address, "%04llx:%02llx:%02llx.%llx", segment & 0xFFFF, bus & 0xFF,
-                      device & 0x1F, function & 0x7);
+        std::snprintf(address, sizeof address, "%04llx:%02llx:%02llx.%llx", segment & 0xFFFF, bus & 0xFF, device & 0x1F,
+                      function & 0x7);
         record->component = address;
         kind = "PCIe";
     } else if (!text(data, "DimmSlot").empty() || !text(data, "Module").empty() || eventId == 47) {
@@ -119,8 +118,10 @@ void CountWheaRecords(HealthFacts& facts) {
             Count& count = fatal ? device.fatal : device.correctable;
             count.known = true;
             ++count.value;
-            if (!fatal) device.fatal.known = true;
-            else device.correctable.known = true;
+            if (!fatal)
+                device.fatal.known = true;
+            else
+                device.correctable.known = true;
         } else if (record.kind == "Memory") {
             MemoryCounterFacts& module = memory[record.component];
             module.source = "WHEA";

@@ -66,6 +66,9 @@ TEST(SmartctlJson, EachKindOfDisk) {
          "d|VARN ST1200MM|S4000XYZ|N003|SCSI|Passed|30|40001|0 ata ?,?,?,?,? nvme ?,?,?,?,?,? scsi 12,3", {}, 0, 0},
         {"raid_member.json", true,
          "d|VARN SSD 960|RAID00SN|D3MU001|ATA|Passed|27|?|0 ata 0,?,?,?,? nvme ?,?,?,?,?,? scsi ?,?", {}, 1, 0},
+        // A warning byte beyond a byte and an impossible temperature: unknown; the largest count kept.
+        {"nvme_odd.json", true,
+         "d|VARN NVMe odd|||NVMe|Unknown|?|?|0 ata ?,?,?,?,? nvme ?,18446744073709551615,0,100,10,? scsi ?,?", {}, 0, 1},
         {"error_exit.json", true, "d|||||Unknown|?|?|2 ata ?,?,?,?,? nvme ?,?,?,?,?,? scsi ?,?", {}, 0, 0},
         // Each member of the wrong type noted and unknown; the attribute with a good id kept.
         {"wrong_types.json", true, "d|||||Unknown|?|?|? ata ?,?,?,?,? nvme ?,?,?,?,?,? scsi ?,?",

@@ -39,8 +39,8 @@ DriveReply NvmeAdminHealthLog(const std::string& device) {
     Bytes page(kNvmeHealthLogSize, 0);
     nvme_admin_cmd command;
     std::memset(&command, 0, sizeof command);
-    command.opcode = 0x02;                              // Get Log Page
-    command.nsid = 0xFFFFFFFF;                          // the controller as a whole
+    command.opcode = 0x02;       // Get Log Page
+    command.nsid = 0xFFFFFFFF;   // the controller as a whole
     command.addr = reinterpret_cast<uintptr_t>(page.data());
     command.data_len = static_cast<uint32_t>(page.size());
     command.cdw10 = ((kNvmeHealthLogSize / 4 - 1) << 16) | 0x02;   // dwords - 1, log identifier

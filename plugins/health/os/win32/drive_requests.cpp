@@ -18,7 +18,8 @@ std::vector<std::string> PhysicalDrives() {
     for (unsigned i = 0; i < kDriveLimit; ++i) {
         const std::string name = "\\\\.\\PhysicalDrive" + std::to_string(i);
         // No access asked: this only tells whether the drive is there.
-        HANDLE drive = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE drive =
+            CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         if (drive == INVALID_HANDLE_VALUE) continue;
         CloseHandle(drive);
         drives.push_back(name);
@@ -28,8 +29,8 @@ std::vector<std::string> PhysicalDrives() {
 
 DriveReply RequestDrive(const std::string& drive, unsigned code, const Bytes& input, size_t outputSize) {
     DriveReply reply;
-    HANDLE handle = CreateFileA(drive.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE handle = CreateFileA(drive.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         reply.outcome = DriveReply::kNotOpened;
         reply.error = errorText(GetLastError());

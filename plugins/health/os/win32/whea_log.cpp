@@ -72,7 +72,8 @@ void ReadWheaLog(HealthFacts& facts) {
                 newestFirst.push_back(record);
         }
     }
-    if (!more) facts.notes.push_back("Only the newest " + std::to_string(kWheaRecordLimit) + " hardware error events read");
+    if (!more)
+        facts.notes.push_back("Only the newest " + std::to_string(kWheaRecordLimit) + " hardware error events read");
     if (newestFirst.empty()) facts.notes.push_back("No hardware error events in the System event log");
     facts.records.insert(facts.records.end(), newestFirst.rbegin(), newestFirst.rend());
     CountWheaRecords(facts);

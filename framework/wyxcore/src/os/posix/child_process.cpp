@@ -34,8 +34,8 @@ private:
 
 }  // namespace
 
-TChildRun RunChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                          unsigned timeoutMillis, size_t outputLimit) {
+TChildRun RunChildProcess(const std::string& program, const std::vector<std::string>& arguments, unsigned timeoutMillis,
+                          size_t outputLimit) {
     TChildRun run;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
@@ -74,8 +74,8 @@ TChildRun RunChildProcess(const std::string& program, const std::vector<std::str
     bool killed = false;
     char buffer[16384];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             run.outcome = TChildRun::kTimedOut;
             killed = true;

@@ -37,8 +37,8 @@ std::string quoted(const std::string& word) {
 
 }  // namespace
 
-TChildRun RunChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                          unsigned timeoutMillis, size_t outputLimit) {
+TChildRun RunChildProcess(const std::string& program, const std::vector<std::string>& arguments, unsigned timeoutMillis,
+                          size_t outputLimit) {
     TChildRun run;
     char found[MAX_PATH];
     std::string path = program;
@@ -53,16 +53,18 @@ TChildRun RunChildProcess(const std::string& program, const std::vector<std::str
     // A named pipe read with overlapped I/O: the wait for output ends at the
     // deadline even when something the child started holds the pipe open.
     static std::atomic<unsigned> pipes(0);
-    const std::string name = "\\\\.\\pipe\\norbix-child-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++pipes);
-    Handle readEnd(CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+    const std::string name =
+        "\\\\.\\pipe\\norbix-child-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++pipes);
+    Handle readEnd(CreateNamedPipeA(name.c_str(),
+                                    PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
                                     PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0, 65536, 0, nullptr));
     if (readEnd.h == INVALID_HANDLE_VALUE) {
         run.error = lastError("CreateNamedPipe");
         return run;
     }
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    Handle writeEnd(CreateFileA(name.c_str(), GENERIC_WRITE, 0, &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle writeEnd(
+        CreateFileA(name.c_str(), GENERIC_WRITE, 0, &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (writeEnd.h == INVALID_HANDLE_VALUE) {
         run.error = lastError("pipe");
         return run;
