@@ -105,6 +105,17 @@ bool DecodeWheaEvent(const std::string& xml, const std::string& message, Hardwar
     return true;
 }
 
+std::string PciAddressOfLocation(const std::string& location) {
+    unsigned bus = 0, device = 0, function = 0;
+    int consumed = 0;
+    if (std::sscanf(location.c_str(), "PCI bus %u, device %u, function %u%n", &bus, &device, &function, &consumed) != 3 ||
+        static_cast<size_t>(consumed) != location.size() || bus > 255 || device > 31 || function > 7)
+        return std::string();
+    char address[32];
+    std::snprintf(address, sizeof address, "0000:%02x:%02x.%x", bus, device, function);
+    return address;
+}
+
 void CountWheaRecords(HealthFacts& facts) {
     std::map<std::string, PciErrorFacts> pci;
     std::map<std::string, MemoryCounterFacts> memory;

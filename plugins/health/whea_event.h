@@ -20,6 +20,10 @@ const size_t kWheaXmlLimit = 64 << 10;   // one event's XML
 bool DecodeWheaEvent(const std::string& xml, const std::string& message, HardwareErrorFacts* record,
                      std::vector<std::string>& notes);
 
+// The PCI address ("0000:3b:00.1") of a device's location as Windows states it
+// ("PCI bus 59, device 0, function 1"); empty for any other text.
+std::string PciAddressOfLocation(const std::string& location);
+
 // The WHEA records counted per part: PCIe ones onto one VARNSG_PCIErrorCounter
 // per address, memory ones onto one memory counter per module.
 void CountWheaRecords(HealthFacts& facts);

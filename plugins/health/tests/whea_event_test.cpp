@@ -55,6 +55,21 @@ TEST(WheaEvents, EachKindToThePartItNames) {
     }
 }
 
+TEST(WheaEvents, PciAddressOfWindowsLocation) {
+    const struct {
+        const char *location, *address;
+    } cases[] = {
+        {"PCI bus 59, device 0, function 1", "0000:3b:00.1"},
+        {"PCI bus 0, device 31, function 7", "0000:00:1f.7"},
+        {"PCI bus 256, device 0, function 0", ""},
+        {"PCI bus 1, device 32, function 0", ""},
+        {"PCI bus 1, device 0, function 0 extra", ""},
+        {"@System32\\drivers\\pci.sys,#65536;PCI bus %1", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.address, health::PciAddressOfLocation(c.location)) << c.location;
+}
+
 TEST(WheaEvents, CountedPerPart) {
     HealthFacts facts;
     const struct {

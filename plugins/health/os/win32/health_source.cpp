@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include "drive_requests.h"
+#include "hardware_facts.h"
 #include "health_source.h"
 #include "smartctl_disks.h"
+#include "whea_event.h"
 #include "whea_log.h"
 
 namespace health {
@@ -29,6 +31,14 @@ std::string smartctlProgram() {
 HealthFacts Collect() {
     HealthFacts facts;
     ReadWheaLog(facts);
+    // The devices the hardware errors name, named as the inventory names them.
+    if (!facts.pciDevices.empty()) {
+        for (const PciFacts& named : hardware::PciDevices(facts.notes)) {
+            const std::string address = PciAddressOfLocation(named.slot);
+            for (PciErrorFacts& device : facts.pciDevices)
+                if (!address.empty() && device.address == address) device.name = named.name;
+        }
+    }
     // Without smartctl, the drives' own failure prediction and NVMe health log.
     if (!ReadSmartctl(smartctlProgram(), facts)) ReadDrives(PhysicalDrives(), RequestDrive, facts);
     return facts;
