@@ -53,8 +53,19 @@ private:
 
 void memoryRules(const TContainer& container, std::vector<MachineFinding>& found) {
     std::map<std::string, unsigned long long> resetSeconds;
-    for (const TCIMInstance* mc : rowsOf(container, "VARNSG_MemoryControllerErrors"))
-        if (has(*mc, "SecondsSinceReset")) resetSeconds[textOf(*mc, "Controller")] = countOf(*mc, "SecondsSinceReset");
+    for (const TCIMInstance* mc : rowsOf(container, "VARNSG_MemoryControllerErrors")) {
+        const std::string controller = textOf(*mc, "Controller"), name = textOf(*mc, "Name");
+        if (has(*mc, "SecondsSinceReset")) resetSeconds[controller] = countOf(*mc, "SecondsSinceReset");
+        // Errors the controller could not tie to a DIMM name no part but the controller.
+        PartFinding finding;
+        if (const unsigned long long n = countOf(*mc, "UncorrectedNoInfoCount"))
+            finding.Add(true, plural(n, "uncorrected memory error") + " not tied to a DIMM");
+        const unsigned long long corrected = countOf(*mc, "CorrectedNoInfoCount");
+        if (corrected >= kCorrectedMemoryErrors)
+            finding.Add(false, plural(corrected, "corrected memory error") + " not tied to a DIMM");
+        finding.Emit(mc, "Controller=" + controller, "Memory",
+                     "Memory controller " + controller + (name.empty() ? "" : " (" + name + ")"), found);
+    }
     for (const TCIMInstance* dimm : rowsOf(container, "VARNSG_MemoryErrorCounter")) {
         const std::string controller = textOf(*dimm, "Controller"), label = textOf(*dimm, "Label");
         PartFinding finding;

@@ -11,7 +11,8 @@ const unsigned long long kCorrectedMemoryErrors = 10;
 // What the hardware's own health counters say, one finding per part (the
 // analysis keeps one per row and category), naming the part and at the
 // gravest severity of its conditions: uncorrected memory errors on a DIMM
-// (Error) and corrected ones at or over kCorrectedMemoryErrors (Warning); a
+// (Error) and corrected ones at or over kCorrectedMemoryErrors (Warning), and
+// the same for a controller's errors tied to no DIMM; a
 // disk's failed SMART assessment, an NVMe critical warning or spare below its
 // threshold (Error), bad or pending sectors, reported and media errors, wear
 // at 100 % or more (Warning), the bits of smartctl's exit status its rows do

@@ -46,6 +46,12 @@ TEST(HealthRules, EachPartThatNeedsAttention) {
          {"Memory/Error Controller=mc0, Label=A1: DIMM A1 (mc0): 2 uncorrected memory errors; 10 corrected memory "
           "errors in 48 hours since the counters were reset",
           "Memory/Error Controller=mc1, Label=B1: DIMM B1 (mc1): 1 uncorrected memory error"}},
+        {"a controller's errors tied to no DIMM",
+         {{"VARNSG_MemoryControllerErrors", {{"Controller", "mc0"}, {"Name", "IMC#0"}, {"UncorrectedNoInfoCount", "1"},
+                                             {"CorrectedNoInfoCount", "12"}}},
+          {"VARNSG_MemoryControllerErrors", {{"Controller", "mc1"}, {"CorrectedNoInfoCount", "9"}}}},
+         {"Memory/Error Controller=mc0: Memory controller mc0 (IMC#0): 1 uncorrected memory error not tied to a DIMM; "
+          "12 corrected memory errors not tied to a DIMM"}},
         {"corrected errors alone: a warning",
          {{"VARNSG_MemoryErrorCounter", {{"Controller", "mc0"}, {"Label", "A2"}, {"CorrectedCount", "11"}}}},
          {"Memory/Warning Controller=mc0, Label=A2: DIMM A2 (mc0): 11 corrected memory errors"}},
@@ -103,7 +109,8 @@ TEST(HealthRules, EachPartThatNeedsAttention) {
     for (const auto& c : cases) {
         TContainer container(TContainer::kEmpty);
         declare(container, "VARNSG_MemoryErrorCounter", {"Controller", "Label", "CorrectedCount", "UncorrectedCount"});
-        declare(container, "VARNSG_MemoryControllerErrors", {"Controller", "SecondsSinceReset"});
+        declare(container, "VARNSG_MemoryControllerErrors",
+                {"Controller", "Name", "SecondsSinceReset", "UncorrectedNoInfoCount", "CorrectedNoInfoCount"});
         declare(container, "VARNSG_DiskHealth",
                 {"DeviceID", "Model", "SerialNumber", "Assessment", "ReallocatedSectors", "PendingSectors",
                  "OfflineUncorrectable", "ReportedUncorrectable", "MediaErrors", "GrownDefects", "UncorrectedErrors",
