@@ -1,0 +1,105 @@
+// The Linux kernel's IPMI driver: its character device and the send and
+// receive requests of its interface header.
+#include <fcntl.h>
+#include <linux/ipmi.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "ipmi_transport.h"
+
+namespace {
+
+const char* const kDevices[] = {"/dev/ipmi0", "/dev/ipmi/0", "/dev/ipmidev/0"};
+// The controller answers in milliseconds; a busy one within a few seconds.
+const int kReplyBoundMs = 5000;
+const size_t kMaxReply = 272;   // more than any reply of the standard
+
+class DeviceTransport : public IpmiTransport {
+public:
+    explicit DeviceTransport(int fd) : fd_(fd) {}
+    ~DeviceTransport() override { ::close(fd_); }
+    DeviceTransport(const DeviceTransport&) = delete;
+    DeviceTransport& operator=(const DeviceTransport&) = delete;
+
+    IpmiReply request(uint8_t netfn, uint8_t cmd, const std::vector<uint8_t>& data) override {
+        IpmiReply reply;
+        ipmi_system_interface_addr bmc{};
+        bmc.addr_type = IPMI_SYSTEM_INTERFACE_ADDR_TYPE;
+        bmc.channel = IPMI_BMC_CHANNEL;
+        std::vector<uint8_t> body(data);
+        ipmi_req req{};
+        req.addr = reinterpret_cast<unsigned char*>(&bmc);
+        req.addr_len = sizeof bmc;
+        req.msgid = ++msgid_;
+        req.msg.netfn = netfn;
+        req.msg.cmd = cmd;
+        req.msg.data = body.empty() ? nullptr : body.data();
+        req.msg.data_len = static_cast<unsigned short>(body.size());
+        if (::ioctl(fd_, IPMICTL_SEND_COMMAND, &req) < 0) {
+            reply.outcome = IpmiReply::Outcome::Failed;
+            reply.detail = std::string("the driver refused the request: ") + std::strerror(errno);
+            return reply;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyBoundMs);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now()).count();
+            if (left <= 0) return reply;   // NoReply
+            pollfd wait{fd_, POLLIN, 0};
+            const int ready = ::poll(&wait, 1, static_cast<int>(left));
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready <= 0) return reply;
+            unsigned char buffer[kMaxReply];
+            ipmi_addr from{};
+            ipmi_recv recv{};
+            recv.addr = reinterpret_cast<unsigned char*>(&from);
+            recv.addr_len = sizeof from;
+            recv.msg.data = buffer;
+            recv.msg.data_len = sizeof buffer;
+            if (::ioctl(fd_, IPMICTL_RECEIVE_MSG_TRUNC, &recv) < 0) {
+                if (errno == EAGAIN || errno == EINTR) continue;
+                reply.outcome = IpmiReply::Outcome::Failed;
+                reply.detail = std::string("the driver gave no reply: ") + std::strerror(errno);
+                return reply;
+            }
+            // A late answer to an earlier request, or an event: not ours.
+            if (recv.recv_type != IPMI_RESPONSE_RECV_TYPE || recv.msgid != msgid_) continue;
+            const size_t length = std::min<size_t>(recv.msg.data_len, sizeof buffer);
+            if (length == 0) continue;
+            reply.outcome = IpmiReply::Outcome::Answered;
+            reply.completionCode = buffer[0];
+            reply.data.assign(buffer + 1, buffer + length);
+            return reply;
+        }
+    }
+
+private:
+    const int fd_;
+    long msgid_ = 0;
+};
+
+}  // namespace
+
+namespace ipmi {
+
+OpenedTransport OpenSystemTransport() {
+    OpenedTransport opened;
+    for (const char* path : kDevices) {
+        const int fd = ::open(path, O_RDWR | O_CLOEXEC);
+        if (fd >= 0) {
+            opened.transport = std::make_unique<DeviceTransport>(fd);
+            return opened;
+        }
+    }
+    opened.note = "No IPMI driver (/dev/ipmi0, /dev/ipmi/0, /dev/ipmidev/0 cannot be opened)";
+    return opened;
+}
+
+}  // namespace ipmi
