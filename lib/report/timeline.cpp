@@ -37,6 +37,8 @@ const TimelineSource kSources[] = {
      nullptr, nullptr},
     {"VARNSG_OperatingSystem", "Operating system", "LastBootUpTime", nullptr, nullptr, "Last boot", "Info", nullptr,
      nullptr, nullptr},
+    {"VARNSG_SELRecord", "SEL", "MessageTimestamp", "SensorType", "Message", nullptr, nullptr, "Severity", nullptr,
+     nullptr},
 };
 
 const char kInfo[] = "Info";

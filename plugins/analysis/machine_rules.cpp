@@ -79,6 +79,30 @@ void osLogRules(const TContainer& container, std::vector<MachineFinding>& found)
                                  " in the system log"});
 }
 
+// The controller's own severity of each asserted event, naming the sensor by
+// its type and number (the log carries no sensor names); a log that is full or
+// has overflowed has dropped events.
+void selRules(const TContainer& container, std::vector<MachineFinding>& found) {
+    for (const TCIMInstance* record : rowsOf(container, "VARNSG_SELRecord")) {
+        const std::string severity = textOf(*record, "Severity");
+        if (severity != "Error" && severity != "Warning") continue;
+        double number = 0;
+        std::string sensor = textOf(*record, "SensorType") + " sensor";
+        if (numberOf(*record, "SensorNumber", &number)) sensor += " " + std::to_string(static_cast<int>(number));
+        found.push_back({record, "RecordID=" + textOf(*record, "RecordID"), "SEL", severity,
+                         sensor + ": " + textOf(*record, "Message")});
+    }
+    for (const TCIMInstance* info : rowsOf(container, "VARNSG_SELInfo")) {
+        double free = 0;
+        const bool full = numberOf(*info, "FreeBytes", &free) && free < 16;   // no room for one more record
+        const bool overflow = textOf(*info, "Overflow") == "true";
+        if (full || overflow)
+            found.push_back({info, "Source=" + textOf(*info, "Source"), "SEL", "Warning",
+                             std::string("The management controller's event log ") +
+                                 (overflow ? "has overflowed" : "is full") + ": events have been lost"});
+    }
+}
+
 }  // namespace
 
 std::vector<MachineFinding> MachineFindings(const TContainer& container) {
@@ -86,5 +110,6 @@ std::vector<MachineFinding> MachineFindings(const TContainer& container) {
     diskRules(container, found);
     sensorRules(container, found);
     osLogRules(container, found);
+    selRules(container, found);
     return found;
 }
