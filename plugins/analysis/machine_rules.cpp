@@ -89,8 +89,8 @@ void selRules(const TContainer& container, std::vector<MachineFinding>& found) {
         double number = 0;
         std::string sensor = textOf(*record, "SensorType") + " sensor";
         if (numberOf(*record, "SensorNumber", &number)) sensor += " " + std::to_string(static_cast<int>(number));
-        found.push_back({record, "RecordID=" + textOf(*record, "RecordID"), "SEL", severity,
-                         sensor + ": " + textOf(*record, "Message")});
+        // The report shows the record's message beside the description.
+        found.push_back({record, "RecordID=" + textOf(*record, "RecordID"), "SEL", severity, sensor});
     }
     for (const TCIMInstance* info : rowsOf(container, "VARNSG_SELInfo")) {
         double free = 0;
