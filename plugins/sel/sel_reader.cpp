@@ -113,10 +113,10 @@ private:
     const int64_t start_;
 };
 
-void readEntries(IpmiTransport& transport, const SelReadLimits& limits, SelReadResult& result) {
+void readEntries(IpmiTransport& transport, const SelReadLimits& limits, const Deadline& deadline,
+                 SelReadResult& result) {
     const uint16_t kFirst = 0x0000, kLast = 0xFFFF;
     const size_t kEntryReply = 2 + SelRecord::kSize;
-    const Deadline deadline(limits);
     std::vector<bool> requested(65536), recorded(65536);
     uint16_t reservation = reserve(transport, result);
     uint16_t id = kFirst;
@@ -191,13 +191,16 @@ std::string ReplyProblem(const IpmiReply& reply) {
 }
 
 SelReadResult ReadSel(IpmiTransport& transport, const SelReadLimits& limits) {
+    // The bound covers the whole read: each reply may take the transport's own
+    // bound, so the read ends within both added, inside the collector's.
+    const Deadline deadline(limits);
     SelReadResult result;
     readIdentity(transport, result);
     if (!result.answered) return result;
     if (!readInfo(transport, result)) return result;
     readClock(transport, result);
     if (result.info.entries == 0) return result;
-    readEntries(transport, limits, result);
+    readEntries(transport, limits, deadline, result);
     return result;
 }
 

@@ -50,7 +50,7 @@ struct SelReadResult {
 struct SelReadLimits {
     size_t maxRecords = 65536;
     int reservationRetries = 3;    // per record, on "reservation cancelled"
-    int64_t wholeReadMs = 20000;   // inside the collector's own bound
+    int64_t wholeReadMs = 20000;   // with one reply's bound (5 s), inside the collector's (30 s)
     std::function<int64_t()> nowMs;   // a monotonic clock; empty: the steady clock
 };
 
