@@ -23,8 +23,9 @@ const size_t kOsErrorFlood = 100;
 // (at or over the critical upper one: Error; over the non-critical one:
 // Warning; at or under the critical lower one: Error); a source with
 // kOsErrorFlood or more errors in the system log (named by its newest one); a
-// SEL record the controller's event marks as an Error or Warning, and a SEL
-// that is full or has overflowed (a Warning).
+// SEL event the controller's record marks as an Error or Warning (one per
+// sensor and event, named by its newest record), and a SEL that is full or has
+// overflowed (a Warning).
 std::vector<MachineFinding> MachineFindings(const TContainer& container);
 
 #endif
