@@ -97,8 +97,14 @@ OpenedTransport OpenSystemTransport() {
             opened.transport = std::make_unique<DeviceTransport>(fd);
             return opened;
         }
+        // A device that is there but refused (not root, say) costs the log: say so.
+        if (errno != ENOENT && errno != ENODEV && errno != ENXIO) {
+            opened.problem = std::string("the IPMI device ") + path + " cannot be opened: " + std::strerror(errno) +
+                             "; the SEL was not read";
+            return opened;
+        }
     }
-    opened.note = "No IPMI driver (/dev/ipmi0, /dev/ipmi/0, /dev/ipmidev/0 cannot be opened)";
+    opened.note = "No IPMI driver (/dev/ipmi0, /dev/ipmi/0, /dev/ipmidev/0 are absent)";
     return opened;
 }
 
