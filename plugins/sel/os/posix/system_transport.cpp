@@ -1,18 +1,17 @@
 // The Linux kernel's IPMI driver: its character device and the send and
 // receive requests of its interface header.
 #include <fcntl.h>
-#include <linux/ipmi.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <algorithm>
 #include <cstring>
 #include <memory>
 
-#include "ipmi_transport.h"
+#include "device_transport.h"
 
 namespace {
 
@@ -21,10 +20,22 @@ const char* const kDevices[] = {"/dev/ipmi0", "/dev/ipmi/0", "/dev/ipmidev/0"};
 const int kReplyBoundMs = 5000;
 const size_t kMaxReply = 272;   // more than any reply of the standard
 
+int kernelSend(int fd, ipmi_req* request) { return ::ioctl(fd, IPMICTL_SEND_COMMAND, request); }
+
+int kernelWait(int fd, int milliseconds) {
+    pollfd wait{fd, POLLIN, 0};
+    return ::poll(&wait, 1, milliseconds);
+}
+
+int kernelReceive(int fd, ipmi_recv* reply) { return ::ioctl(fd, IPMICTL_RECEIVE_MSG_TRUNC, reply); }
+
 class DeviceTransport : public IpmiTransport {
 public:
-    explicit DeviceTransport(int fd) : fd_(fd) {}
-    ~DeviceTransport() override { ::close(fd_); }
+    DeviceTransport(int fd, const IpmiDeviceCalls& calls, int replyBoundMs)
+        : fd_(fd), calls_(calls), replyBoundMs_(replyBoundMs) {}
+    ~DeviceTransport() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
     DeviceTransport(const DeviceTransport&) = delete;
     DeviceTransport& operator=(const DeviceTransport&) = delete;
 
@@ -42,18 +53,17 @@ public:
         req.msg.cmd = cmd;
         req.msg.data = body.empty() ? nullptr : body.data();
         req.msg.data_len = static_cast<unsigned short>(body.size());
-        if (::ioctl(fd_, IPMICTL_SEND_COMMAND, &req) < 0) {
+        if (calls_.send(fd_, &req) < 0) {
             reply.outcome = IpmiReply::Outcome::Failed;
             reply.detail = std::string("the driver refused the request: ") + std::strerror(errno);
             return reply;
         }
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyBoundMs);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(replyBoundMs_);
         for (;;) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now()).count();
             if (left <= 0) return reply;   // NoReply
-            pollfd wait{fd_, POLLIN, 0};
-            const int ready = ::poll(&wait, 1, static_cast<int>(left));
+            const int ready = calls_.wait(fd_, static_cast<int>(left));
             if (ready < 0 && errno == EINTR) continue;
             if (ready <= 0) return reply;
             unsigned char buffer[kMaxReply];
@@ -63,7 +73,7 @@ public:
             recv.addr_len = sizeof from;
             recv.msg.data = buffer;
             recv.msg.data_len = sizeof buffer;
-            if (::ioctl(fd_, IPMICTL_RECEIVE_MSG_TRUNC, &recv) < 0) {
+            if (calls_.receive(fd_, &recv) < 0) {
                 if (errno == EAGAIN || errno == EINTR) continue;
                 reply.outcome = IpmiReply::Outcome::Failed;
                 reply.detail = std::string("the driver gave no reply: ") + std::strerror(errno);
@@ -82,10 +92,21 @@ public:
 
 private:
     const int fd_;
+    const IpmiDeviceCalls& calls_;
+    const int replyBoundMs_;
     long msgid_ = 0;
 };
 
 }  // namespace
+
+const IpmiDeviceCalls& KernelDeviceCalls() {
+    static const IpmiDeviceCalls calls = {kernelSend, kernelWait, kernelReceive};
+    return calls;
+}
+
+std::unique_ptr<IpmiTransport> MakeDeviceTransport(int fd, const IpmiDeviceCalls& calls, int replyBoundMs) {
+    return std::make_unique<DeviceTransport>(fd, calls, replyBoundMs);
+}
 
 namespace ipmi {
 
@@ -94,7 +115,7 @@ OpenedTransport OpenSystemTransport() {
     for (const char* path : kDevices) {
         const int fd = ::open(path, O_RDWR | O_CLOEXEC);
         if (fd >= 0) {
-            opened.transport = std::make_unique<DeviceTransport>(fd);
+            opened.transport = MakeDeviceTransport(fd, KernelDeviceCalls(), kReplyBoundMs);
             return opened;
         }
         // A device that is there but refused (not root, say) costs the log: say so.
