@@ -160,6 +160,16 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
     } else {
         missing("Health collector", "HealthCollector");
     }
+    if (const Counters* c = find("WholeRunSel")) {
+        const double m = value(*c, kMeasured), r = value(*c, kReference);
+        row(format("norbix /v /text, %.0f SEL records", value(*c, "records")),
+            format("%.2f s wall, %.1f MiB peak", m, value(*c, "peak_bytes") / kMiB),
+            format("transport (script) %.2f s", r), m - r, 2.0);
+        row("  its peak memory, MiB", format("%.1f MiB", value(*c, "peak_bytes") / kMiB), "",
+            value(*c, "peak_bytes") / kMiB, 150);
+    } else {
+        missing("norbix /v /text, SEL records", "WholeRunSel");
+    }
     if (const Counters* c = find("HtmlPages")) {
         const bool stopped = value(*c, kMeasured) >= value(*c, "limit_s") - 1;
         row("HTML, 100000 instances: page open",

@@ -11,6 +11,8 @@ pkgs=(cmake make g++ pkg-config zlib1g-dev libpugixml-dev libboost-dev nlohmann-
       libxml2-utils chromium chromium-driver python3-selenium mingw-w64 g++-mingw-w64-i686 libz-mingw-w64-dev
       wine wine32:i386 dpkg-dev clang libclang-rt-14-dev
       wine64 g++-mingw-w64-x86-64 tzdata gnuplot-nox libsystemd-dev systemd-journal-remote libsqlite3-dev)
+# The SEL decoder's cross-check: a decoder of the standard's tables no one here wrote.
+pkgs+=(ipmitool)
 
 need_install=0
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -39,6 +39,8 @@ const TimelineSource kSources[] = {
      nullptr, nullptr},
     {"VARNSG_HardwareErrorRecord", "Hardware error", "MessageTimestamp", "Component", "Message", nullptr, nullptr,
      "Severity", nullptr, nullptr},
+    {"VARNSG_SELRecord", "SEL", "MessageTimestamp", "SensorType", "Message", nullptr, nullptr, "Severity", nullptr,
+     nullptr},
 };
 
 const char kInfo[] = "Info";

@@ -80,6 +80,49 @@ void osLogRules(const TContainer& container, std::vector<MachineFinding>& found)
                                  " in the system log"});
 }
 
+// The controller's own severity of each asserted event, naming the sensor by
+// its type and number (the log carries no sensor names). A sensor that logs the
+// same event again and again is one finding, named by its newest record, so a
+// flapping sensor cannot bury the others; a log that is full or has
+// overflowed has dropped events.
+void selRules(const TContainer& container, std::vector<MachineFinding>& found) {
+    struct Repeats {
+        size_t count = 0;
+        const TCIMInstance* newest = nullptr;
+        std::string severity, sensor;
+    };
+    std::map<std::string, Repeats> byEvent;
+    std::vector<std::string> order;   // as first met, so findings keep the log's order
+    for (const TCIMInstance* record : rowsOf(container, "VARNSG_SELRecord")) {
+        const std::string severity = textOf(*record, "Severity");
+        if (severity != "Error" && severity != "Warning") continue;
+        double number = 0;
+        std::string sensor = textOf(*record, "SensorType") + " sensor";
+        if (numberOf(*record, "SensorNumber", &number)) sensor += " " + std::to_string(static_cast<int>(number));
+        const std::string key = sensor + '\n' + severity + '\n' + textOf(*record, "Message");
+        Repeats& repeats = byEvent[key];
+        if (repeats.count++ == 0) order.push_back(key);
+        repeats.newest = record;   // the records are kept oldest first
+        repeats.severity = severity;
+        repeats.sensor = sensor;
+    }
+    // The report shows the record's message beside the description.
+    for (const std::string& key : order) {
+        const Repeats& r = byEvent[key];
+        found.push_back({r.newest, "RecordID=" + textOf(*r.newest, "RecordID"), "SEL", r.severity,
+                         r.count == 1 ? r.sensor : r.sensor + " (" + std::to_string(r.count) + " events)"});
+    }
+    for (const TCIMInstance* info : rowsOf(container, "VARNSG_SELInfo")) {
+        double free = 0;
+        const bool full = numberOf(*info, "FreeBytes", &free) && free < 16;   // no room for one more record
+        const bool overflow = textOf(*info, "Overflow") == "true";
+        if (full || overflow)
+            found.push_back({info, "Source=" + textOf(*info, "Source"), "SEL", "Warning",
+                             std::string("The management controller's event log ") +
+                                 (overflow ? "has overflowed" : "is full") + ": events have been lost"});
+    }
+}
+
 }  // namespace
 
 std::vector<MachineFinding> MachineFindings(const TContainer& container) {
@@ -88,5 +131,6 @@ std::vector<MachineFinding> MachineFindings(const TContainer& container) {
     sensorRules(container, found);
     osLogRules(container, found);
     HealthFindings(container, found);
+    selRules(container, found);
     return found;
 }

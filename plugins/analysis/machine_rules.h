@@ -11,7 +11,7 @@ class TCIMInstance;
 struct MachineFinding {
     const TCIMInstance* source;   // the row that shows it
     std::string sourceKey;        // "Property=Value" naming that row
-    std::string category;         // "Disk", "Temperature", "Fan", "Voltage", "OS log"
+    std::string category;         // "Disk", "Temperature", "Fan", "Voltage", "OS log", "SEL"
     std::string severity;         // "Error" or "Warning"
     std::string description;
 };
@@ -22,7 +22,10 @@ const size_t kOsErrorFlood = 100;
 // A disk whose state is not a working one; a sensor at or beyond a threshold
 // (at or over the critical upper one: Error; over the non-critical one:
 // Warning; at or under the critical lower one: Error); a source with
-// kOsErrorFlood or more errors in the system log (named by its newest one).
+// kOsErrorFlood or more errors in the system log (named by its newest one); a
+// SEL event the controller's record marks as an Error or Warning (one per
+// sensor and event, named by its newest record), and a SEL that is full or has
+// overflowed (a Warning).
 std::vector<MachineFinding> MachineFindings(const TContainer& container);
 
 #endif

@@ -12,7 +12,7 @@ from conftest import BUILD, ROOT, Target, windows_target
 from quarnel_support import instances
 
 EXAMPLE = ROOT / "examples" / "dot-two-processors.img"
-PLUGINS = ["analysis", "health", "html", "inventory", "oslog", "quarnel", "sensors", "system", "text", "versioncheck",
+PLUGINS = ["analysis", "health", "html", "inventory", "oslog", "quarnel", "sel", "sensors", "system", "text", "versioncheck",
            "versions", "xml"]
 # DLLs every Windows installation has.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "wininet.dll", "ws2_32.dll",

@@ -86,4 +86,48 @@ TEST(MachineRules, AFloodOfErrorsFromOneSourceNamesItsNewestRecord) {
     EXPECT_EQ(std::to_string(kOsErrorFlood - 1), findings[0].source->GetPropertyValue("RecordID")->GetText());
 }
 
+TEST(MachineRules, SelEventsByTheirOwnSeverityAndALogThatLostEvents) {
+    const struct {
+        const char* what;
+        const char* className;
+        std::vector<Values> rows;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"failure and threshold events", "VARNSG_SELRecord",
+         {{{"RecordID", "1"}, {"SensorType", "Power Supply"}, {"SensorNumber", "65"}, {"Severity", "Error"},
+           {"Message", "Power Supply Failure detected"}},
+          {{"RecordID", "2"}, {"SensorType", "Temperature"}, {"SensorNumber", "1"}, {"Severity", "Warning"},
+           {"Message", "Upper Non-critical going high"}},
+          {{"RecordID", "3"}, {"SensorType", "Fan"}, {"SensorNumber", "48"}, {"Severity", "Info"},
+           {"Message", "Lower Critical going low"}},
+          {{"RecordID", "4"}, {"Message", "OEM record"}, {"Severity", "Info"}}},
+         {"SEL/Error RecordID=1: Power Supply sensor 65", "SEL/Warning RecordID=2: Temperature sensor 1"}},
+        {"a sensor repeating one event is one finding, named by its newest record", "VARNSG_SELRecord",
+         {{{"RecordID", "7"}, {"SensorType", "Fan"}, {"SensorNumber", "48"}, {"Severity", "Error"},
+           {"Message", "Lower Critical going low"}},
+          {{"RecordID", "8"}, {"SensorType", "Fan"}, {"SensorNumber", "49"}, {"Severity", "Error"},
+           {"Message", "Lower Critical going low"}},
+          {{"RecordID", "9"}, {"SensorType", "Fan"}, {"SensorNumber", "48"}, {"Severity", "Error"},
+           {"Message", "Lower Critical going low"}},
+          {{"RecordID", "10"}, {"SensorType", "Fan"}, {"SensorNumber", "48"}, {"Severity", "Warning"},
+           {"Message", "Lower Non-critical going low"}}},
+         {"SEL/Error RecordID=9: Fan sensor 48 (2 events)", "SEL/Error RecordID=8: Fan sensor 49",
+          "SEL/Warning RecordID=10: Fan sensor 48"}},
+        {"overflowed log", "VARNSG_SELInfo", {{{"Source", "ipmi"}, {"FreeBytes", "2048"}, {"Overflow", "true"}}},
+         {"SEL/Warning Source=ipmi: The management controller's event log has overflowed: events have been lost"}},
+        {"full log", "VARNSG_SELInfo", {{{"Source", "ipmi"}, {"FreeBytes", "15"}, {"Overflow", "false"}}},
+         {"SEL/Warning Source=ipmi: The management controller's event log is full: events have been lost"}},
+        {"room left, no overflow, or nothing known", "VARNSG_SELInfo",
+         {{{"Source", "ipmi"}, {"FreeBytes", "16"}, {"Overflow", "false"}}, {{"Source", "ipmi"}}},
+         {}},
+    };
+    for (const auto& c : cases) {
+        TContainer container(TContainer::kEmpty);
+        declare(container, "VARNSG_SELRecord", {"RecordID", "SensorType", "SensorNumber", "Severity", "Message"});
+        declare(container, "VARNSG_SELInfo", {"Source", "FreeBytes", "Overflow"});
+        for (const Values& row : c.rows) AddTestInstance(container, c.className, row);
+        EXPECT_EQ(c.expected, found(container)) << c.what;
+    }
+}
+
 }  // namespace
