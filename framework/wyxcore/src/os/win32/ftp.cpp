@@ -149,6 +149,12 @@ namespace wyxos {
 
 bool TransferFtpFile(const FtpTarget& target, const std::string& filePath, const std::string& remoteName,
                      unsigned timeoutSeconds, const std::string& where) {
+    // WinINet's FTP has no TLS: an ftps:// target is refused, never sent in the clear.
+    if (target.scheme == UploadScheme::kFtps)
+        throw TWYXException(kWyxNotSupported, "ftps:// is not available on Windows, whose FTP client has no "
+                                              "encryption; nothing was sent (https:// is)");
+    if (target.scheme == UploadScheme::kHttps)
+        throw TWYXException(kWyxNotSupported, "https:// is not available in this build; nothing was sent");
     auto session = std::make_shared<Session>();
     session->host = target.host;
     if (session->host.size() > 2 && session->host.front() == '[')
