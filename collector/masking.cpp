@@ -36,6 +36,12 @@ void CollectorApp::prepareMasking() {
                      "'; it takes hosts, addresses, macs, users, serials, keep-mac-maker or all.\n");
         exitProgram(1);
     }
+    // The dump is rewritten after every collector, long before masking, and
+    // stays on disk when the run is cut short.
+    if (dumpXml) {
+        writeConsole("ERROR: /dumpxml writes the collected data unmasked; it cannot be used with WYX_MASK.\n");
+        exitProgram(1);
+    }
     maskMapPath = environment("WYX_MASK_MAP");
     if (maskMapPath.empty()) maskMapPath = outputDir + TOSSpecific::kFileSeparator + kMapFileName;
     std::unique_ptr<PseudonymMap> map(new PseudonymMap());

@@ -251,6 +251,7 @@ BAD = {
     "unwritable_map": (None, "all", "missing/map.txt", "it cannot be written: "),
     "words_of_a_gigabyte": (_huge_words, "all", "map.txt", None),
     "unknown_choice": (None, "hosts,planets", "map.txt", None),
+    "dump_after_each_plugin": (None, "all", "map.txt", None),
 }
 
 
@@ -265,10 +266,13 @@ def test_a_map_or_words_file_that_cannot_be_used_stops_the_run_before_any_output
         (tmp_path / "words.txt").write_text("acme\n")
     out = tmp_path / "out"
     result = run(target, out, {"WYX_MASK": choice, "WYX_MASK_MAP": str(mapfile), "SYSTEMDRIVE": "C:",
-                               "WYX_MASK_WORDS": str(tmp_path / "words.txt")})
+                               "WYX_MASK_WORDS": str(tmp_path / "words.txt")},
+                 ["/dumpxml"] if case == "dump_after_each_plugin" else ["/v", "/text"])
     assert result.returncode == 1
     if case == "words_of_a_gigabyte":
         line = f"ERROR: Couldn't read the mask words file '{tmp_path / 'words.txt'}': "
+    elif case == "dump_after_each_plugin":
+        line = "ERROR: /dumpxml writes the collected data unmasked; it cannot be used with WYX_MASK.\n"
     elif case == "unknown_choice":
         line = ("ERROR: WYX_MASK names 'planets'; it takes hosts, addresses, macs, users, serials, "
                 "keep-mac-maker or all.\n")
