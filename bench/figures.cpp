@@ -137,6 +137,13 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
             missing(figure, which);
         }
     }
+    if (const Counters* c = find("MaskedRun")) {
+        const double m = value(*c, kMeasured), r = value(*c, kReference);
+        row(format("norbix /i, %.0f instances, masked", value(*c, "instances")), format("%.2f s wall", m),
+            format("unmasked %.2f s", r), m / r, 1.3);
+    } else {
+        missing("norbix /i, masked", "MaskedRun");
+    }
     if (const Counters* c = find("WholeRunMachine")) {
         row("norbix, this machine (no SP)",
             format("%.2f s wall, %.1f MiB peak", value(*c, kMeasured), value(*c, "peak_bytes") / kMiB),

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "banner.h"
+#include "masker.h"
 #include "minidumper.h"
 #include "terminal.h"
 #include "wyxcore/os_specific.h"
@@ -54,6 +55,7 @@ int CollectorApp::run(int argc, char** argv) {
     checkOptions(programName);
     handleWebsite();
     selectPlugins();
+    prepareMasking();
     theMiniDumper().installCrashHandler((outputDir + TOSSpecific::kFileSeparator).c_str());
 
     const std::string dump = dumpPath();

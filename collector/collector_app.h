@@ -1,6 +1,7 @@
 #ifndef NORBIX_COLLECTOR_APP_H
 #define NORBIX_COLLECTOR_APP_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "wyxcore/transcript_file.h"
 
 class IPlugin;
+class Masker;
+class PseudonymMap;
 class TContainer;
 
 // The program's single application object: the run's options, the writer
@@ -67,6 +70,13 @@ public:
     void writeXmlWithRunLog(TContainer* container, bool announce, std::string xmlPath);
     bool uploadOutput(std::string xmlPath);
 
+    // Masking (WYX_MASK): the map and the words read before collection, the
+    // container masked before any output, the map saved before the first.
+    void prepareMasking();
+    void maskConsoleLog();
+    void maskContainer(TContainer* container);
+    void saveMaskMap();
+
     IPlugin* htmlWriter;
     IPlugin* textWriter;
     IPlugin* xmlWriter;
@@ -90,6 +100,9 @@ public:
     bool website;
     bool showUsage;
     bool dumpXml;
+    std::string maskMapPath;
+    std::unique_ptr<PseudonymMap> maskMap;
+    std::unique_ptr<Masker> masker;
 };
 
 #endif

@@ -5,13 +5,16 @@
 
 #include "collector_app.h"
 #include "default_directory.h"
+#include "masker.h"
 #include "wyxcore/os_specific.h"
 #include "wyxcore/query_manager.h"
 
 void CollectorApp::writeConsole(std::string message) {
     if (message.empty()) return;
     progressLine.beforeMessage();
-    if (consoleLog.IsOpen()) consoleLog.Write(message);
+    // The person at the console sees the real names; the file, which can
+    // outlive the run, gets the masked text.
+    if (consoleLog.IsOpen()) consoleLog.Write(masker ? masker->MaskText(message) : message);
     std::cout << message;
     progressLine.afterMessage(message);
 }

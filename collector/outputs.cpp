@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "collector_app.h"
+#include "masker.h"
 #include "wyxcore/container.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/flat.h"
@@ -87,10 +88,12 @@ std::string writeWith(IPlugin* writer, TContainer* container, const std::string&
 }  // namespace
 
 int CollectorApp::writeOutputs(TContainer* container, const std::string& dump) {
+    if (masker) maskContainer(container);
     if (outputBaseName.empty()) makeOutputName(container);
     const std::string base = outputDir + TOSSpecific::kFileSeparator + outputBaseName;
     const std::string xmlPath = base + ".xml.gz";
     if (writeXml) writeXmlWithRunLog(container, true, xmlPath);
+    else if (masker) saveMaskMap();
     if (!dump.empty()) std::remove(dump.c_str());
     if (writeHtml) {
         writeConsole("Writing HTML files to directory " + base + "\n");
@@ -109,6 +112,8 @@ int CollectorApp::writeOutputs(TContainer* container, const std::string& dump) {
         }
     }
     if (upload && !uploadOutput(xmlPath)) exitProgram(1);
+    // Console lines masked since the first save may have named new values.
+    if (masker && maskMap->Changed()) saveMaskMap();
     writeConsole("OSK finished; exiting.\n");
     if (consoleLog.IsOpen()) {
         consoleLog.Close();

@@ -6,6 +6,7 @@
 #include <boost/lexical_cast.hpp>
 
 #include "collector_app.h"
+#include "masker.h"
 #include "wyxcore/container.h"
 #include "wyxcore/logger.h"
 #include "wyxcore/plugin.h"
@@ -76,6 +77,7 @@ void CollectorApp::writeXmlWithRunLog(TContainer* container, bool announce, std:
             record->SetPropertyValue("Message", TCIMValue(entry.message));
             record->SetPropertyValue("MessageTimestamp", TCIMValue(entry.timestamp));
             record->SetPropertyValue("RecordID", TCIMValue(boost::lexical_cast<std::string>(counter)));
+            if (masker) masker->MaskInstance(record.get());
             record.release()->Commit();
             ++counter;
         }
@@ -85,6 +87,8 @@ void CollectorApp::writeXmlWithRunLog(TContainer* container, bool announce, std:
                      " thrown when adding VARN OSK log entries to XML file.\n");
     }
 
+    // The map is on disk before the first masked output is.
+    if (masker) saveMaskMap();
     if (announce) writeConsole("Writing XML data to file " + xmlPath + "\n");
     IPluginWriteCallbacks* writer =
         xmlWriter ? dynamic_cast<IPluginWriteCallbacks*>(xmlWriter->GetCallbacks()) : nullptr;

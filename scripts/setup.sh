@@ -10,7 +10,8 @@ pkgs=(cmake make g++ pkg-config zlib1g-dev libpugixml-dev libboost-dev nlohmann-
       libcurl4-openssl-dev libgtest-dev googletest libbenchmark-dev libexpat1-dev python3 python3-pytest python3-pyftpdlib
       libxml2-utils chromium chromium-driver python3-selenium mingw-w64 g++-mingw-w64-i686 libz-mingw-w64-dev
       wine wine32:i386 dpkg-dev clang libclang-rt-14-dev
-      wine64 g++-mingw-w64-x86-64 tzdata gnuplot-nox libsystemd-dev systemd-journal-remote libsqlite3-dev)
+      wine64 g++-mingw-w64-x86-64 tzdata gnuplot-nox libsystemd-dev systemd-journal-remote libsqlite3-dev
+      openssl python3-openssl)
 # The SEL decoder's cross-check: a decoder of the standard's tables no one here wrote.
 pkgs+=(ipmitool)
 

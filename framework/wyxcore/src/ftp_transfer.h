@@ -10,8 +10,11 @@
 
 namespace wyxos {
 
-// Sends the file at filePath to target's directory under remoteName, waiting at
-// most timeoutSeconds on each step. False when the server refuses the login or
+// Sends the file at filePath to target's directory under remoteName, by the
+// target's scheme (ftp, ftps or https), waiting at most timeoutSeconds on each
+// step. An encrypted scheme verifies the server's certificate (WYX_UPLOAD_CA or
+// the system's store) and throws kWyxTlsFailed, the reason in the detail, when
+// no encrypted channel comes about. False when the server refuses the login or
 // the upload; throws TWYXException for a failure of the connection or of the
 // local file. where names the server in messages (never with credentials).
 bool TransferFtpFile(const FtpTarget& target, const std::string& filePath, const std::string& remoteName,

@@ -29,6 +29,9 @@ void RemoveTemporaryNow(const char* path, bool directory);
 // The content of a regular file of at most max bytes, read without following
 // a link or waiting on a pipe; false for anything else.
 bool ReadSmallFile(const std::string& path, size_t max, std::string* content);
+// Why a regular file is not the running user's alone (another owner, open to
+// others); empty when it is, or where the OS leaves that to the file's ACL.
+std::string ForeignFileProblem(const std::string& path);
 
 // Text with the platform's line ends.
 std::string PlatformLineEnds(const std::string& text);

@@ -45,6 +45,7 @@ const char* knownText(int status) {
     case kWyxPluginFailed: return "Plug-in failed";
     case kWyxFileTooLarge: return "File is too large";
     case kWyxFileTooDeep: return "File nests elements too deeply";
+    case kWyxTlsFailed: return "Encrypted channel not established";
     default: return nullptr;
     }
 }

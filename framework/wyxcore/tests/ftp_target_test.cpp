@@ -121,3 +121,44 @@ TEST_F(FtpEnvironment, TimeoutOutsideItsRangeFallsBackToTheDefault) {
 }
 
 }  // namespace
+
+namespace {
+
+struct SchemeCase {
+    const char* url;
+    bool accepted;
+    wyxos::UploadScheme scheme;
+    unsigned port;
+};
+
+// Every scheme keeps the rules of ftp://; only the scheme and its default port differ.
+TEST(UploadUrl, AcceptsTheEncryptedSchemesAlone) {
+    const SchemeCase rows[] = {
+        {"ftp://h/", true, wyxos::UploadScheme::kFtp, 21},
+        {"ftps://u:p@h/in/", true, wyxos::UploadScheme::kFtps, 21},
+        {"ftps://h:990/", true, wyxos::UploadScheme::kFtps, 990},
+        {"https://u:p@[::1]/up/", true, wyxos::UploadScheme::kHttps, 443},
+        {"https://h:8443", true, wyxos::UploadScheme::kHttps, 8443},
+        {"http://h/", false, wyxos::UploadScheme::kFtp, 0},
+        {"HTTPS://h/", false, wyxos::UploadScheme::kFtp, 0},
+        {"sftp://h/", false, wyxos::UploadScheme::kFtp, 0},
+        {"https:///dir/", false, wyxos::UploadScheme::kFtp, 0},
+        {"ftps://u:p@/", false, wyxos::UploadScheme::kFtp, 0},
+        {"https://h/a%0d%0ab/", false, wyxos::UploadScheme::kFtp, 0},
+        {"https://h/?q", false, wyxos::UploadScheme::kFtp, 0},
+    };
+    for (const SchemeCase& row : rows) {
+        wyxos::FtpTarget target;
+        EXPECT_EQ(wyxos::ParseUploadUrl(row.url, &target), row.accepted) << row.url;
+        if (!row.accepted) continue;
+        EXPECT_EQ(target.scheme, row.scheme) << row.url;
+        EXPECT_EQ(target.port, row.port) << row.url;
+    }
+    // The plain parser stays plain.
+    wyxos::FtpTarget target;
+    EXPECT_FALSE(wyxos::ParseFtpUrl("ftps://h/", &target));
+    EXPECT_EQ(wyxos::SchemeOf("gopher://x"), "gopher");
+    EXPECT_EQ(wyxos::SchemeOf("no scheme"), "");
+}
+
+}  // namespace

@@ -26,7 +26,16 @@ public:
     // Uploads the file under the name outputBaseName + ".xml.gz" to WYX_FTP_URL.
     // False when the server refuses the login or the upload; throws TWYXException
     // kWyxNoInternetConnection or kWyxServiceUnreachable.
+    // WYX_FTP_URL may also name ftps:// (explicit TLS on the control and data
+    // connections) or https:// (a PUT of the file to the URL's directory);
+    // their certificates are verified against the system's trust store, or the
+    // CA file WYX_UPLOAD_CA. kWyxTlsFailed when no encrypted channel comes
+    // about; never a fall-back to plain text.
     static bool FTPFile(std::string filePath, std::string outputBaseName);
+    // The channel WYX_FTP_URL names: ftp:// (or no URL), ftps:// or https://,
+    // or another scheme.
+    enum UploadChannel { kPlainFtpChannel, kEncryptedChannel, kUnknownChannel };
+    static UploadChannel GetUploadChannel();
     // Full path of the running executable's directory, with no trailing separator.
     static std::string GetExecutableDir();
     // Ends the process with status after flushing the standard streams, running

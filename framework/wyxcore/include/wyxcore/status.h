@@ -43,7 +43,8 @@ enum WyxStatus {
     kWyxQueryFailed = 37,
     kWyxPluginFailed = 40,        // a plug-in let out something other than TWYXException
     kWyxFileTooLarge = 41,        // a file holds more than the reader takes in one piece
-    kWyxFileTooDeep = 42
+    kWyxFileTooDeep = 42,
+    kWyxTlsFailed = 50            // no encrypted channel: the server offers none, or its certificate is not trusted
 };
 
 #endif

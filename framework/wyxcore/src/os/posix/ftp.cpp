@@ -1,5 +1,6 @@
-// FTP upload through libcurl. Credentials go to libcurl as options, never in
-// the URL, so no error text can carry them.
+// Upload through libcurl: FTP, FTP with explicit TLS, or an HTTPS PUT.
+// Credentials go to libcurl as options, never in the URL, so no error text can
+// carry them.
 #include <curl/curl.h>
 
 #include <cerrno>
@@ -16,6 +17,9 @@ namespace {
 
 struct CurlDeleter {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct HeaderListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
@@ -49,10 +53,24 @@ std::string escapedPath(CURL* curl, const std::string& path) {
 }
 
 // Throws for a failure of the connection; false when the server refused.
-bool outcome(CURL* curl, CURLcode code, const std::string& where) {
+bool outcome(CURL* curl, CURLcode code, const std::string& where, const char* reason) {
     switch (code) {
     case CURLE_OK:
         return true;
+    case CURLE_HTTP_RETURNED_ERROR:
+        return false;
+    // No encrypted channel: the server offers none, or its certificate (name,
+    // chain, dates) does not verify. libcurl's reason says which.
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        throw TWYXException(kWyxTlsFailed, where + ": " + (*reason ? reason : curl_easy_strerror(code)));
     case CURLE_LOGIN_DENIED:
     case CURLE_REMOTE_ACCESS_DENIED:
     case CURLE_UPLOAD_FAILED:
@@ -106,12 +124,34 @@ bool TransferFtpFile(const FtpTarget& target, const std::string& filePath, const
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) throw TWYXException(kWyxOutOfMemory);
     CURL* c = curl.get();
-    const std::string url = "ftp://" + target.host + ":" + std::to_string(target.port) +
+    const bool https = target.scheme == UploadScheme::kHttps;
+    const std::string url = (https ? "https://" : "ftp://") + target.host + ":" + std::to_string(target.port) +
                             escapedPath(c, target.directory) + escaped(c, remoteName);
     const long timeout = static_cast<long>(timeoutSeconds);
 
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, https ? "https" : "ftp");
+    char reason[CURL_ERROR_SIZE] = {0};
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, reason);
+    std::unique_ptr<curl_slist, HeaderListDeleter> headers;
+    if (target.scheme != UploadScheme::kFtp) {
+        // Control and data connections both encrypted, or no transfer at all.
+        if (target.scheme == UploadScheme::kFtps) curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+        const std::string ca = UploadCaFile();
+        if (!ca.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, ca.c_str());
+    }
+    if (https) {
+        // A redirect is not followed: it could lead to plain HTTP.
+        curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+        curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
+        curl_easy_setopt(c, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+        // The body goes at once, without waiting for a "100 Continue".
+        headers.reset(curl_slist_append(nullptr, "Expect:"));
+        if (!headers) throw TWYXException(kWyxOutOfMemory);
+        curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    }
     if (!target.user.empty()) {
         curl_easy_setopt(c, CURLOPT_USERNAME, target.user.c_str());
         curl_easy_setopt(c, CURLOPT_PASSWORD, target.password.c_str());
@@ -127,7 +167,12 @@ bool TransferFtpFile(const FtpTarget& target, const std::string& filePath, const
     // A transfer that moves nothing for the whole bound is given up.
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, timeout);
-    return outcome(c, curl_easy_perform(c), where);
+    const bool sent = outcome(c, curl_easy_perform(c), where, reason);
+    if (!sent || !https) return sent;
+    // Only a 2xx answer means the file was taken (a 3xx is no failure to libcurl).
+    long answer = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &answer);
+    return answer >= 200 && answer < 300;
 }
 
 }  // namespace wyxos

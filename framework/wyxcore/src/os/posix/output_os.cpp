@@ -139,6 +139,15 @@ bool ReadSmallFile(const std::string& path, size_t max, std::string* content) {
     return ok;
 }
 
+std::string ForeignFileProblem(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return std::string("cannot be examined: ") + std::strerror(errno);
+    if (!S_ISREG(st.st_mode)) return "is not a regular file";
+    if (st.st_uid != geteuid()) return "belongs to another user";
+    if ((st.st_mode & 077) != 0) return "is open to other users";
+    return std::string();
+}
+
 std::string PlatformLineEnds(const std::string& text) { return text; }
 
 unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }

@@ -11,10 +11,15 @@
 #include <thread>
 
 #include "ftp_transfer.h"
+#include "https_upload.h"
+#include "wyxcore/bounded_read.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
 namespace {
+
+// What one PUT of WinHTTP carries.
+const size_t kLargestUpload = 0x7FFFFFFF;
 
 class InternetHandle {
 public:
@@ -149,6 +154,19 @@ namespace wyxos {
 
 bool TransferFtpFile(const FtpTarget& target, const std::string& filePath, const std::string& remoteName,
                      unsigned timeoutSeconds, const std::string& where) {
+    // WinINet's FTP has no TLS: an ftps:// target is refused, never sent in the clear.
+    if (target.scheme == UploadScheme::kFtps)
+        throw TWYXException(kWyxNotSupported, "ftps:// is not available on Windows, whose FTP client has no "
+                                              "encryption; nothing was sent (https:// is)");
+    if (target.scheme == UploadScheme::kHttps) {
+        // WinHTTP trusts the system's store alone: a CA file it cannot honour is
+        // refused rather than ignored.
+        if (!UploadCaFile().empty())
+            throw TWYXException(kWyxNotSupported, "WYX_UPLOAD_CA is not available on Windows, where the system's "
+                                                  "certificate store decides; nothing was sent");
+        return PutOverHttps(WinHttpCalls(), target, ReadBoundedFile(filePath, kLargestUpload), remoteName,
+                            timeoutSeconds, where);
+    }
     auto session = std::make_shared<Session>();
     session->host = target.host;
     if (session->host.size() > 2 && session->host.front() == '[')
