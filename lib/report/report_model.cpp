@@ -51,6 +51,8 @@ ReportModel BuildReportModel(const TContainer& container, const TCIMDateTime& re
             }
         }
     }
+    model.parts = BuildParts(container, model.severities,
+                             model.identity.hasCollectionTime ? model.identity.collectedAt : renderedAt);
     for (const TCIMClass* cimClass : sectionOrder(container)) model.classes.push_back(BuildClassTable(*cimClass));
     if (const TCIMClass* heavy = container.FindClass("VARNSG_HeavyHittersLogRecord"))
         for (const TCIMInstance* record : heavy->EnumerateInstances(true)) {
