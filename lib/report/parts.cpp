@@ -384,10 +384,22 @@ std::string PartsHeadline(const PartsReport& report) {
 }
 
 std::string PartTitle(const Part& part) {
-    const std::string kind = PartKindName(part.kind);
+    // Words that say a part's kind in its own name: "Fan 3", "CPU 2", "PSU1" need no more.
+    static const struct {
+        PartKind kind;
+        std::initializer_list<const char*> words;
+    } kSaid[] = {
+        {PartKind::kDimm, {"dimm"}}, {PartKind::kProcessor, {"cpu", "proc"}},
+        {PartKind::kPowerSupply, {"power supply", "psu", "ps"}}, {PartKind::kFan, {"fan"}},
+        {PartKind::kDisk, {"disk", "drive", "hdd", "ssd"}}, {PartKind::kPcieDevice, {"pci"}},
+        {PartKind::kController, {"controller", "mc"}}, {PartKind::kServiceProcessor, {"service processor"}},
+        {PartKind::kManagementController, {"bmc", "management"}},
+    };
     const std::string lower = boost::algorithm::to_lower_copy(part.name);
-    // "Fan 3" says its kind; "sda" or "0000:3b:00.0" does not.
-    if (part.kind != PartKind::kOther && lower.find(boost::algorithm::to_lower_copy(kind)) == std::string::npos)
-        return kind + " " + part.name;
-    return part.name;
+    if (part.kind == PartKind::kOther) return part.name;
+    for (const auto& said : kSaid)
+        if (said.kind == part.kind)
+            for (const char* word : said.words)
+                if (lower.find(word) != std::string::npos) return part.name;
+    return std::string(PartKindName(part.kind)) + " " + part.name;
 }

@@ -28,6 +28,7 @@ struct ReportModel {
     TCIMDateTime lastBoot;
     int displayOffset = 0;                  // minutes east of UTC that times are shown in
     std::vector<ClassTable> classes;        // sections: leading classes first, then by name
+    std::vector<const TCIMClass*> emptyClasses;   // declared without an instance, by name: counted as 0
     // What a heavy hitter's own text leaves out (see HeavyHitterDetail), where anything.
     std::map<const TCIMInstance*, std::string> heavyHitterDetails;
 };

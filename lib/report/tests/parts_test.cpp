@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "finding_groups.h"
 #include "parts.h"
+#include "plural.h"
 #include "support/sample_container.h"
 
 namespace {
@@ -149,8 +151,8 @@ TEST(BuildParts, VerdictFromEvidenceAcrossSources) {
     const PartsReport report = BuildParts(c, FindingSeverities(), nowTime());
     EXPECT_EQ(verdicts(report),
               "Failed Power Supply 0x51 [1]; Failed DIMM_A4 [3]; Failed Fan 3 [2]; Degraded Disk 5 [1]; "
-              "Warning Processor CPU 2 [2]; Warning Power supply 1 [2]; Warning PCIe device 0000:3b:00.0 [1]; "
-              "OK DIMM_B1 [1]; OK Disk sda [2]; Unknown Processor CPU0 [1]");
+              "Warning CPU 2 [2]; Warning Power supply 1 [2]; Warning PCIe device 0000:3b:00.0 [1]; "
+              "OK DIMM_B1 [1]; OK Disk sda [2]; Unknown CPU0 [1]");
     EXPECT_EQ(report.failing, 4u);
     EXPECT_EQ(report.warnings, 3u);
     EXPECT_EQ(report.unplaced, 1u);
@@ -213,9 +215,32 @@ TEST(BuildParts, BadInputStillGivesAVerdictThatClaimsNoMore) {
         ulk(c, 2, "1", "19800101000000.000000+000", "Fan 7 low");
         const PartsReport report = BuildParts(c, FindingSeverities(), nowTime());
         EXPECT_EQ(verdicts(report),
-                  "Failed <b>DIMM\xE9" "4</b> [1]; Failed DIMM CPU 3 [1]; Warning Processor CPU 3 [1]; Warning Fan 7 [2]");
+                  "Failed <b>DIMM\xE9" "4</b> [1]; Failed DIMM CPU 3 [1]; Warning CPU 3 [1]; Warning Fan 7 [2]");
         EXPECT_FALSE(report.parts[3].hasLatest);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FindingText, APieceTheNextBeginsWithIsSaidOnce) {
+    const struct { const char* category; const char* description; const char* message; const char* text; } cases[] = {
+        {"Voltage", "Voltage fault", "Voltage fault: 12V A", "Voltage fault: 12V A"},
+        {"Fan", "Fan missing or failed", "Fan 3 failed", "Fan missing or failed: Fan 3 failed"},
+        {"Temperature", "Over temperature", "Over temperature: CPU 1 thermal trip",
+         "Temperature: Over temperature: CPU 1 thermal trip"},
+        {"Watchdog", "Server restarted by a watchdog", "", "Watchdog: Server restarted by a watchdog"},
+        {"OS log", "12 errors from kernel", "I/O error", "OS log: 12 errors from kernel: I/O error"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FindingText(c.category, c.description, c.message), c.text) << c.text;
+}
+
+TEST(Counted, OneAndMany) {
+    EXPECT_EQ(Counted(1, "instance"), "1 instance");
+    EXPECT_EQ(Counted(0, "instance"), "0 instances");
+    EXPECT_EQ(Counted(1, "piece of evidence", "pieces of evidence"), "1 piece of evidence");
+    EXPECT_EQ(Counted(2, "group"), "2 groups");
 }
 
 }  // namespace
