@@ -38,7 +38,8 @@ enum class Health {
 struct Counter {
     const char* property;
     const char* severity;
-    const char* what;   // "uncorrected errors"
+    const char* one;    // "uncorrected error"
+    const char* many;   // "uncorrected errors"
 };
 
 // Every class that speaks of parts. A collector whose class names parts adds a
@@ -72,16 +73,16 @@ const PartSource kSources[] = {
      "DeviceID", false, {}},
     {"VARNSG_MemoryErrorCounter", Naming::kLabel, "Label", "Location", PartKind::kDimm, nullptr, "",
      Health::kCounters, nullptr, false,
-     {{"UncorrectedCount", kError, "uncorrected errors"}, {"CorrectedCount", kWarning, "corrected errors"}}},
+     {{"UncorrectedCount", kError, "uncorrected error", "uncorrected errors"}, {"CorrectedCount", kWarning, "corrected error", "corrected errors"}}},
     {"VARNSG_MemoryControllerErrors", Naming::kLabel, "Controller", "Name", PartKind::kController, nullptr, "",
      Health::kCounters, nullptr, false,
-     {{"UncorrectedCount", kError, "uncorrected errors"}, {"CorrectedCount", kWarning, "corrected errors"},
-      {"UncorrectedNoInfoCount", kError, "uncorrected errors of no known DIMM"},
-      {"CorrectedNoInfoCount", kWarning, "corrected errors of no known DIMM"}}},
+     {{"UncorrectedCount", kError, "uncorrected error", "uncorrected errors"}, {"CorrectedCount", kWarning, "corrected error", "corrected errors"},
+      {"UncorrectedNoInfoCount", kError, "uncorrected error of no known DIMM", "uncorrected errors of no known DIMM"},
+      {"CorrectedNoInfoCount", kWarning, "corrected error of no known DIMM", "corrected errors of no known DIMM"}}},
     {"VARNSG_PCIErrorCounter", Naming::kLabel, "Address", nullptr, PartKind::kPcieDevice, nullptr, "",
      Health::kCounters, nullptr, false,
-     {{"FatalCount", kError, "fatal errors"}, {"NonFatalCount", kWarning, "non-fatal errors"},
-      {"CorrectableCount", kWarning, "correctable errors"}}},
+     {{"FatalCount", kError, "fatal error", "fatal errors"}, {"NonFatalCount", kWarning, "non-fatal error", "non-fatal errors"},
+      {"CorrectableCount", kWarning, "correctable error", "correctable errors"}}},
     {"VARNSG_NumericSensor", Naming::kText, "Name", nullptr, PartKind::kOther, nullptr, "os", Health::kFinding,
      nullptr, false, {}},
     {"VARNSG_HardwareErrorRecord", Naming::kLabel, "Component", nullptr, PartKind::kOther, "Kind", "os",
@@ -181,6 +182,8 @@ void healthOf(const PartSource& source, const TCIMInstance& row, const FindingSe
         const std::string key = std::string(source.findingKey) + "=" + PropertyText(row, source.findingKey);
         evidence->severity = MoreSevere(SourceSeverity(row), findingOf(severities, className, key));
         evidence->text = PropertyText(row, "Message");
+        const std::string assessment = PropertyText(row, "Assessment");
+        if (evidence->text.empty() && !assessment.empty()) evidence->text = "health assessment " + assessment;
         if (evidence->text.empty()) evidence->text = PropertyText(row, source.nameProperty);
         break;
     }
@@ -209,7 +212,7 @@ void healthOf(const PartSource& source, const TCIMInstance& row, const FindingSe
             counted = true;
             if (count == 0) continue;
             evidence->severity = MoreSevere(evidence->severity, counter.severity);
-            said += (said.empty() ? "" : ", ") + std::to_string(count) + " " + counter.what;
+            said += (said.empty() ? "" : ", ") + std::to_string(count) + " " + (count == 1 ? counter.one : counter.many);
         }
         if (counted && evidence->severity.empty()) evidence->severity = kInfo;
         evidence->text = said.empty() ? (counted ? "no errors counted" : "no counts") : said;
@@ -273,13 +276,18 @@ void decide(Part& part) {
         return a.timeTrusted && secondsOf(a) > secondsOf(b);
     });
     long long lastRecovery = -1;
+    std::string recoveryText;
     for (const PartEvidence& e : part.evidence) {
         if (e.timeTrusted && (!part.hasLatest || calendar::UtcSeconds(part.latest) < secondsOf(e))) {
             part.hasLatest = true;
             part.latest = e.at;
         }
-        if (e.recovery && e.timeTrusted) lastRecovery = std::max(lastRecovery, secondsOf(e));
+        if (e.recovery && e.timeTrusted && secondsOf(e) > lastRecovery) {
+            lastRecovery = secondsOf(e);
+            recoveryText = e.text;
+        }
     }
+    const std::string later = " (later: " + recoveryText + ")";
     Verdict verdict = Verdict::kUnknown;
     for (const PartEvidence& e : part.evidence) {
         if (e.severity.empty()) continue;
@@ -291,12 +299,14 @@ void decide(Part& part) {
             effect = contains(lower, kDegradedWords, sizeof kDegradedWords / sizeof *kDegradedWords)
                          ? Verdict::kDegraded
                          : Verdict::kFailed;
+            // Back in order since: what happened stays a warning, not a failure.
             if (e.timeTrusted && lastRecovery > secondsOf(e)) {
                 effect = Verdict::kWarning;
-                reason += " (reported back in order later)";
+                reason += later;
             }
         } else if (rank == SeverityRank(kWarning)) {
             effect = Verdict::kWarning;
+            if (e.timeTrusted && lastRecovery > secondsOf(e)) reason += later;
         }
         if (verdict == Verdict::kUnknown || verdictOrder(effect) < verdictOrder(verdict)) {
             verdict = effect;

@@ -70,7 +70,7 @@ std::string verdictSection(const ReportModel& model) {
 
 std::string heavyHittersSection(const ReportModel& model) {
     const ClassTable* table = FindTable(model, "VARNSG_HeavyHittersLogRecord");
-    const char kUnsaved[] = "the run log was not saved: the heavy hitters it held are not in this file.\n";
+    const char kUnsaved[] = "the run log was not saved.\n";
     if (!table) return model.status.runLogSaved ? "Heavy hitters: none were recorded.\n"
                                                 : std::string("Heavy hitters unknown: ") + kUnsaved;
     std::string out = "HEAVY HITTERS: " + std::to_string(table->rows.size()) + "\n";

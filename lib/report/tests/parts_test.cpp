@@ -161,7 +161,7 @@ TEST(BuildParts, VerdictFromEvidenceAcrossSources) {
     EXPECT_EQ(dimm.aliases, std::vector<std::string>({"dimm_a4"}));
     EXPECT_EQ(dimm.evidence.front().className, "VARNSG_HardwareErrorRecord");   // the timed evidence first
     EXPECT_EQ(dimm.reason, "uncorrected error");
-    EXPECT_EQ(report.parts[5].reason, "Power supply 1 AC lost (reported back in order later)");
+    EXPECT_EQ(report.parts[5].reason, "Power supply 1 AC lost (later: Power supply 1 AC restored)");
 }
 
 TEST(BuildParts, TheAnalysisRaisesARecordAndNeverLowersIt) {
