@@ -207,3 +207,30 @@ def test_a_clean_collection_says_so_in_one_line(browser, target, outputs):  # no
     assert page.find_element(By.CSS_SELECTOR, "#verdict .checked").text.startswith("DIMM_A2, Disk /dev/sda")
     # A saved file of another tool has no run log: nothing here is green.
     assert page.find_elements(By.CSS_SELECTOR, ".good, .calm") == []
+
+
+def test_a_long_value_wraps_in_full_on_a_click(browser, target, outputs):  # noqa: F811
+    html, _ = outputs(target, "example", lambda tmp: collected(target, tmp, EXAMPLE.read_text()))
+    page = open_page(browser, html / "VARNSG_ULKLog.html")
+    text = "Temperature CPU 2 over warning threshold (86 C)"
+
+    # Found and used in one step: the rows are drawn again as the grid scrolls.
+    find = ("var text = arguments[0], cell = Array.prototype.find.call("
+            "document.querySelectorAll('#instances td.long'), function (td) { return td.textContent === text; });")
+    frame = "return new Promise(function (done) { requestAnimationFrame(function () { requestAnimationFrame(done); }); });"
+
+    def wrapping():
+        return page.execute_script(find + "return getComputedStyle(cell).whiteSpace;", text)
+
+    def click():
+        page.execute_script(find + "cell.click();", text)
+        page.execute_script(frame)
+    assert wrapping() == "pre"
+    click()
+    assert wrapping() == "pre-wrap"
+    page.execute_script("document.querySelector('.grid').dispatchEvent(new Event('scroll'));")
+    page.execute_script(frame)
+    assert wrapping() == "pre-wrap"   # still open when the rows are drawn again
+    click()
+    assert wrapping() == "pre"
+    assert console_problems(page) == []
