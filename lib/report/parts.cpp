@@ -8,6 +8,7 @@
 
 #include <boost/algorithm/string/case_conv.hpp>
 
+#include "plural.h"
 #include "severity.h"
 #include "source_severity.h"
 #include "value_display.h"
@@ -73,15 +74,18 @@ const PartSource kSources[] = {
      "DeviceID", false, {}},
     {"VARNSG_MemoryErrorCounter", Naming::kLabel, "Label", "Location", PartKind::kDimm, nullptr, "",
      Health::kCounters, nullptr, false,
-     {{"UncorrectedCount", kError, "uncorrected error", "uncorrected errors"}, {"CorrectedCount", kWarning, "corrected error", "corrected errors"}}},
+     {{"UncorrectedCount", kError, "uncorrected error", "uncorrected errors"},
+      {"CorrectedCount", kWarning, "corrected error", "corrected errors"}}},
     {"VARNSG_MemoryControllerErrors", Naming::kLabel, "Controller", "Name", PartKind::kController, nullptr, "",
      Health::kCounters, nullptr, false,
-     {{"UncorrectedCount", kError, "uncorrected error", "uncorrected errors"}, {"CorrectedCount", kWarning, "corrected error", "corrected errors"},
+     {{"UncorrectedCount", kError, "uncorrected error", "uncorrected errors"},
+      {"CorrectedCount", kWarning, "corrected error", "corrected errors"},
       {"UncorrectedNoInfoCount", kError, "uncorrected error of no known DIMM", "uncorrected errors of no known DIMM"},
       {"CorrectedNoInfoCount", kWarning, "corrected error of no known DIMM", "corrected errors of no known DIMM"}}},
     {"VARNSG_PCIErrorCounter", Naming::kLabel, "Address", nullptr, PartKind::kPcieDevice, nullptr, "",
      Health::kCounters, nullptr, false,
-     {{"FatalCount", kError, "fatal error", "fatal errors"}, {"NonFatalCount", kWarning, "non-fatal error", "non-fatal errors"},
+     {{"FatalCount", kError, "fatal error", "fatal errors"},
+      {"NonFatalCount", kWarning, "non-fatal error", "non-fatal errors"},
       {"CorrectableCount", kWarning, "correctable error", "correctable errors"}}},
     {"VARNSG_NumericSensor", Naming::kText, "Name", nullptr, PartKind::kOther, nullptr, "os", Health::kFinding,
      nullptr, false, {}},
@@ -197,8 +201,8 @@ void healthOf(const PartSource& source, const TCIMInstance& row, const FindingSe
     }
     case Health::kState: {
         const std::string state = PropertyText(row, "Status");
-        const std::string found =
-            findingOf(severities, className, std::string(source.findingKey) + "=" + PropertyText(row, source.findingKey));
+        const std::string key = std::string(source.findingKey) + "=" + PropertyText(row, source.findingKey);
+        const std::string found = findingOf(severities, className, key);
         evidence->severity = !found.empty() ? found : state.empty() ? std::string() : kInfo;
         evidence->text = state.empty() ? "present" : "state " + state;
         break;
@@ -212,7 +216,7 @@ void healthOf(const PartSource& source, const TCIMInstance& row, const FindingSe
             counted = true;
             if (count == 0) continue;
             evidence->severity = MoreSevere(evidence->severity, counter.severity);
-            said += (said.empty() ? "" : ", ") + std::to_string(count) + " " + (count == 1 ? counter.one : counter.many);
+            said += (said.empty() ? "" : ", ") + Counted(count, counter.one, counter.many);
         }
         if (counted && evidence->severity.empty()) evidence->severity = kInfo;
         evidence->text = said.empty() ? (counted ? "no errors counted" : "no counts") : said;

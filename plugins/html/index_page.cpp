@@ -77,8 +77,8 @@ std::string verdictSection(const ReportModel& model) {
     const PartsReport& parts = model.parts;
     const bool clean = parts.failing == 0 && parts.warnings == 0;
     // Green only where nothing is wrong and the collection is known complete.
-    const std::string tone =
-        !clean ? (parts.failing ? "bad" : "warn") : model.status.runLogSaved && model.status.complete ? "good" : "plain";
+    const bool known = model.status.runLogSaved && model.status.complete;
+    const std::string tone = !clean ? (parts.failing ? "bad" : "warn") : known ? "good" : "plain";
     std::string out = "<section class=\"verdict " + tone + "\" id=\"verdict\">";
     if (clean) {
         if (parts.ok == 0) {
@@ -106,7 +106,8 @@ std::string verdictSection(const ReportModel& model) {
                    "\"><span class=\"tag\">" + VerdictName(part.verdict) + "</span> " +
                    partLink(model, i, PartTitle(part));
             if (!part.reason.empty()) out += ": " + EscapeHtml(part.reason);
-            if (part.hasLatest) out += " <span class=\"when\">latest " + EscapeHtml(ShownTime(model, part.latest)) + "</span>";
+            if (part.hasLatest)
+                out += " <span class=\"when\">latest " + EscapeHtml(ShownTime(model, part.latest)) + "</span>";
             out += " &middot; " + partLink(model, i, EvidenceCount(part.evidence.size())) + "</li>\n";
         }
         if (notOk > lines)
@@ -186,7 +187,8 @@ std::string heavyHittersSection(const ReportModel& model) {
                                "", ""});
     }
     return "<section class=\"alert\"><h2 id=\"heavy-hitters\">Heavy hitters (" + std::to_string(rows.size()) +
-           ")</h2>\n" + (model.status.runLogSaved ? std::string() : "<p class=\"note\">" + std::string(kUnsaved) + "</p>\n") +
+           ")</h2>\n" +
+           (model.status.runLogSaved ? std::string() : "<p class=\"note\">" + std::string(kUnsaved) + "</p>\n") +
            RenderHtmlTable("heavy", "Heavy hitters", {"Time", "Message", "From the run log"}, rows) +
            "</section>\n";
 }

@@ -62,7 +62,8 @@ std::string verdictSection(const ReportModel& model) {
         out += kIndent + std::string("and ") + std::to_string(parts.failing + parts.warnings - lines) +
                " more (see Parts).\n";
     if (parts.unplaced)
-        out += kIndent + Counted(parts.unplaced, "error or warning of the logs names", "errors and warnings of the logs name") +
+        out += kIndent +
+               Counted(parts.unplaced, "error or warning of the logs names", "errors and warnings of the logs name") +
                " no part (see Findings).\n";
     if (parts.unknown) out += kIndent + Counted(parts.unknown, "part", "parts") + " of unknown health (see Parts).\n";
     return out;

@@ -145,7 +145,8 @@ TEST(BuildParts, VerdictFromEvidenceAcrossSources) {
                      {"FatalCount", "0"}});
     AddTestInstance(c, "VARNSG_Processor", {{"DeviceID", "CPU0"}});
     AddTestInstance(c, "VARNSG_SELRecord",
-                    {{"RecordID", "1"}, {"MessageTimestamp", "20261207110000.000000+000"}, {"SensorType", "Power Supply"},
+                    {{"RecordID", "1"}, {"MessageTimestamp", "20261207110000.000000+000"},
+                     {"SensorType", "Power Supply"},
                      {"SensorNumber", "0x51"}, {"Direction", "Assertion"}, {"Message", "Failure detected"},
                      {"Severity", "Error"}});
     const PartsReport report = BuildParts(c, FindingSeverities(), nowTime());
