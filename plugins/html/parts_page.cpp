@@ -75,9 +75,12 @@ std::string evidenceList(const ReportModel& model, const PageNames& names, const
         out += "<li>and " + std::to_string(part.evidence.size() - kListedEvidence) + " more:";
         for (const std::string& className : classes) {
             const std::string page = names.Of(className);
-            out += " " + (page.empty() ? EscapeHtml(className)
-                                       : "<a href=\"" + EscapeHtml(page + "#q=" + UrlComponent(part.name)) + "\">" +
-                                             EscapeHtml(className) + " rows holding &quot;" + EscapeHtml(part.name) + "&quot;</a>");
+            if (page.empty()) {
+                out += " " + EscapeHtml(className);
+                continue;
+            }
+            out += " <a href=\"" + EscapeHtml(page + "#q=" + UrlComponent(part.name)) + "\">" + EscapeHtml(className) +
+                   " rows holding &quot;" + EscapeHtml(part.name) + "&quot;</a>";
         }
         out += "</li>\n";
     }

@@ -217,6 +217,9 @@ TEST(PartsPage, EveryPartWithItsEvidenceLinkedToItsRows) {
     AddTestInstance(container, "VARNSG_MemoryErrorCounter", {{"Label", "<DIMM_A1>"}, {"UncorrectedCount", "3"}});
     AddTestInstance(container, "VARNSG_MemoryErrorCounter", {{"Label", "DIMM_A2"}, {"UncorrectedCount", "0"}});
     AddTestInstance(container, "VARNSG_Processor", {{"DeviceID", "CPU0"}});
+    for (int i = 1; i <= 12; ++i)   // more than the page lists of one part
+        AddTestInstance(container, "VARNSG_ULKLog", {{"RecordID", std::to_string(i)}, {"Severity", "1"},
+                                                     {"Message", "Fan 9 slow"}});
     const ReportModel model = BuildReportModel(container, at(5, 31, 60));
     const auto files = rendered([&](const WriteFile& write) { RenderPartsPage(model, pagesOf(model), write); });
     const std::string& page = files.at("parts.html");
@@ -229,6 +232,8 @@ TEST(PartsPage, EveryPartWithItsEvidenceLinkedToItsRows) {
     EXPECT_NE(page.find("<a href=\"VARNSG_MemoryErrorCounter.html#i0\">VARNSG_MemoryErrorCounter row 1</a>"),
               std::string::npos);
     EXPECT_EQ(page.find("<DIMM_A1>"), std::string::npos);
+    EXPECT_NE(page.find("<li>and 2 more: <a href=\"VARNSG_ULKLog.html#q=Fan%209\">VARNSG_ULKLog rows holding "
+                        "&quot;Fan 9&quot;</a></li>"), std::string::npos);
     EXPECT_EQ(page.find("Failed: DIMM_A2"), std::string::npos);   // OK parts have no evidence list
 }
 
