@@ -98,13 +98,16 @@ void VerdictPages(benchmark::State& state) {
     const fs::path blank = work / "blank.html";
     fs::create_directories(work);
     std::ofstream(blank.string()) << "<!DOCTYPE html><title>blank</title>\n";
-    double written = 0, index = -1, parts = -1;
+    double written = 0, index = 0, parts = 0;
     for (auto _ : state) {
         const fs::path out = work / "report";
         fs::remove_all(out);
         const auto start = std::chrono::steady_clock::now();
         writer->WriteContainer(container.get(), out.string());
         written = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        // The best of each, as the pages of a round are opened one after the other
+        // on a shared machine whose load only ever adds time.
+        double bestBlank = -1, bestIndex = -1, bestParts = -1;
         for (int round = 0; round < kOpenRounds; ++round) {
             const double empty = openSeconds(blank, work / "profile");
             const double first = openSeconds(out / "index.html", work / "profile");
@@ -113,9 +116,12 @@ void VerdictPages(benchmark::State& state) {
                 state.SkipWithError("Chromium could not open the pages");
                 return;
             }
-            if (index < 0 || first - empty < index) index = std::max(0.0, first - empty);
-            if (parts < 0 || list - empty < parts) parts = std::max(0.0, list - empty);
+            if (bestBlank < 0 || empty < bestBlank) bestBlank = empty;
+            if (bestIndex < 0 || first < bestIndex) bestIndex = first;
+            if (bestParts < 0 || list < bestParts) bestParts = list;
         }
+        index = std::max(0.0, bestIndex - bestBlank);
+        parts = std::max(0.0, bestParts - bestBlank);
         state.SetIterationTime(written);
     }
     state.counters[kMeasured] = std::max(index, parts);
