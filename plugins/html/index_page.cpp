@@ -20,8 +20,9 @@ namespace {
 // Errors listed in the banner; the run log holds them all. Few: the heavy
 // hitters below it stay in view on a laptop's screen.
 const size_t kBannerErrors = 3;
-// Parts named on page one; the parts page lists them all.
-const size_t kVerdictLines = 12;
+// Parts named on page one, one line each, so that the status and the heavy
+// hitters below stay on a laptop's first screen; the parts page lists them all.
+const size_t kVerdictLines = 8;
 // Parts named where none is wrong.
 const size_t kCheckedNames = 24;
 // A run log this long shows only its errors and warnings on the index.
@@ -102,13 +103,16 @@ std::string verdictSection(const ReportModel& model) {
             const Part& part = parts.parts[i];
             if (!VerdictIsFailing(part.verdict) && part.verdict != Verdict::kWarning) continue;
             ++lines;
-            out += "<li class=\"" + std::string(VerdictIsFailing(part.verdict) ? "error" : "warning") +
-                   "\"><span class=\"tag\">" + VerdictName(part.verdict) + "</span> " +
-                   partLink(model, i, PartTitle(part));
-            if (!part.reason.empty()) out += ": " + EscapeHtml(part.reason);
+            // The part, its evidence and when come first: a long reason is cut at the line's end (in full
+            // on hovering, and on the parts page).
+            out += "<li class=\"" + std::string(VerdictIsFailing(part.verdict) ? "error" : "warning") + "\" title=\"" +
+                   EscapeHtml(part.reason) + "\"><span class=\"tag\">" + VerdictName(part.verdict) + "</span> " +
+                   partLink(model, i, PartTitle(part)) + " &middot; " +
+                   partLink(model, i, EvidenceCount(part.evidence.size()));
             if (part.hasLatest)
-                out += " <span class=\"when\">latest " + EscapeHtml(ShownTime(model, part.latest)) + "</span>";
-            out += " &middot; " + partLink(model, i, EvidenceCount(part.evidence.size())) + "</li>\n";
+                out += " &middot; <span class=\"when\">latest " + EscapeHtml(ShownTime(model, part.latest)) + "</span>";
+            if (!part.reason.empty()) out += " &middot; " + EscapeHtml(part.reason);
+            out += "</li>\n";
         }
         if (notOk > lines)
             out += "<li>and " + std::to_string(notOk - lines) + " more on the <a href=\"" + kPartsPage +

@@ -175,6 +175,16 @@ def website(target, tmp, classes, name):
 def test_planted_faults_across_sources_are_exactly_the_failing_parts(browser, target, outputs):  # noqa: F811
     html = outputs(target, "planted", lambda tmp: website(target, tmp, PLANTED, "planted"))
     page = open_page(browser, html / "index.html")
+    height = at_laptop_size(browser)
+    try:
+        # Seven failing parts and a status that cannot be known: still all on the first screen.
+        for selector in ("#verdict", "#status h2", "#heavy-hitters"):
+            bottom = page.execute_script(
+                "return document.querySelector(arguments[0]).getBoundingClientRect().bottom;", selector)
+            assert bottom <= min(height, FOLD), selector
+        shot(page, "page_one_planted", target)
+    finally:
+        browser.set_window_size(1280, 1000)
     lines = verdict_lines(page)
     assert sorted(name for verdict, name in lines if verdict == "Failed") == sorted(
         ["DIMM_A1", "Disk /dev/sdb", "PCIe device 0000:3b:00.0", "PS2", "Fan 2", "Fan 4", "CPU 3"])

@@ -191,8 +191,10 @@ TEST(IndexPage, VerdictFirstThenStatusHeavyHittersFindingsMachineAndCollectors) 
         EXPECT_LT(page.find("id=\"machine\""), page.find("id=\"collectors\"")) << c.name;
         // The sample's TRAV entry names two failed fans, each a line with its evidence; another a warm CPU.
         EXPECT_NE(page.find("<h2>2 parts failing, 1 with a warning</h2>"), std::string::npos) << c.name;
-        EXPECT_NE(page.find("<span class=\"tag\">Failed</span> <a href=\"parts.html#part-1\">Fan 1</a>: Fan 3 missing. "
-                            "Fan 1 failed."), std::string::npos) << c.name;
+        EXPECT_NE(page.find("<span class=\"tag\">Failed</span> <a href=\"parts.html#part-1\">Fan 1</a> &middot; "
+                            "<a href=\"parts.html#part-1\">1 piece of evidence</a> &middot; <span class=\"when\">"
+                            "latest 2026-12-06 10:15:00 (UTC+01:00)</span> &middot; Fan 3 missing. Fan 1 failed.</li>"),
+                  std::string::npos) << c.name;
         EXPECT_NE(page.find("<a href=\"parts.html#part-3\">1 piece of evidence</a>"), std::string::npos) << c.name;
         // The banner names the error and links to its run-log row.
         EXPECT_EQ(page.find("<li><a href=\"VARNSG_OSKLogRecord.html#i1\">quarnel: Error adding data for "
