@@ -1,5 +1,6 @@
 #include "part_names.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -305,8 +306,33 @@ bool NamePart(PartKind kind, const std::string& label, const std::string& scheme
 std::vector<PartName> PartsNamedIn(const std::string& text, const std::string& scheme) {
     const std::string u = upperOf(text);
     Mentions mentions(scheme);
-    size_t at = 0;
+    size_t at = 0, skipFrom = std::string::npos, skipTo = 0;
+    std::vector<std::pair<size_t, std::string> > regulators;   // where each is named, and by what
+    // "VRMs on CPU 1, Planar failed": the regulators failed, not the parts they feed.
+    for (const char* lead : {"VRMS ON ", "VRM ON "}) {
+        const size_t on = u.find(lead);
+        if (on == std::string::npos || (on > 0 && isAlnum(u[on - 1]))) continue;
+        size_t item = on + std::strlen(lead);
+        const size_t end = std::min(u.find(" FAILED", item), u.size());
+        while (item < end) {
+            const size_t comma = std::min(u.find(", ", item), end);
+            const std::string name = text.substr(item, comma - item);
+            if (!squeezed(name).empty()) regulators.emplace_back(item, name);
+            item = comma + 2;
+        }
+        skipFrom = on;
+        skipTo = end;
+        break;
+    }
     while (at < u.size()) {
+        if (skipFrom != std::string::npos && at >= skipFrom) {
+            for (const auto& regulator : regulators)
+                mentions.Add(regulator.first, PartKind::kOther, "VRM" + squeezed(regulator.second),
+                             "VRM on " + regulator.second);
+            at = std::max(at, skipTo);
+            skipFrom = std::string::npos;
+            continue;
+        }
         if (at > 0 && isAlnum(u[at - 1])) {
             ++at;
             continue;

@@ -42,6 +42,11 @@ TEST(PartsNamedIn, NamesThePartsOfSeveralMakersNamingStyles) {
         {"RAID controller battery charge low (28%)", "Controller RAID"},
         {"BMC firmware updated", "Management controller "},
         {"VRM 1 failed", "Other VRM1"},
+        // The regulators of the CPUs failed, not the CPUs.
+        {"VRMs on CPU 1, CPU 2 failed", "Other VRMCPU1; Other VRMCPU2"},
+        {"VRMs on CPU 1,  failed", "Other VRMCPU1"},
+        {"System board voltages not in normal range. VRM on Planar failed", "Other VRMPLANAR"},
+        {"Fan 2 failed. VRM on CPU 2 failed; CPU 2 throttled", "Fan 2; Other VRMCPU2; Processor 2"},
         // Nothing of a part: counts, words that merely begin like a kind, times and addresses.
         {"POST completed, 8 CPUs, 256 GB memory", ""},
         {"Fan speed control enabled", ""},
