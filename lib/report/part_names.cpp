@@ -262,6 +262,59 @@ size_t kindWordMentions(const std::string& text, const std::string& u, size_t at
     return at;
 }
 
+
+// Phrases of the Tolm decoders that name parts by a list after a lead of their
+// own: "VRMs on CPU 1, Planar failed" (the regulators failed, not the parts
+// they feed); "DASD backplane 2: devices 12, 13 missing" (disks by device).
+struct PhraseItem {
+    size_t at;
+    PartKind kind;
+    std::string key, label;
+};
+struct Phrase {
+    size_t from, to;
+    std::vector<PhraseItem> items;
+};
+
+std::vector<Phrase> phrasesIn(const std::string& text, const std::string& u) {
+    std::vector<Phrase> phrases;
+    for (const char* lead : {"VRMS ON ", "VRM ON "}) {
+        const size_t on = u.find(lead);
+        if (on == std::string::npos || (on > 0 && isAlnum(u[on - 1]))) continue;
+        Phrase phrase{on, std::min(u.find(" FAILED", on), u.size()), {}};
+        for (size_t item = on + std::strlen(lead); item < phrase.to;) {
+            const size_t comma = std::min(u.find(", ", item), phrase.to);
+            const std::string name = text.substr(item, comma - item);
+            if (!squeezed(name).empty())
+                phrase.items.push_back({item, PartKind::kOther, "VRM" + squeezed(name), "VRM on " + name});
+            item = comma + 2;
+        }
+        phrases.push_back(phrase);
+        break;
+    }
+    const std::string backplane = "DASD BACKPLANE ";
+    for (size_t on = u.find(backplane); on != std::string::npos; on = u.find(backplane, on + 1)) {
+        size_t p = u.find(": DEVICE", on);
+        if (p == std::string::npos || p > on + backplane.size() + 3) continue;
+        p += 8;
+        if (p < u.size() && u[p] == 'S') ++p;
+        Phrase phrase{on, p, {}};
+        for (;;) {
+            while (p < u.size() && u[p] == ' ') ++p;
+            size_t end = p;
+            while (end < u.size() && isDigit(u[end])) ++end;
+            if (end == p) break;
+            const std::string number = text.substr(p, end - p);
+            phrase.items.push_back({p, PartKind::kDisk, "DASD" + squeezed(number), "DASD device " + number});
+            phrase.to = end;
+            if (u.compare(end, 2, ", ") != 0) break;
+            p = end + 2;
+        }
+        phrases.push_back(phrase);
+    }
+    std::sort(phrases.begin(), phrases.end(), [](const Phrase& a, const Phrase& b) { return a.from < b.from; });
+    return phrases;
+}
 }  // namespace
 
 const char* PartKindName(PartKind kind) {
@@ -306,31 +359,13 @@ bool NamePart(PartKind kind, const std::string& label, const std::string& scheme
 std::vector<PartName> PartsNamedIn(const std::string& text, const std::string& scheme) {
     const std::string u = upperOf(text);
     Mentions mentions(scheme);
-    size_t at = 0, skipFrom = std::string::npos, skipTo = 0;
-    std::vector<std::pair<size_t, std::string> > regulators;   // where each is named, and by what
-    // "VRMs on CPU 1, Planar failed": the regulators failed, not the parts they feed.
-    for (const char* lead : {"VRMS ON ", "VRM ON "}) {
-        const size_t on = u.find(lead);
-        if (on == std::string::npos || (on > 0 && isAlnum(u[on - 1]))) continue;
-        size_t item = on + std::strlen(lead);
-        const size_t end = std::min(u.find(" FAILED", item), u.size());
-        while (item < end) {
-            const size_t comma = std::min(u.find(", ", item), end);
-            const std::string name = text.substr(item, comma - item);
-            if (!squeezed(name).empty()) regulators.emplace_back(item, name);
-            item = comma + 2;
-        }
-        skipFrom = on;
-        skipTo = end;
-        break;
-    }
+    std::vector<Phrase> phrases = phrasesIn(text, u);
+    size_t at = 0, next = 0;   // next: the phrase to come
     while (at < u.size()) {
-        if (skipFrom != std::string::npos && at >= skipFrom) {
-            for (const auto& regulator : regulators)
-                mentions.Add(regulator.first, PartKind::kOther, "VRM" + squeezed(regulator.second),
-                             "VRM on " + regulator.second);
-            at = std::max(at, skipTo);
-            skipFrom = std::string::npos;
+        if (next < phrases.size() && at >= phrases[next].from) {
+            for (const PhraseItem& item : phrases[next].items)
+                mentions.Add(item.at, item.kind, item.key, item.label);
+            at = std::max(at, phrases[next++].to);
             continue;
         }
         if (at > 0 && isAlnum(u[at - 1])) {
@@ -350,8 +385,8 @@ std::vector<PartName> PartsNamedIn(const std::string& text, const std::string& s
             at = end;
             continue;
         }
-        const size_t next = kindWordMentions(text, u, at, mentions);
-        at = next > at ? next : at + 1;
+        const size_t after = kindWordMentions(text, u, at, mentions);
+        at = after > at ? after : at + 1;
     }
     return mentions.Distinct();
 }

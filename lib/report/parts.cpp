@@ -405,7 +405,7 @@ std::string PartTitle(const Part& part) {
     } kSaid[] = {
         {PartKind::kDimm, {"dimm"}}, {PartKind::kProcessor, {"cpu", "proc"}},
         {PartKind::kPowerSupply, {"power supply", "psu", "ps"}}, {PartKind::kFan, {"fan"}},
-        {PartKind::kDisk, {"disk", "drive", "hdd", "ssd"}}, {PartKind::kPcieDevice, {"pci"}},
+        {PartKind::kDisk, {"disk", "drive", "hdd", "ssd", "dasd"}}, {PartKind::kPcieDevice, {"pci"}},
         {PartKind::kController, {"controller", "mc"}}, {PartKind::kServiceProcessor, {"service processor"}},
         {PartKind::kManagementController, {"bmc", "management"}},
     };

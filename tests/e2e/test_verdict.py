@@ -244,3 +244,14 @@ def test_a_long_value_wraps_in_full_on_a_click(browser, target, outputs):  # noq
     click()
     assert wrapping() == "pre"
     assert console_problems(page) == []
+
+
+def test_tolm_example_verdict_names_each_failing_part(target, tmp_path):
+    image = (EXAMPLE.parent / "tolm-every-event.img").read_text()
+    _, out = run_collection(target, tmp_path, image, args=["/f", "/text"])
+    [text] = out.glob("*.txt")
+    head = text.read_text(encoding="latin-1").split("\n\n")[1].splitlines()
+    assert head[0] == "VERDICT: 7 parts failing"
+    # A failed VRM is the regulator's, DASD devices are numbered across both backplanes.
+    assert sorted(line.split(" | ")[1] for line in head[1:8]) == [
+        "CPU 1", "DASD device 1", "DASD device 12", "Fan 1", "Fan 3", "Power supply 2", "VRM on CPU 1"]

@@ -47,6 +47,9 @@ TEST(PartsNamedIn, NamesThePartsOfSeveralMakersNamingStyles) {
         {"VRMs on CPU 1,  failed", "Other VRMCPU1"},
         {"System board voltages not in normal range. VRM on Planar failed", "Other VRMPLANAR"},
         {"Fan 2 failed. VRM on CPU 2 failed; CPU 2 throttled", "Fan 2; Other VRMCPU2; Processor 2"},
+        // DASD devices are numbered across both backplanes.
+        {"DASD backplane 1: device 1 missing. DASD backplane 2: device 12 missing. ", "Disk DASD1; Disk DASD12"},
+        {"DASD backplane 2: devices 12, 13 failed.", "Disk DASD12; Disk DASD13"},
         // Nothing of a part: counts, words that merely begin like a kind, times and addresses.
         {"POST completed, 8 CPUs, 256 GB memory", ""},
         {"Fan speed control enabled", ""},
