@@ -34,6 +34,7 @@ enum class Health {
     kCounters,  // error counters: any of the row's counters above zero
     kState,     // a finding about the row, else Info where it states a state
     kNone,      // present, nothing said of its health (the inventory)
+    kSelFull,   // the controller's event log: full, it loses what comes
 };
 
 struct Counter {
@@ -59,6 +60,7 @@ struct PartSource {
     const char* findingKey;         // "RecordID" or "DeviceID": the key findings name the row by; null: sensors'
     bool problemsOnly;              // only its errors and warnings speak (a log of thousands of routine lines)
     std::initializer_list<Counter> counters;
+    const char* label = nullptr;    // names the part where no property does
 };
 
 const PartSource kSources[] = {
@@ -89,6 +91,8 @@ const PartSource kSources[] = {
       {"CorrectableCount", kWarning, "correctable error", "correctable errors"}}},
     {"VARNSG_NumericSensor", Naming::kText, "Name", nullptr, PartKind::kOther, nullptr, "os", Health::kFinding,
      nullptr, false, {}},
+    {"VARNSG_SELInfo", Naming::kLabel, nullptr, nullptr, PartKind::kManagementController, nullptr, "",
+     Health::kSelFull, nullptr, false, {}, "BMC"},
     {"VARNSG_HardwareErrorRecord", Naming::kLabel, "Component", nullptr, PartKind::kOther, "Kind", "os",
      Health::kSource, "RecordID", false, {}},
     {"VARNSG_SELRecord", Naming::kText, "Message", nullptr, PartKind::kOther, "SensorType", "", Health::kSource,
@@ -225,6 +229,14 @@ void healthOf(const PartSource& source, const TCIMInstance& row, const FindingSe
     case Health::kNone:
         evidence->text = "present";
         break;
+    case Health::kSelFull: {
+        const std::string overflow = boost::algorithm::to_lower_copy(PropertyText(row, "Overflow"));
+        const bool full = overflow == "true" || overflow == "yes" || overflow == "1";
+        evidence->severity = full ? kWarning : kInfo;
+        evidence->text = full ? "event log full: later events are lost"
+                              : "event log read, " + PropertyText(row, "Entries") + " entries";
+        break;
+    }
     }
     if (className == "VARNSG_SELRecord" && PropertyText(row, "Direction") == "Deassertion") evidence->recovery = true;
     const std::string lower = boost::algorithm::to_lower_copy(evidence->text);
@@ -247,7 +259,7 @@ std::vector<PartName> namesOf(const PartSource& source, const TCIMInstance& row)
         }
         return names;
     }
-    std::string label = PropertyText(row, source.nameProperty);
+    std::string label = source.label ? std::string(source.label) : PropertyText(row, source.nameProperty);
     if (label.find_first_not_of(' ') == std::string::npos && source.fallbackProperty)
         label = PropertyText(row, source.fallbackProperty);
     PartName name;

@@ -157,15 +157,17 @@ TEST(BuildParts, VerdictFromEvidenceAcrossSources) {
                      {"SensorType", "Power Supply"},
                      {"SensorNumber", "0x51"}, {"Direction", "Assertion"}, {"Message", "Failure detected"},
                      {"Severity", "Error"}});
+    // The management controller's event log is full: it loses what comes.
+    AddTestInstance(c, "VARNSG_SELInfo", {{"Source", "ipmi"}, {"Entries", "512"}, {"Overflow", "true"}});
     const PartsReport report = BuildParts(c, FindingSeverities(), nowTime());
     EXPECT_EQ(verdicts(report),
               "Failed Power Supply 0x51 [1]; Failed DIMM_A4 [3]; Failed Fan 3 [2]; Degraded Disk 5 [1]; "
-              "Warning CPU 2 [2]; Warning Power supply 1 [2]; Warning PCIe device 0000:3b:00.0 [1]; "
+              "Warning CPU 2 [2]; Warning Power supply 1 [2]; Warning PCIe device 0000:3b:00.0 [1]; Warning BMC [1]; "
               "OK DIMM_B1 [1]; OK Disk sda [2]; Unknown CPU0 [1]");
     EXPECT_EQ(report.failing, 4u);
-    EXPECT_EQ(report.warnings, 3u);
+    EXPECT_EQ(report.warnings, 4u);
     EXPECT_EQ(report.unplaced, 1u);
-    EXPECT_EQ(PartsHeadline(report), "4 parts failing, 3 with warnings");
+    EXPECT_EQ(PartsHeadline(report), "4 parts failing, 4 with warnings");
     const Part& dimm = report.parts[1];
     EXPECT_EQ(dimm.aliases, std::vector<std::string>({"dimm_a4"}));
     EXPECT_EQ(dimm.evidence.front().className, "VARNSG_HardwareErrorRecord");   // the timed evidence first
