@@ -189,6 +189,13 @@ void FigureReporter::PrintFigures(std::ostream& out) const {
     } else {
         missing("HTML pages", "HtmlPages");
     }
+    if (const Counters* c = find("VerdictPages")) {
+        row("HTML, 100000 records, 2000 parts: page one", format("%.2f s", value(*c, "index_open_s")), "",
+            value(*c, "index_open_s"), 1.0);
+        row("  parts page", format("%.2f s", value(*c, "parts_open_s")), "", value(*c, "parts_open_s"), 1.0);
+    } else {
+        missing("HTML page one and parts page", "VerdictPages");
+    }
     printGrowth(out);
 }
 

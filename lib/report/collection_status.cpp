@@ -208,6 +208,7 @@ bool collectorsFromMessages(const std::vector<RunLogEntry>& runLog, CollectorLis
 CollectionStatus BuildCollectionStatus(const TContainer& container) {
     CollectionStatus status;
     status.runLog = readRunLog(container);
+    status.runLogSaved = !status.runLog.empty();
     CollectorList collectors;
     std::vector<collector_run::Step> steps;
     if (collector_run::Read(container, &steps)) {

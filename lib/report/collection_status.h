@@ -37,6 +37,8 @@ struct CollectionStatus {
     std::vector<CollectorStatus> collectors;  // in the order they first appear
     bool collectorsRecorded = false;          // the run said which collectors ran
     std::vector<size_t> errors;               // every error record, indexes into runLog
+    bool runLogSaved = false;                 // the collection holds its run log: without it, nothing is known
+                                              // of errors (complete says nothing then)
     bool complete = true;                     // no error anywhere, nothing failed or missing
     bool serviceProcessorRead = false;
     std::string serviceProcessor;             // one line: found and read, not found, or not read and why

@@ -4,6 +4,8 @@
 #include <map>
 #include <tuple>
 
+#include <boost/algorithm/string/predicate.hpp>
+
 #include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
@@ -50,4 +52,17 @@ std::vector<FindingGroup> GroupFindings(const TContainer& container) {
         return a.hasTime && b.last < a.last;
     });
     return groups;
+}
+
+std::string FindingText(const std::string& category, const std::string& description, const std::string& message) {
+    std::string out;
+    const std::string pieces[] = {category, description, message};
+    for (size_t i = 0; i < 3; ++i) {
+        if (pieces[i].empty()) continue;
+        bool repeated = false;
+        for (size_t next = i + 1; next < 3; ++next)
+            repeated = repeated || boost::algorithm::istarts_with(pieces[next], pieces[i]);
+        if (!repeated) out += (out.empty() ? "" : ": ") + pieces[i];
+    }
+    return out;
 }

@@ -24,6 +24,10 @@ struct FindingGroup {
     std::string latestKey;     // "RecordID=.." of the latest source entry
 };
 
+// "rule: finding: message" without a piece the next one begins with: "Voltage fault: 12V A",
+// not "Voltage: Voltage fault: Voltage fault: 12V A".
+std::string FindingText(const std::string& category, const std::string& description, const std::string& message);
+
 // Most severe first, then the most recent first.
 std::vector<FindingGroup> GroupFindings(const TContainer& container);
 

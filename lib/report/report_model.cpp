@@ -51,7 +51,13 @@ ReportModel BuildReportModel(const TContainer& container, const TCIMDateTime& re
             }
         }
     }
+    model.parts = BuildParts(container, model.severities,
+                             model.identity.hasCollectionTime ? model.identity.collectedAt : renderedAt);
     for (const TCIMClass* cimClass : sectionOrder(container)) model.classes.push_back(BuildClassTable(*cimClass));
+    for (const TCIMClass* cimClass : container.GetClasses())
+        if (!cimClass->GetInstanceCount()) model.emptyClasses.push_back(cimClass);
+    std::sort(model.emptyClasses.begin(), model.emptyClasses.end(),
+              [](const TCIMClass* a, const TCIMClass* b) { return a->GetName() < b->GetName(); });
     if (const TCIMClass* heavy = container.FindClass("VARNSG_HeavyHittersLogRecord"))
         for (const TCIMInstance* record : heavy->EnumerateInstances(true)) {
             std::string detail = HeavyHitterDetail(container, *record, model.status);

@@ -8,6 +8,7 @@
 #include "class_table.h"
 #include "collection_status.h"
 #include "finding_groups.h"
+#include "parts.h"
 #include "report_identity.h"
 #include "timeline.h"
 
@@ -22,10 +23,12 @@ struct ReportModel {
     size_t findingCount = 0;
     FindingSeverities severities;
     std::vector<TimelineEntry> timeline;
+    PartsReport parts;
     bool hasBoot = false;
     TCIMDateTime lastBoot;
     int displayOffset = 0;                  // minutes east of UTC that times are shown in
     std::vector<ClassTable> classes;        // sections: leading classes first, then by name
+    std::vector<const TCIMClass*> emptyClasses;   // declared without an instance, by name: counted as 0
     // What a heavy hitter's own text leaves out (see HeavyHitterDetail), where anything.
     std::map<const TCIMInstance*, std::string> heavyHitterDetails;
 };

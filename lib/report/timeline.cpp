@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "finding_groups.h"
+#include "source_severity.h"
 #include "value_display.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
@@ -20,7 +21,8 @@ struct TimelineSource {
     const char* sourceProperty;   // refines the label (the processor, the plug-in); may be null
     const char* messageProperty;  // null: the record says fixedMessage
     const char* fixedMessage;
-    const char* severity;         // fixed; null: the analysis's findings about the record, else "Info"
+    const char* severity;         // fixed; null: the record's own (SourceSeverity), raised by the analysis's
+                                  // findings about it, else "Info"
     const char* typeProperty;     // a core-log type that names the severity; may be null
     const char* ownDate;          // the recording clock's own reading; may be null
     const char* ownTime;
@@ -109,8 +111,11 @@ bool DescribeRecord(const TCIMInstance& instance, const FindingSeverities& sever
         const std::string type = PropertyText(instance, source->typeProperty);
         entry->severity = type.size() == 1 && type[0] >= '0' && type[0] <= '9' ? LogTypeName(type[0] - '0') : type;
     } else {
+        // The source's own severity; the analysis may raise it, never lower it.
         const auto found = severities.find({className, "RecordID=" + PropertyText(instance, "RecordID")});
-        entry->severity = found == severities.end() ? kInfo : found->second;
+        entry->severity = SourceSeverity(instance);
+        if (found != severities.end()) entry->severity = MoreSevere(entry->severity, found->second);
+        if (entry->severity.empty()) entry->severity = kInfo;
     }
     if (source->ownDate) entry->ownTime = ownClock(PropertyText(instance, source->ownDate),
                                                     PropertyText(instance, source->ownTime));

@@ -7,6 +7,7 @@
 #include "finding_class.h"
 #include "machine_rules.h"
 #include "message_rules.h"
+#include "source_severity.h"
 #include "wyxcore/container.h"
 
 namespace {
@@ -78,7 +79,7 @@ size_t RunBasicAnalysis(TContainer& container) {
         const TCIMClass* log = container.FindClass(className);
         if (!log) continue;
         for (const TCIMInstance* entry : log->EnumerateInstances(true)) {
-            for (const MessageFinding& finding : ClassifyEntry(textOf(*entry, "Message"), textOf(*entry, "Severity")))
+            for (const MessageFinding& finding : ClassifyEntry(textOf(*entry, "Message"), SourceSeverity(*entry)))
                 writer.Add(*entry, finding.category, finding.severity, finding.description);
         }
     }

@@ -5,6 +5,9 @@
 
 #include <boost/algorithm/string/case_conv.hpp>
 
+#include "severity.h"
+#include "source_severity.h"
+
 namespace {
 
 using Words = std::initializer_list<const char*>;
@@ -27,11 +30,16 @@ const Rule kRules[] = {
     {"Fan", "Error", "Fan missing or failed", {"fan"}, {"missing", "fail"}, {}},
     {"Power supply", "Error", "Power supply missing or faulty", {"power suppl"}, {"missing", "fault", "fail"}, {}},
     {"Power supply", "Warning", "Power supply without AC power", {"power suppl", "ac power removed"}, {}, {}},
+    {"Power supply", "Error", "Power supply lost its AC input", {"power suppl", "ac lost"}, {}, {}},
+    {"Memory", "Error", "Uncorrectable memory error", {"uncorrectable"}, {"ecc", "memory", "dimm"}, {}},
+    {"Disk", "Error", "Disk predicting its failure", {"predictive fail"}, {}, {}},
     {"DASD", "Error", "DASD device missing or failed", {"dasd"}, {"missing", "fail"}, {"over temperature"}},
     {"VRM", "Error", "VRM failed", {"vrm", "fail"}, {}, {}},
     {"Temperature", "Warning", "Temperature warning threshold reached", {"over temperature", "warning threshold"}, {},
      {}},
     {"Temperature", "Error", "Over temperature", {"over temperature"}, {}, {}},
+    {"Temperature", "Warning", "Temperature over its warning threshold", {"temperature", "warning threshold"}, {},
+     {"back to normal"}},
     {"Voltage", "Error", "Voltage fault", {"voltage fault"}, {}, {"no voltage fault"}},
     {"Voltage", "Error", "Voltage fault", {"voltages not in normal range"}, {}, {}},
     {"Watchdog", "Warning", "Server restarted by a watchdog", {"watchdog"}, {"restart", "timed out", "triggered"}, {}},
@@ -41,7 +49,10 @@ const Rule kRules[] = {
                                   "session opened", "session closed"}, {"fail", "error", "denied"}},
 };
 
+const char kError[] = "Error";
+const char kWarning[] = "Warning";
 const char kErrorEntry[] = "Service-processor log entry of error severity";
+const char kWarningEntry[] = "Service-processor log entry of warning severity";
 
 // True when word occurs in text at the start of a word (text in lower case).
 bool hasWord(const std::string& text, const std::string& word) {
@@ -83,18 +94,14 @@ std::vector<MessageFinding> ClassifyMessage(const std::string& message) {
     return classify(message, &routine);
 }
 
-std::vector<MessageFinding> ClassifyEntry(const std::string& message, const std::string& severity) {
+std::vector<MessageFinding> ClassifyEntry(const std::string& message, const std::string& sourceSeverity) {
     bool routine;
     std::vector<MessageFinding> found = classify(message, &routine);
-    if (found.empty() && !routine && IsErrorSeverity(severity))
-        found.push_back({"Service processor", "Error", kErrorEntry});
+    const int rank = SeverityRank(sourceSeverity);
+    if (found.empty() && !routine && rank >= SeverityRank(kError))
+        found.push_back({"Service processor", kError, kErrorEntry});
+    else if (found.empty() && !routine && rank == SeverityRank(kWarning))
+        found.push_back({"Service processor", kWarning, kWarningEntry});
+    for (MessageFinding& f : found) f.severity = MoreSevere(f.severity, sourceSeverity);
     return found;
-}
-
-bool IsErrorSeverity(const std::string& severity) {
-    const size_t first = severity.find_first_not_of(' ');
-    const size_t last = severity.find_last_not_of(' ');
-    if (first == std::string::npos) return false;
-    const std::string value = boost::algorithm::to_lower_copy(severity.substr(first, last - first + 1));
-    return value == "2" || value == "69" || value == "e" || value == "error";
 }

@@ -6,8 +6,8 @@
 
 // What a log entry reports that needs attention.
 struct MessageFinding {
-    std::string category;      // "Fan", "Power supply", "DASD", "VRM", "Temperature", "Voltage", "Watchdog",
-                               // "Service processor"
+    std::string category;      // "Fan", "Power supply", "Memory", "Disk", "DASD", "VRM", "Temperature",
+                               // "Voltage", "Watchdog", "Service processor"
     std::string severity;      // "Error" or "Warning"
     std::string description;
 };
@@ -18,13 +18,11 @@ struct MessageFinding {
 // Matching ignores case.
 std::vector<MessageFinding> ClassifyMessage(const std::string& message);
 
-// The findings of one service-processor log entry: those of its text; when its
-// text names nothing, an Error for an entry the processor marks as an error,
-// unless its text reports a routine event (power on, log cleared, a recovery).
-std::vector<MessageFinding> ClassifyEntry(const std::string& message, const std::string& severity);
-
-// True for a service-processor entry severity that means an error: the
-// processor's code 2, the letter E (as text or as its byte value 69), or "Error".
-bool IsErrorSeverity(const std::string& severity);
+// The findings of one service-processor log entry, given the severity its
+// source gave it ("Error", "Warning", "Info" or empty, see SourceSeverity):
+// those of its text, never less severe than the source; when its text names
+// nothing, an Error or Warning finding for an entry the source marks so, unless
+// its text reports a routine event (power on, log cleared, a recovery).
+std::vector<MessageFinding> ClassifyEntry(const std::string& message, const std::string& sourceSeverity);
 
 #endif

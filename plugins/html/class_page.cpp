@@ -5,6 +5,7 @@
 #include "html_page.h"
 #include "html_table.h"
 #include "page_names.h"
+#include "plural.h"
 #include "report_model.h"
 #include "value_display.h"
 #include "wyxcore/calendar.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-std::string instanceCount(size_t count) { return std::to_string(count) + (count == 1 ? " instance" : " instances"); }
+std::string instanceCount(size_t count) { return Counted(count, "instance"); }
 
 GridCell gridCell(const ReportModel& model, const TCIMValue* value) {
     GridCell cell;

@@ -4,6 +4,7 @@
 #include "html_page.h"
 #include "index_page.h"
 #include "page_names.h"
+#include "parts_page.h"
 #include "report_model.h"
 #include "timeline_page.h"
 #include "wyxcore/container.h"
@@ -29,6 +30,7 @@ void WriteHtmlReport(const TContainer& container, const std::string& directory, 
     write(kScriptFile, ReportScript());
     for (const ClassTable& table : model.classes) RenderClassPage(table, model, pages, write);
     RenderTimelinePage(model, pages, write);
+    RenderPartsPage(model, pages, write);
     write(kIndexPage, RenderIndexPage(model, pages));
     files.Commit();
 }

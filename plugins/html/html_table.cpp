@@ -63,7 +63,10 @@ std::string RenderHtmlTable(const std::string& id, const std::string& caption,
 
 std::string RenderGridFrame(const std::string& id, const std::string& caption,
                             const std::vector<std::string>& headings, size_t rows, const std::string& controls) {
-    return tools(id, rows, controls) + "<div class=\"grid\" tabindex=\"0\"><table class=\"data grid-table\" id=\"" + id +
+    // Every row in the document on request: for the browser's find and for printing.
+    const std::string all = "<button type=\"button\" class=\"all\" id=\"" + id + "-all\" aria-pressed=\"false\">"
+                            "Show all rows</button>";
+    return tools(id, rows, controls + all) + "<div class=\"grid\" tabindex=\"0\"><table class=\"data grid-table\" id=\"" + id +
            "\" aria-rowcount=\"" + std::to_string(rows + 1) + "\">\n<caption>" + EscapeHtml(caption) +
            "</caption>\n" + head(headings) + "<tbody></tbody></table></div>\n" +
            "<noscript><p class=\"note\">The rows of this table are drawn by the page's script.</p></noscript>\n";

@@ -26,8 +26,8 @@ std::string RenderHtmlTable(const std::string& id, const std::string& caption,
                             const std::vector<std::string>& headings, const std::vector<HtmlRow>& rows);
 
 // The frame of a table whose rows come from a data file (see GridData): filter
-// box, the controls given (HTML), the row count read out as it changes, and the
-// scrolled table under a header that stays in view.
+// box, the controls given (HTML), a "Show all rows" button, the row count read
+// out as it changes, and the scrolled table under a header that stays in view.
 std::string RenderGridFrame(const std::string& id, const std::string& caption,
                             const std::vector<std::string>& headings, size_t rows,
                             const std::string& controls = std::string());

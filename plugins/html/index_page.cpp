@@ -6,6 +6,8 @@
 #include "html_page.h"
 #include "html_table.h"
 #include "page_names.h"
+#include "parts_page.h"
+#include "plural.h"
 #include "report_model.h"
 #include "severity.h"
 #include "url_encoding.h"
@@ -15,8 +17,14 @@
 
 namespace {
 
-// Errors listed in the banner; the run log holds them all.
-const size_t kBannerErrors = 10;
+// Errors listed in the banner; the run log holds them all. Few: the heavy
+// hitters below it stay in view on a laptop's screen.
+const size_t kBannerErrors = 3;
+// Parts named on page one, one line each, so that the status and the heavy
+// hitters below stay on a laptop's first screen; the parts page lists them all.
+const size_t kVerdictLines = 8;
+// Parts named where none is wrong.
+const size_t kCheckedNames = 24;
 // A run log this long shows only its errors and warnings on the index.
 const size_t kIndexRunLog = 100;
 // Finding groups on the index, the most severe and recent; a log of entries
@@ -39,6 +47,9 @@ std::string runLogLink(const PageNames& pages, const RunLogEntry& entry) {
 
 std::string banner(const ReportModel& model, const PageNames& pages) {
     const CollectionStatus& status = model.status;
+    if (!status.runLogSaved)
+        return "<section class=\"banner unknown\" id=\"status\"><h2>Collection status unknown: the run log was not "
+               "saved</h2>\n<p>Which collectors ran and what errors they logged is not in this file.</p></section>\n";
     if (status.complete)
         return "<section class=\"banner good\" id=\"status\"><h2>Collection complete</h2>\n<p>No collector logged an "
                "error.</p></section>\n";
@@ -55,6 +66,68 @@ std::string banner(const ReportModel& model, const PageNames& pages) {
     for (const CollectorStatus& c : status.collectors)
         if (c.state == CollectorState::kNotLoaded) out += "<li>" + EscapeHtml(c.plugin) + " was not loaded</li>\n";
     return out + "</ul></section>\n";
+}
+
+std::string partLink(const ReportModel& model, size_t index, const std::string& label) {
+    const std::string anchor = PartAnchor(model, index);
+    return "<a href=\"" + EscapeHtml(std::string(kPartsPage) + (anchor.empty() ? "" : "#" + anchor)) + "\">" +
+           EscapeHtml(label) + "</a>";
+}
+
+std::string verdictSection(const ReportModel& model) {
+    const PartsReport& parts = model.parts;
+    const bool clean = parts.failing == 0 && parts.warnings == 0;
+    // Green only where nothing is wrong and the collection is known complete.
+    const bool known = model.status.runLogSaved && model.status.complete;
+    const std::string tone = !clean ? (parts.failing ? "bad" : "warn") : known ? "good" : "plain";
+    std::string out = "<section class=\"verdict " + tone + "\" id=\"verdict\">";
+    if (clean) {
+        if (parts.ok == 0) {
+            out += "<h2>No part checked: no source of this collection reports on the health of a part</h2>\n";
+        } else {
+            out += "<h2>Nothing wrong found: " + std::to_string(parts.ok) +
+                   (parts.ok == 1 ? " part checked, OK" : " parts checked, all OK") + "</h2>\n<p class=\"checked\">";
+            size_t named = 0;
+            for (const Part& part : parts.parts) {
+                if (part.verdict != Verdict::kOK || named == kCheckedNames) continue;
+                out += (named++ ? ", " : "") + EscapeHtml(PartTitle(part));
+            }
+            if (parts.ok > named) out += " and " + std::to_string(parts.ok - named) + " more";
+            out += " (<a href=\"" + std::string(kPartsPage) + "\">parts</a>)</p>\n";
+        }
+    } else {
+        out += "<h2>" + EscapeHtml(PartsHeadline(parts)) + "</h2>\n<ol class=\"part-lines\">\n";
+        size_t lines = 0;
+        const size_t notOk = parts.failing + parts.warnings;
+        for (size_t i = 0; i < parts.parts.size() && lines < kVerdictLines; ++i) {
+            const Part& part = parts.parts[i];
+            if (!VerdictIsFailing(part.verdict) && part.verdict != Verdict::kWarning) continue;
+            ++lines;
+            // The part, its evidence and when come first: a long reason is cut at the line's end (in full
+            // on hovering, and on the parts page).
+            out += "<li class=\"" + std::string(VerdictIsFailing(part.verdict) ? "error" : "warning") + "\" title=\"" +
+                   EscapeHtml(part.reason) + "\"><span class=\"tag\">" + VerdictName(part.verdict) + "</span> " +
+                   partLink(model, i, PartTitle(part)) + " &middot; " +
+                   partLink(model, i, EvidenceCount(part.evidence.size()));
+            if (part.hasLatest)
+                out += " &middot; <span class=\"when\">latest " + EscapeHtml(ShownTime(model, part.latest)) + "</span>";
+            if (!part.reason.empty()) out += " &middot; " + EscapeHtml(part.reason);
+            out += "</li>\n";
+        }
+        if (notOk > lines)
+            out += "<li>and " + std::to_string(notOk - lines) + " more on the <a href=\"" + kPartsPage +
+                   "\">parts page</a></li>\n";
+        out += "</ol>\n";
+    }
+    if (parts.unplaced)
+        out += "<p class=\"note\">" + std::to_string(parts.unplaced) +
+               (parts.unplaced == 1 ? " error or warning of the logs names" : " errors and warnings of the logs name") +
+               " no part; see the <a href=\"#findings\">findings</a>.</p>\n";
+    if (parts.unknown)
+        out += "<p class=\"note\">" + std::to_string(parts.unknown) +
+               (parts.unknown == 1 ? " part" : " parts") + " of unknown health: no source reports on " +
+               (parts.unknown == 1 ? "it" : "them") + " (<a href=\"" + kPartsPage + "\">parts</a>).</p>\n";
+    return out + "</section>\n";
 }
 
 std::string identitySection(const ReportModel& model) {
@@ -103,6 +176,10 @@ std::string collectorsSection(const ReportModel& model, const PageNames& pages) 
 
 std::string heavyHittersSection(const ReportModel& model) {
     const ClassTable* table = FindTable(model, "VARNSG_HeavyHittersLogRecord");
+    const char kUnsaved[] = "The run log was not saved: the heavy hitters it held are not in this file.";
+    if (!table && !model.status.runLogSaved)
+        return std::string("<section class=\"plain\"><h2 id=\"heavy-hitters\">Heavy hitters unknown</h2>\n<p>") +
+               kUnsaved + "</p></section>\n";
     if (!table)
         return std::string("<section class=\"") + (model.status.complete ? "calm" : "plain") +
                "\"><h2 id=\"heavy-hitters\">Heavy hitters</h2>\n<p>No heavy hitters were recorded.</p></section>\n";
@@ -114,15 +191,16 @@ std::string heavyHittersSection(const ReportModel& model) {
                                "", ""});
     }
     return "<section class=\"alert\"><h2 id=\"heavy-hitters\">Heavy hitters (" + std::to_string(rows.size()) +
-           ")</h2>\n" + RenderHtmlTable("heavy", "Heavy hitters", {"Time", "Message", "From the run log"}, rows) +
+           ")</h2>\n" +
+           (model.status.runLogSaved ? std::string() : "<p class=\"note\">" + std::string(kUnsaved) + "</p>\n") +
+           RenderHtmlTable("heavy", "Heavy hitters", {"Time", "Message", "From the run log"}, rows) +
            "</section>\n";
 }
 
 std::string findingsSection(const ReportModel& model, const PageNames& pages) {
     std::string out = "<h2 id=\"findings\">Findings of the analysis";
     if (model.findingCount)
-        out += " (" + std::to_string(model.findingCount) + " in " + std::to_string(model.findings.size()) +
-               (model.findings.size() == 1 ? " group)" : " groups)");
+        out += " (" + std::to_string(model.findingCount) + " in " + Counted(model.findings.size(), "group") + ")";
     out += "</h2>\n";
     if (model.findings.empty()) return out + "<p class=\"empty\">No findings.</p>\n";
     std::vector<HtmlRow> rows;
@@ -171,8 +249,8 @@ std::string versionSection(const ReportModel& model) {
 
 std::string classesSection(const ReportModel& model, const PageNames& pages) {
     std::string out = "<h2 id=\"classes\">Classes</h2>\n<p><a href=\"" + std::string(kTimelinePage) +
-                      "\">Timeline</a>: " + std::to_string(model.timeline.size()) +
-                      " time-stamped records of the collection in one order.</p>\n";
+                      "\">Timeline</a>: " + Counted(model.timeline.size(), "time-stamped record") +
+                      " of the collection in one order.</p>\n";
     std::vector<const ClassTable*> tables;
     for (const ClassTable& table : model.classes) tables.push_back(&table);
     std::sort(tables.begin(), tables.end(), [](const ClassTable* a, const ClassTable* b) {
@@ -183,7 +261,11 @@ std::string classesSection(const ReportModel& model, const PageNames& pages) {
         const std::string& name = table->cimClass->GetName();
         rows.push_back(HtmlRow{{link(pages.Of(name), name), HtmlCell{std::to_string(table->rows.size()), ""}}, "", ""});
     }
-    if (rows.empty()) return out + "<p class=\"empty\">The report holds no instances.</p>\n";
+    // A class the collection declares but holds nothing of: a log that was empty, a collector that found nothing.
+    for (const TCIMClass* cimClass : model.emptyClasses)
+        rows.push_back(HtmlRow{{text(cimClass->GetName()), HtmlCell{"0", ""}}, "", "empty"});
+    if (model.classes.empty()) out += "<p class=\"empty\">The report holds no instances.</p>\n";
+    if (rows.empty()) return out;
     return out + RenderHtmlTable("classes-table", "Classes and their instances", {"Class", "Instances"}, rows);
 }
 
@@ -218,12 +300,15 @@ std::string RenderIndexPage(const ReportModel& model, const PageNames& pages) {
                                        : std::string("Collection time not recorded");
     body += " &middot; " + EscapeHtml(identity.machineLine);
     if (identity.renderedLater) body += " &middot; report written " + EscapeHtml(identity.renderedAt.ToUIString());
-    body += "</p>\n" + banner(model, pages) + identitySection(model) + collectorsSection(model, pages);
-    body += heavyHittersSection(model) + findingsSection(model, pages) + versionSection(model);
-    body += classesSection(model, pages) + runLogSection(model, pages);
-    const std::string nav = "<a href=\"#status\">Status</a> &middot; <a href=\"#collectors\">Collectors</a> &middot; "
+    // What is failing first, then whether the collection is whole, then the heavy hitters: above the fold.
+    body += "</p>\n" + verdictSection(model) + banner(model, pages) + heavyHittersSection(model);
+    body += findingsSection(model, pages) + identitySection(model) + collectorsSection(model, pages);
+    body += versionSection(model) + classesSection(model, pages) + runLogSection(model, pages);
+    const std::string nav = "<a href=\"#verdict\">Verdict</a> &middot; <a href=\"" + std::string(kPartsPage) +
+                            "\">Parts</a> &middot; <a href=\"#status\">Status</a> &middot; "
                             "<a href=\"#heavy-hitters\">Heavy hitters</a> &middot; <a href=\"#findings\">Findings</a>"
-                            " &middot; <a href=\"" + std::string(kTimelinePage) + "\">Timeline</a> &middot; "
+                            " &middot; <a href=\"#collectors\">Collectors</a> &middot; <a href=\"" +
+                            std::string(kTimelinePage) + "\">Timeline</a> &middot; "
                             "<a href=\"#classes\">Classes</a> &middot; <a href=\"#run-log\">Run log</a>";
     return RenderHtmlPage(title, nav, body);
 }

@@ -11,6 +11,8 @@
 const char kIndexPage[] = "index.html";
 const char kTimelinePage[] = "timeline.html";
 const char kTimelineData[] = "timeline.data.js";
+const char kPartsPage[] = "parts.html";
+const char kPartsData[] = "parts.data.js";
 
 namespace {
 
@@ -19,7 +21,7 @@ const size_t kMaxStem = 80;
 }  // namespace
 
 PageNames::PageNames(const std::vector<const TCIMClass*>& classes) {
-    std::set<std::string> taken = {"index", "timeline", "report"};
+    std::set<std::string> taken = {"index", "timeline", "report", "parts"};
     for (const TCIMClass* cimClass : classes) {
         // The rule of every name made from data (a Windows device name like CON
         // gains a "_"), without its ".": a stem's only dot is its extension's.

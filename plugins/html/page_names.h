@@ -28,5 +28,7 @@ private:
 extern const char kIndexPage[];
 extern const char kTimelinePage[];
 extern const char kTimelineData[];
+extern const char kPartsPage[];
+extern const char kPartsData[];
 
 #endif

@@ -68,7 +68,8 @@
     var counter = document.getElementById(d.id + '-shown');
     var headers = table.tHead.rows[0].cells;
     var rows = d.rows, all = rows.length, texts = null, view = [], rowHeight = 0, target = -1;
-    var columns = d.columns.length, selects = [], windowSelect = null;
+    var columns = d.columns.length, selects = [], windowSelect = null, showAll = false;
+    var allButton = document.getElementById(d.id + '-all'), opened = {};
     function textOf(i) {
       if (!texts) {
         texts = new Array(all);
@@ -131,7 +132,11 @@
       } else {
         td.textContent = text;
       }
-      if (text.length > 40) td.title = text;
+      if (text.length > 40) {
+        td.title = text;
+        td.className = opened[r + ',' + c] ? 'long open' : 'long';
+        td.setAttribute('data-cell', r + ',' + c);
+      }
       tr.appendChild(td);
     }
     function spacer(height) {
@@ -146,8 +151,8 @@
     function draw() {
       var height = rowHeight || 24;
       var visible = Math.ceil(box.clientHeight / height) + 1;
-      var first = Math.max(0, Math.floor(box.scrollTop / height) - 10);
-      var last = Math.min(view.length, first + visible + 20);
+      var first = showAll ? 0 : Math.max(0, Math.floor(box.scrollTop / height) - 10);
+      var last = showAll ? view.length : Math.min(view.length, first + visible + 20);
       var fragment = document.createDocumentFragment();
       if (first > 0) fragment.appendChild(spacer(first * height));
       for (var i = first; i < last; i++) {
@@ -205,8 +210,30 @@
       windowSelect.addEventListener('change', apply);
     }
     if (input) input.addEventListener('input', apply);
-    box.addEventListener('scroll', function () { window.requestAnimationFrame(draw); });
-    window.addEventListener('resize', draw);
+    function setShowAll(on) {
+      showAll = on;
+      box.classList.toggle('all', on);
+      if (allButton) {
+        allButton.setAttribute('aria-pressed', on ? 'true' : 'false');
+        allButton.textContent = on ? 'Show rows as scrolled' : 'Show all rows';
+      }
+      draw();
+    }
+    if (allButton) allButton.addEventListener('click', function () { setShowAll(!showAll); });
+    // A printed table holds every row of the current view.
+    var before = false;
+    window.addEventListener('beforeprint', function () { before = showAll; if (!showAll) setShowAll(true); });
+    window.addEventListener('afterprint', function () { if (!before) setShowAll(false); });
+    // A long value wraps in full on a click, and back.
+    body.addEventListener('click', function (event) {
+      var td = event.target.closest ? event.target.closest('td.long') : null;
+      if (!td || event.target.closest('a')) return;
+      var at = td.getAttribute('data-cell');
+      opened[at] = !opened[at];   // kept while the rows are drawn again
+      td.classList.toggle('open', opened[at]);
+    });
+    box.addEventListener('scroll', function () { if (!showAll) window.requestAnimationFrame(draw); });
+    window.addEventListener('resize', function () { if (!showAll) draw(); });
     function follow() {
       var wanted = hashValue('q');
       if (wanted !== null && input) { input.value = wanted; target = -1; apply(); return; }

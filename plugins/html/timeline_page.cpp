@@ -6,6 +6,7 @@
 #include "html_page.h"
 #include "html_table.h"
 #include "page_names.h"
+#include "plural.h"
 #include "report_model.h"
 #include "wyxcore/calendar.h"
 
@@ -69,7 +70,7 @@ void RenderTimelinePage(const ReportModel& model, const PageNames& names, const 
                        "instant it happened. Times are on the collected machine's clock (" +
                        ZoneName(model.displayOffset) +
                        "); \"Own clock\" is what the recording clock said before it was corrected.</p>\n";
-    body += RenderGridFrame(id, "Timeline, " + std::to_string(model.timeline.size()) + " records", kColumns,
+    body += RenderGridFrame(id, "Timeline, " + Counted(model.timeline.size(), "record"), kColumns,
                             model.timeline.size(), controls);
     write(kTimelineData, data.Script());
     write(kTimelinePage, RenderHtmlPage("Timeline", TopLine(model), body, kTimelineData));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "plural.h"
 #include "record_line.h"
 #include "report_model.h"
 #include "text_cell.h"
@@ -13,6 +14,8 @@
 namespace {
 
 const size_t kMaxColumn = 40;
+// Parts named at the top; the Parts section lists them all.
+const size_t kVerdictLines = 12;
 const size_t kMaxValue = 72;
 const char kIndent[] = "  ";
 
@@ -25,10 +28,74 @@ std::string timeOf(const ReportModel& model, const TCIMValue* value) {
     return at ? ShownTime(model, *at) : std::string();
 }
 
+std::string partLine(const ReportModel& model, const Part& part) {
+    return RecordLine(part.hasLatest ? ShownTime(model, part.latest) : std::string(), PartTitle(part),
+                      VerdictName(part.verdict), part.reason, Counted(part.evidence.size(), "piece of evidence",
+                                                                        "pieces of evidence"));
+}
+
+// What fails first: one line a part that is not OK, most severe and most recent first.
+std::string verdictSection(const ReportModel& model) {
+    const PartsReport& parts = model.parts;
+    if (parts.failing == 0 && parts.warnings == 0) {
+        std::string out = parts.ok == 0
+                              ? std::string("VERDICT: no part checked: no source of this collection reports on the "
+                                            "health of a part.\n")
+                              : "VERDICT: nothing wrong found: " +
+                                    Counted(parts.ok, "part checked, OK.\n", "parts checked, all OK.\n");
+        std::string names;
+        for (const Part& part : parts.parts)
+            if (part.verdict == Verdict::kOK) names += (names.empty() ? "" : ", ") + PlainText(PartTitle(part));
+        if (!names.empty()) out += kIndent + std::string("Checked: ") + names + "\n";
+        if (parts.unknown)
+            out += kIndent + Counted(parts.unknown, "part", "parts") + " of unknown health (see Parts).\n";
+        return out;
+    }
+    std::string out = "VERDICT: " + PartsHeadline(parts) + "\n";
+    size_t lines = 0;
+    for (const Part& part : parts.parts) {
+        if (lines == kVerdictLines || (!VerdictIsFailing(part.verdict) && part.verdict != Verdict::kWarning)) continue;
+        out += partLine(model, part);
+        ++lines;
+    }
+    if (parts.failing + parts.warnings > lines)
+        out += kIndent + std::string("and ") + std::to_string(parts.failing + parts.warnings - lines) +
+               " more (see Parts).\n";
+    if (parts.unplaced)
+        out += kIndent +
+               Counted(parts.unplaced, "error or warning of the logs names", "errors and warnings of the logs name") +
+               " no part (see Findings).\n";
+    if (parts.unknown) out += kIndent + Counted(parts.unknown, "part", "parts") + " of unknown health (see Parts).\n";
+    return out;
+}
+
+std::string heavyHittersSection(const ReportModel& model) {
+    const ClassTable* table = FindTable(model, "VARNSG_HeavyHittersLogRecord");
+    const char kUnsaved[] = "the run log was not saved.\n";
+    if (!table) return model.status.runLogSaved ? "Heavy hitters: none were recorded.\n"
+                                                : std::string("Heavy hitters unknown: ") + kUnsaved;
+    std::string out = "HEAVY HITTERS: " + std::to_string(table->rows.size()) + "\n";
+    for (const TCIMInstance* record : table->rows)
+        out += RecordLine(timeOf(model, record->GetPropertyValue("MessageTimestamp")), "Heavy hitter", "Warning",
+                          PropertyText(*record, "Message"), HeavyHitterDetailOf(model, *record));
+    if (!model.status.runLogSaved) out += kIndent + std::string("Perhaps not all: ") + kUnsaved;
+    return out;
+}
+
+std::string partsSection(const ReportModel& model) {
+    const PartsReport& parts = model.parts;
+    std::string out = underline("Parts (" + std::to_string(parts.parts.size()) + ")", '=');
+    if (parts.parts.empty()) return out + kIndent + "No source of this collection names a part.\n";
+    for (const Part& part : parts.parts) out += partLine(model, part);
+    return out;
+}
+
 std::string statusSection(const ReportModel& model) {
     const CollectionStatus& status = model.status;
     std::string out;
-    if (status.complete) {
+    if (!status.runLogSaved) {
+        out = "Collection status unknown: the run log was not saved.\n";
+    } else if (status.complete) {
         out = "Collection complete: no collector logged an error.\n";
     } else {
         const size_t errors = status.errors.size();
@@ -67,20 +134,20 @@ std::string collectorsSection(const ReportModel& model) {
 
 std::string findingsSection(const ReportModel& model) {
     std::string out = underline("Findings (" + std::to_string(model.findingCount) + " in " +
-                                    std::to_string(model.findings.size()) + " groups)",
+                                    Counted(model.findings.size(), "group)", "groups)"),
                                 '=');
     if (model.findings.empty()) return out + kIndent + "No findings.\n";
     for (const FindingGroup& group : model.findings) {
         std::string more = "count " + std::to_string(group.count);
         if (group.hasTime) more += "; first " + ShownTime(model, group.first);
         out += RecordLine(group.hasTime ? ShownTime(model, group.last) : std::string(), group.sourceClass,
-                          group.severity, group.category + ": " + group.description + ": " + group.message, more);
+                          group.severity, FindingText(group.category, group.description, group.message), more);
     }
     return out;
 }
 
 std::string timelineSection(const ReportModel& model) {
-    std::string out = underline("Timeline (" + std::to_string(model.timeline.size()) + " records, times " +
+    std::string out = underline("Timeline (" + Counted(model.timeline.size(), "record") + ", times " +
                                     ZoneName(model.displayOffset) + ")",
                                 '=');
     for (const TimelineEntry& entry : model.timeline)
@@ -93,8 +160,10 @@ std::string contentsSection(const ReportModel& model) {
     std::vector<std::vector<std::string> > rows;
     for (const ClassTable& table : model.classes)
         rows.push_back({PlainText(table.cimClass->GetName()), std::to_string(table.rows.size())});
-    if (rows.empty()) return underline("Contents", '=') + kIndent + "No instances.\n";
-    return underline("Contents", '=') + RenderTextTable({"Class", "Instances"}, rows, 64, kIndent);
+    for (const TCIMClass* cimClass : model.emptyClasses) rows.push_back({PlainText(cimClass->GetName()), "0"});
+    std::string out = underline("Contents", '=');
+    if (model.classes.empty()) out += kIndent + std::string("No instances.\n");
+    return rows.empty() ? out : out + RenderTextTable({"Class", "Instances"}, rows, 64, kIndent);
 }
 
 // The fields of a row not said by its record line, as "name=value; ...".
@@ -119,8 +188,8 @@ std::string recordLines(const ReportModel& model, const ClassTable& table) {
             out += RecordLine(timeOf(model, instance.GetPropertyValue("SourceTimestamp")),
                               PropertyText(instance, "SourceClass") + " " + PropertyText(instance, "SourceKey"),
                               PropertyText(instance, "Severity"),
-                              PropertyText(instance, "Category") + ": " + PropertyText(instance, "Description") +
-                                  ": " + PropertyText(instance, "SourceMessage"),
+                              FindingText(PropertyText(instance, "Category"), PropertyText(instance, "Description"),
+                                          PropertyText(instance, "SourceMessage")),
                               otherFields(table, row, {"SourceTimestamp", "SourceClass", "SourceKey", "Severity",
                                                        "Category", "Description", "SourceMessage"}));
         } else if (DescribeRecord(instance, model.severities, &entry)) {
@@ -140,8 +209,7 @@ std::string recordLines(const ReportModel& model, const ClassTable& table) {
 
 std::string classSection(const ReportModel& model, const ClassTable& table) {
     const size_t count = table.rows.size();
-    std::string out = underline(PlainText(table.cimClass->GetName()) + " (" + std::to_string(count) +
-                                    (count == 1 ? " instance)" : " instances)"),
+    std::string out = underline(PlainText(table.cimClass->GetName()) + " (" + Counted(count, "instance") + ")",
                                 '=');
     auto text = [&model](const TCIMValue* value) {
         const TCIMDateTime* at = calendar::PointOf(value);
@@ -174,8 +242,9 @@ std::string RenderTextReport(const TContainer& container, const TCIMDateTime& wr
                                       : std::string("Collection time not recorded");
     out += ", " + PlainText(identity.machineLine) + "\n";
     if (identity.renderedLater) out += "Written " + writtenAt.ToUIString() + "\n";
-    out += "\n" + statusSection(model) + "\n" + machineSection(model) + "\n" + collectorsSection(model) + "\n";
-    out += findingsSection(model) + "\n" + timelineSection(model) + "\n" + contentsSection(model);
+    out += "\n" + verdictSection(model) + "\n" + statusSection(model) + "\n" + heavyHittersSection(model) + "\n";
+    out += findingsSection(model) + "\n" + machineSection(model) + "\n" + collectorsSection(model) + "\n";
+    out += partsSection(model) + "\n" + timelineSection(model) + "\n" + contentsSection(model);
     for (const ClassTable& table : model.classes) out += "\n" + classSection(model, table);
     return out;
 }

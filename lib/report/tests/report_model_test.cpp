@@ -260,7 +260,7 @@ TEST(Timeline, EveryTimedRecordInOrderOfInstantWithItsOwnClock) {
                  (e.ownTime.empty() ? "" : " [" + e.ownTime + "]") + "\n";
     EXPECT_EQ(order,
               "2026-11-30 00:00 Operating system Info Last boot\n"
-              "2026-12-01 14:00 TRAV Info Fan 3 missing.\n"
+              "2026-12-01 14:00 TRAV Error Fan 3 missing.\n"
               "2026-12-01 14:50 OS log: kernel Error I/O error, dev sda\n"
               "2026-12-01 14:59 Run log: quarnel Warning could not read SP clock\n"
               "2026-12-01 15:00 ULK Node 2 Info System power on [2026-12-01 16:00:00]\n"

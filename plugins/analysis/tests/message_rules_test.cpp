@@ -46,29 +46,33 @@ TEST(ClassifyMessage, ServiceProcessorMessagesGiveTheirFindings) {
     for (const auto& c : cases) EXPECT_EQ(summary(ClassifyMessage(c.message)), c.findings) << c.message;
 }
 
-TEST(ClassifyEntry, TheErrorCodeCountsOnlyWhereTheTextNamesNothing) {
+TEST(ClassifyEntry, TheSourceSeverityCountsWhereTheTextNamesNothingAndIsNeverLowered) {
     const struct { const char* message; const char* severity; const char* findings; } cases[] = {
-        {"Fan 2 failed", "2", "Fan/Error"},                      // the text decides
-        {"Fan 2 failed", "0", "Fan/Error"},
-        {"Unknown event 0x42", "2", "Service processor/Error"},  // nothing known of the text: the code
-        {"Unknown event 0x42", "1", ""},
-        {"System power on", "2", ""},                            // routine events the processor marks as errors
-        {"System log cleared", "2", ""},
-        {"SYSTEM POWERED OFF", "E", ""},
-        {"Fan 2 recovered", "2", ""},
-        {"Remote login failed", "2", "Service processor/Error"}, // a failure is no routine event
-        {"Power on self test error", "2", "Service processor/Error"},
+        {"Fan 2 failed", "Error", "Fan/Error"},                      // the text decides
+        {"Fan 2 failed", "Info", "Fan/Error"},
+        {"Unknown event 0x42", "Error", "Service processor/Error"},  // nothing known of the text: the source
+        {"Unknown event 0x42", "Warning", "Service processor/Warning"},
+        {"Unknown event 0x42", "Info", ""},
+        {"Unknown event 0x42", "", ""},
+        {"System power on", "Error", ""},                            // routine events the processor marks as errors
+        {"System log cleared", "Error", ""},
+        {"SYSTEM POWERED OFF", "Warning", ""},
+        {"Fan 2 recovered", "Error", ""},
+        {"Remote login failed", "Error", "Service processor/Error"}, // a failure is no routine event
+        {"Power on self test error", "Error", "Service processor/Error"},
+        // A rule's Warning under a source's Error stays an Error.
+        {"Over temperature: CPU 1. Warning threshold reached", "Error", "Temperature/Error"},
+        // The example's warnings.
+        {"Fan 3 speed below warning threshold (2100 RPM)", "Warning", "Service processor/Warning"},
+        {"Temperature CPU 2 over warning threshold (86 C)", "Warning", "Temperature/Warning"},
+        {"Temperature CPU 2 back to normal (71 C)", "Info", ""},
+        {"RAID controller battery charge low (28%)", "Warning", "Service processor/Warning"},
+        {"Power supply 1 AC lost", "Error", "Power supply/Error"},
+        {"Uncorrectable ECC error, DIMM 4 disabled", "Error", "Memory/Error"},
+        {"Disk 5 predictive failure, replace the drive", "Error", "Disk/Error"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(summary(ClassifyEntry(c.message, c.severity)), c.findings) << c.message << " / " << c.severity;
-}
-
-TEST(IsErrorSeverity, RecognisesTheErrorCodes) {
-    const struct { const char* severity; bool error; } cases[] = {
-        {"2", true}, {"69", true}, {"E", true}, {"e", true}, {"Error", true}, {" 2 ", true},
-        {"0", false}, {"1", false}, {"3", false}, {"W", false}, {"87", false}, {"", false}, {"22", false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(IsErrorSeverity(c.severity), c.error) << c.severity;
 }
 
 }  // namespace

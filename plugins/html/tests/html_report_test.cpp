@@ -10,6 +10,7 @@
 #include "html_report.h"
 #include "index_page.h"
 #include "page_names.h"
+#include "parts_page.h"
 #include "report_model.h"
 #include "support/sample_container.h"
 #include "timeline_page.h"
@@ -138,8 +139,9 @@ TEST(ClassPage, EveryRowInTimeOrderInItsDataFileAndTheSameValuesOnce) {
     EXPECT_NE(data.find("\"pos\":[1,0,2]"), std::string::npos);
     EXPECT_NE(data.find("\\u003cscript\\u003ealert(1)\\u003c/script\\u003e"), std::string::npos);
     EXPECT_EQ(data.find("<script>alert"), std::string::npos);
-    // The ULK entry of severity 2 with no finding, one of 1: no row class without an analysis.
-    EXPECT_NE(data.find("\"css\":[\"\",\"\",\"\"]"), std::string::npos);
+    // In time order the entries of severity 0, 2 and 1: the source's own severity marks the row,
+    // without an analysis too.
+    EXPECT_NE(data.find("\"css\":[\"\",\"error\",\"warning\"]"), std::string::npos);
     // LogName and LogCreationClassName are the same in every row: said once above the table.
     EXPECT_NE(page.find("<th scope=\"row\">LogName</th><td>ULKEvent</td>"), std::string::npos);
     EXPECT_EQ(page.find(">LogName</button>"), std::string::npos);
@@ -166,7 +168,7 @@ TEST(TimelinePage, RecordsInOrderLinkedToTheirRows) {
     EXPECT_NE(files.at("timeline.html").find("<select id=\"timeline-by-2\">"), std::string::npos);
 }
 
-TEST(IndexPage, StatusFirstThenMachineCollectorsAndGroupedFindings) {
+TEST(IndexPage, VerdictFirstThenStatusHeavyHittersFindingsMachineAndCollectors) {
     const struct { const char* name; bool error; const char* banner; } cases[] = {
         {"an error logged", true, "<h2>Collection incomplete</h2>"},
         {"no error", false, "<h2>Collection complete</h2>"},
@@ -182,10 +184,18 @@ TEST(IndexPage, StatusFirstThenMachineCollectorsAndGroupedFindings) {
         const std::string page = RenderIndexPage(model, pagesOf(model));
         const size_t banner = page.find(c.banner);
         ASSERT_NE(banner, std::string::npos) << c.name;
-        EXPECT_LT(banner, page.find("id=\"machine\"")) << c.name;
-        EXPECT_LT(page.find("id=\"machine\""), page.find("id=\"collectors\"")) << c.name;
-        EXPECT_LT(page.find("id=\"collectors\""), page.find("id=\"heavy-hitters\"")) << c.name;
+        EXPECT_LT(page.find("id=\"verdict\""), banner) << c.name;
+        EXPECT_LT(banner, page.find("id=\"heavy-hitters\"")) << c.name;
         EXPECT_LT(page.find("id=\"heavy-hitters\""), page.find("id=\"findings\"")) << c.name;
+        EXPECT_LT(page.find("id=\"findings\""), page.find("id=\"machine\"")) << c.name;
+        EXPECT_LT(page.find("id=\"machine\""), page.find("id=\"collectors\"")) << c.name;
+        // The sample's TRAV entry names two failed fans, each a line with its evidence; another a warm CPU.
+        EXPECT_NE(page.find("<h2>2 parts failing, 1 with a warning</h2>"), std::string::npos) << c.name;
+        EXPECT_NE(page.find("<span class=\"tag\">Failed</span> <a href=\"parts.html#part-1\">Fan 1</a> &middot; "
+                            "<a href=\"parts.html#part-1\">1 piece of evidence</a> &middot; <span class=\"when\">"
+                            "latest 2026-12-06 10:15:00 (UTC+01:00)</span> &middot; Fan 3 missing. Fan 1 failed.</li>"),
+                  std::string::npos) << c.name;
+        EXPECT_NE(page.find("<a href=\"parts.html#part-3\">1 piece of evidence</a>"), std::string::npos) << c.name;
         // The banner names the error and links to its run-log row.
         EXPECT_EQ(page.find("<li><a href=\"VARNSG_OSKLogRecord.html#i1\">quarnel: Error adding data for "
                             "VARNSG_Quarnel</a></li>") != std::string::npos,
@@ -197,6 +207,69 @@ TEST(IndexPage, StatusFirstThenMachineCollectorsAndGroupedFindings) {
                   std::string::npos);
         EXPECT_LT(page.find("TRAV logs are not being collected"), page.find("The difference between the System clock"));
         EXPECT_NE(page.find("<a href=\"timeline.html\">Timeline</a>"), std::string::npos);
+    }
+}
+
+// Every part in the data file, filterable by verdict and kind; the evidence of a part that is not OK
+// listed below, each piece linked to its row, names escaped.
+TEST(PartsPage, EveryPartWithItsEvidenceLinkedToItsRows) {
+    TContainer container;
+    DeclareReportClasses(container);
+    DeclarePartSourceClasses(container);
+    AddTestInstance(container, "VARNSG_MemoryErrorCounter", {{"Label", "<DIMM_A1>"}, {"UncorrectedCount", "3"}});
+    AddTestInstance(container, "VARNSG_MemoryErrorCounter", {{"Label", "DIMM_A2"}, {"UncorrectedCount", "0"}});
+    AddTestInstance(container, "VARNSG_Processor", {{"DeviceID", "CPU0"}});
+    for (int i = 1; i <= 12; ++i)   // more than the page lists of one part
+        AddTestInstance(container, "VARNSG_ULKLog", {{"RecordID", std::to_string(i)}, {"Severity", "1"},
+                                                     {"Message", "Fan 9 slow"}});
+    const ReportModel model = BuildReportModel(container, at(5, 31, 60));
+    const auto files = rendered([&](const WriteFile& write) { RenderPartsPage(model, pagesOf(model), write); });
+    const std::string& page = files.at("parts.html");
+    const std::string data = jsonOf(files.at("parts.data.js"));
+    EXPECT_NE(data.find("[\"Failed\",\"DIMM\",\"\\u003cDIMM_A1\\u003e\""), std::string::npos) << data;
+    EXPECT_NE(data.find("[\"OK\",\"DIMM\",\"DIMM_A2\""), std::string::npos) << data;
+    EXPECT_NE(data.find("[\"Unknown\",\"Processor\",\"CPU0\""), std::string::npos) << data;
+    EXPECT_NE(page.find("<select id=\"parts-by-0\">"), std::string::npos);
+    EXPECT_NE(page.find("<h3>Failed: &lt;DIMM_A1&gt;</h3>"), std::string::npos);
+    EXPECT_NE(page.find("<a href=\"VARNSG_MemoryErrorCounter.html#i0\">VARNSG_MemoryErrorCounter row 1</a>"),
+              std::string::npos);
+    EXPECT_EQ(page.find("<DIMM_A1>"), std::string::npos);
+    EXPECT_NE(page.find("<li>and 2 more: <a href=\"VARNSG_ULKLog.html#q=Fan%209\">VARNSG_ULKLog rows holding "
+                        "&quot;Fan 9&quot;</a></li>"), std::string::npos);
+    EXPECT_EQ(page.find("Failed: DIMM_A2"), std::string::npos);   // OK parts have no evidence list
+}
+
+// Without a run log page one says what it cannot know; with nothing wrong it says so in one line.
+TEST(IndexPage, HonestWithoutARunLogAndShortWhenNothingIsWrong) {
+    const struct {
+        const char* name;
+        bool runLog;
+        const char* counters;   // uncorrected errors of the one DIMM
+        std::vector<const char*> present, absent;
+    } cases[] = {
+        {"no run log", false, "1",
+         {"<h2>Collection status unknown: the run log was not saved</h2>", "Heavy hitters unknown</h2>",
+          "<h2>1 part failing</h2>", "class=\"verdict bad\""},
+         {"Collection complete", "No heavy hitters were recorded", "class=\"banner good\""}},
+        {"no run log, nothing wrong", false, "0",
+         {"Collection status unknown", "<h2>Nothing wrong found: 1 part checked, OK</h2>", "class=\"verdict plain\""},
+         {"class=\"verdict good\"", "Collection complete"}},
+        {"complete, nothing wrong", true, "0",
+         {"<h2>Collection complete</h2>", "<h2>Nothing wrong found: 1 part checked, OK</h2>",
+          "<p class=\"checked\">DIMM_A1 (", "class=\"verdict good\""},
+         {"Collection status unknown", "Heavy hitters unknown"}},
+    };
+    for (const auto& c : cases) {
+        TContainer container;
+        DeclareReportClasses(container);
+        DeclarePartSourceClasses(container);
+        if (c.runLog) AddRunLogRecord(container, "0", "Core", "2", "20261208052800.000000+060", "Command line: norbix");
+        AddTestInstance(container, "VARNSG_MemoryErrorCounter",
+                        {{"Label", "DIMM_A1"}, {"CorrectedCount", "0"}, {"UncorrectedCount", c.counters}});
+        const ReportModel model = BuildReportModel(container, at(5, 31, 60));
+        const std::string page = RenderIndexPage(model, pagesOf(model));
+        for (const char* text : c.present) EXPECT_NE(page.find(text), std::string::npos) << c.name << ": " << text;
+        for (const char* text : c.absent) EXPECT_EQ(page.find(text), std::string::npos) << c.name << ": " << text;
     }
 }
 

@@ -46,6 +46,52 @@ TEST(TextReport, EmptyContainerSaysSo) {
     EXPECT_NE(report.find("No instances."), std::string::npos);
 }
 
+// The top of the report: the verdict, then the collection's status and heavy hitters, each
+// honest about what the collection cannot say.
+TEST(TextReport, VerdictThenStatusAndHeavyHittersFirst) {
+    const struct {
+        const char* name;
+        bool runLog;
+        const char* uncorrected;   // of the one DIMM; null: no counter at all
+        std::vector<const char*> head;   // the first lines after the title
+    } cases[] = {
+        {"a failing part, no run log", false, "2",
+         {"VERDICT: 1 part failing", " | DIMM_A1 | Failed | 2 uncorrected errors | 1 piece of evidence", "",
+          "Collection status unknown: the run log was not saved.",
+          "Service processor: not known (the run log does not say)", "",
+          "Heavy hitters unknown: the run log was not saved."}},
+        {"nothing wrong, complete", true, "0",
+         {"VERDICT: nothing wrong found: 1 part checked, OK.", "  Checked: DIMM_A1", "",
+          "Collection complete: no collector logged an error."}},
+        {"no part at all", true, nullptr,
+         {"VERDICT: no part checked: no source of this collection reports on the health of a part.", "",
+          "Collection complete: no collector logged an error."}},
+    };
+    for (const auto& c : cases) {
+        TContainer container;
+        DeclareReportClasses(container);
+        DeclarePartSourceClasses(container);
+        if (c.runLog) AddRunLogRecord(container, "0", "Core", "2", "20261208052800.000000+060", "Command line: norbix");
+        if (c.uncorrected)
+            AddTestInstance(container, "VARNSG_MemoryErrorCounter",
+                            {{"Label", "DIMM_A1"}, {"UncorrectedCount", c.uncorrected}});
+        std::istringstream report(RenderTextReport(container, fixedTime()));
+        std::string line;
+        std::vector<std::string> lines;
+        while (std::getline(report, line)) lines.push_back(line);
+        // After the title, when, and when written where that is later; then a blank line.
+        const size_t first = lines.size() > 4 && lines[3].empty() ? 4 : 3;
+        ASSERT_GT(lines.size(), first + c.head.size()) << c.name;
+        for (size_t i = 0; i < c.head.size(); ++i) {
+            const std::string expected = c.head[i];
+            if (expected.compare(0, 3, " | ") == 0)
+                EXPECT_NE(lines[first + i].find(expected), std::string::npos) << c.name << ": " << lines[first + i];
+            else
+                EXPECT_EQ(lines[first + i], expected) << c.name;
+        }
+    }
+}
+
 TEST(TextReport, ValuesCannotBreakLinesOrColumns) {
     TContainer container;
     DeclareTestClass(container, "X_Note", {{"ID", kCIMString}, {"Text", kCIMString}});

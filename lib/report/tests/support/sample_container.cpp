@@ -57,6 +57,34 @@ void DeclareReportClasses(TContainer& container) {
                       {"Severity", kCIMString}, {"EventID", kCIMString}, {"Message", kCIMString}});
 }
 
+void DeclarePartSourceClasses(TContainer& container) {
+    const std::vector<std::pair<const char*, std::vector<const char*> > > classes = {
+        {"VARNSG_Processor", {"DeviceID", "Name", "Manufacturer"}},
+        {"VARNSG_PhysicalMemory", {"Tag", "BankLabel", "Capacity", "SerialNumber"}},
+        {"VARNSG_DiskDrive", {"DeviceID", "Model", "SerialNumber", "Status"}},
+        {"VARNSG_PCIDevice", {"DeviceID", "Name"}},
+        {"VARNSG_NumericSensor", {"Name", "Device", "SensorType", "Units", "CurrentReading",
+                                  "LowerThresholdCritical", "UpperThresholdNonCritical", "UpperThresholdCritical"}},
+        {"VARNSG_MemoryErrorCounter", {"Source", "Controller", "Label", "Location", "SizeMB", "MemoryType",
+                                       "CorrectedCount", "UncorrectedCount"}},
+        {"VARNSG_MemoryControllerErrors", {"Source", "Controller", "Name", "CorrectedCount", "UncorrectedCount"}},
+        {"VARNSG_PCIErrorCounter", {"Source", "Address", "Name", "CorrectableCount", "NonFatalCount", "FatalCount"}},
+        {"VARNSG_DiskHealth", {"Source", "DeviceID", "Model", "SerialNumber", "Firmware", "Protocol", "Assessment"}},
+        {"VARNSG_HardwareErrorRecord", {"Source", "RecordID", "MessageTimestamp", "Severity", "Kind", "Component",
+                                        "Message"}},
+        {"VARNSG_SELRecord", {"Source", "RecordID", "MessageTimestamp", "SensorType", "SensorNumber", "Direction",
+                              "Message", "Severity"}},
+        {"VARNSG_SELInfo", {"Source", "Entries", "Overflow"}},
+    };
+    for (const auto& c : classes) {
+        if (container.FindClass(c.first)) continue;   // the framework's schema declares it
+        std::vector<std::pair<std::string, TCIMType> > properties = {{"CreationClassName", kCIMString}};
+        for (const char* name : c.second)
+            properties.push_back({name, std::string(name) == "MessageTimestamp" ? kCIMDateTime : kCIMString});
+        DeclareTestClass(container, c.first, properties);
+    }
+}
+
 namespace {
 
 void addUlk(TContainer& c, const std::string& id, const std::string& severity, const std::string& date,

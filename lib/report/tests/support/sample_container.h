@@ -23,6 +23,11 @@ TCIMInstance* AddTestInstance(TContainer& container, const std::string& classNam
 // both service-processor logs, heavy hitters, the run log.
 void DeclareReportClasses(TContainer& container);
 
+// Declares the machine classes the reports read parts from: the inventory's,
+// the sensors', the disks' and memory, PCIe and hardware-error counters and
+// records, the SEL; every property a string but MessageTimestamp.
+void DeclarePartSourceClasses(TContainer& container);
+
 // A run-log record (type as its number) and an analysis finding (the class
 // declared when missing), as norbix and "Basic Analysis" write them.
 void AddRunLogRecord(TContainer& container, const std::string& id, const std::string& source,
