@@ -120,6 +120,22 @@ def props(*names):
     return [(n, "datetime" if n == "MessageTimestamp" else "string") for n in names]
 
 
+def schema_types():
+    """(class, property) to the type the shipped schema declares: a saved file must agree with it."""
+    import xml.etree.ElementTree as ElementTree
+    types = {}
+    for path in (pathlib.Path(__file__).resolve().parents[2] / "schema").glob("*.xml"):
+        for cls in ElementTree.parse(path).iter("CLASS"):
+            for prop in cls.iter("PROPERTY"):
+                types[(cls.get("NAME"), prop.get("NAME"))] = prop.get("TYPE")
+    return types
+
+
+def declared(classes):
+    types = schema_types()
+    return [(name, [(n, types.get((name, n), t)) for n, t in p], rows) for name, p, rows in classes]
+
+
 # One fault in each source, and healthy parts beside them. Failing: DIMM_A1 (EDAC counter
 # and a hardware-error record), sdb (SMART), 0000:3b:00.0 (fatal PCIe errors), PS2 (SEL),
 # Fan 2 (ULK), Fan 4 (TRAV), CPU 3 (machine check).
@@ -147,10 +163,10 @@ PLANTED = [
     ("VARNSG_SELRecord", props("Source", "RecordID", "MessageTimestamp", "SensorType", "SensorNumber", "Direction",
                                "Message", "Severity"),
      [{"Source": "ipmi", "RecordID": "1", "MessageTimestamp": "20261207120000.000000+000",
-       "SensorType": "Power Supply", "SensorNumber": "0x51", "Direction": "Assertion",
+       "SensorType": "Power Supply", "SensorNumber": "81", "Direction": "Assertion",
        "Message": "PS2 Status: Failure detected", "Severity": "Error"},
       {"Source": "ipmi", "RecordID": "2", "MessageTimestamp": "20261207120500.000000+000", "SensorType": "Fan",
-       "SensorNumber": "0x30", "Direction": "Deassertion", "Message": "FAN1: Lower critical going low",
+       "SensorNumber": "48", "Direction": "Deassertion", "Message": "FAN1: Lower critical going low",
        "Severity": "Info"}]),
     ("VARNSG_ULKLog", props("CreationClassName", "LogName", "RecordID", "Severity", "MessageTimestamp", "Message"),
      [{"CreationClassName": "VARNSG_ULKLog", "LogName": "ULKEvent", "RecordID": "1", "Severity": "2",
@@ -164,7 +180,7 @@ PLANTED = [
 def website(target, tmp, classes, name):
     tree = target.copy_tree(tmp / "bin", plugins=["xml", "html", "analysis"])
     saved = tmp / f"{name}.xml"
-    write_cim_xml(saved, classes)
+    write_cim_xml(saved, declared(classes))
     out = tmp / "out"
     out.mkdir()
     result = tree.run(["/website", "/i", tree.path(saved), "/d", tree.path(out)])
