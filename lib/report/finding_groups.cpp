@@ -62,6 +62,8 @@ std::string FindingText(const std::string& category, const std::string& descript
         bool repeated = false;
         for (size_t next = i + 1; next < 3; ++next)
             repeated = repeated || boost::algorithm::istarts_with(pieces[next], pieces[i]);
+        // A rule's description may already quote the message whole.
+        repeated = repeated || boost::algorithm::icontains(out, pieces[i]);
         if (!repeated) out += (out.empty() ? "" : ": ") + pieces[i];
     }
     return out;

@@ -73,16 +73,20 @@ const PartSource kSources[] = {
     {"VARNSG_DiskDrive", Naming::kLabel, "DeviceID", "SerialNumber", PartKind::kDisk, nullptr, "", Health::kState,
      "DeviceID", false, {}},
     {"VARNSG_DiskHealth", Naming::kLabel, "DeviceID", "SerialNumber", PartKind::kDisk, nullptr, "", Health::kSource,
-     "DeviceID", false, {}},
+     "DeviceID", false,
+     {{"ReallocatedSectors", kWarning, "reallocated sector", "reallocated sectors"},
+      {"PendingSectors", kWarning, "pending sector", "pending sectors"},
+      {"OfflineUncorrectable", kWarning, "offline-uncorrectable sector", "offline-uncorrectable sectors"},
+      {"MediaErrors", kWarning, "media error", "media errors"},
+      {"GrownDefects", kWarning, "grown defect", "grown defects"}}},
     {"VARNSG_MemoryErrorCounter", Naming::kLabel, "Label", "Location", PartKind::kDimm, nullptr, "",
      Health::kCounters, nullptr, false,
      {{"UncorrectedCount", kError, "uncorrected error", "uncorrected errors"},
       {"CorrectedCount", kWarning, "corrected error", "corrected errors"}}},
     {"VARNSG_MemoryControllerErrors", Naming::kLabel, "Controller", "Name", PartKind::kController, nullptr, "",
      Health::kCounters, nullptr, false,
-     {{"UncorrectedCount", kError, "uncorrected error", "uncorrected errors"},
-      {"CorrectedCount", kWarning, "corrected error", "corrected errors"},
-      {"UncorrectedNoInfoCount", kError, "uncorrected error of no known DIMM", "uncorrected errors of no known DIMM"},
+     // Its totals repeat each DIMM's counts: only the errors of no known DIMM are the controller's own.
+     {{"UncorrectedNoInfoCount", kError, "uncorrected error of no known DIMM", "uncorrected errors of no known DIMM"},
       {"CorrectedNoInfoCount", kWarning, "corrected error of no known DIMM", "corrected errors of no known DIMM"}}},
     {"VARNSG_PCIErrorCounter", Naming::kLabel, "Address", nullptr, PartKind::kPcieDevice, nullptr, "",
      Health::kCounters, nullptr, false,
@@ -191,7 +195,18 @@ void healthOf(const PartSource& source, const TCIMInstance& row, const FindingSe
         evidence->severity = MoreSevere(SourceSeverity(row), findingOf(severities, className, key));
         evidence->text = PropertyText(row, "Message");
         const std::string assessment = PropertyText(row, "Assessment");
-        if (evidence->text.empty() && !assessment.empty()) evidence->text = "health assessment " + assessment;
+        if (evidence->text.empty() && !assessment.empty()) {
+            // What predicts the failure says more than an assessment that still passes.
+            std::string said;
+            for (const Counter& counter : source.counters) {
+                unsigned long long count = 0;
+                if (countOf(row, counter.property, &count) && count > 0) {
+                    evidence->severity = MoreSevere(evidence->severity, counter.severity);
+                    said += ", " + Counted(count, counter.one, counter.many);
+                }
+            }
+            evidence->text = "health assessment " + assessment + said;
+        }
         if (evidence->text.empty()) evidence->text = PropertyText(row, source.nameProperty);
         break;
     }
@@ -252,10 +267,14 @@ std::vector<PartName> namesOf(const PartSource& source, const TCIMInstance& row)
         std::vector<PartName> names = PartsNamedIn(PropertyText(row, source.nameProperty), source.scheme);
         if (names.empty() && source.kindProperty && kind != PartKind::kOther) {
             // A SEL record of a sensor of a known kind that its text does not name: the sensor names it.
+            // Sensor numbers are the controller's own, never another source's part numbers.
             PartName name;
-            const std::string label =
-                PropertyText(row, source.kindProperty) + " " + PropertyText(row, "SensorNumber");
-            if (NamePart(kind, label, source.scheme, &name)) names.push_back(name);
+            const std::string number = PropertyText(row, "SensorNumber");
+            if (NamePart(kind, PropertyText(row, source.kindProperty) + " " + number, source.scheme, &name)) {
+                name.label = PropertyText(row, source.kindProperty) + " sensor " + number;
+                name.scheme = "sel";
+                names.push_back(name);
+            }
         }
         return names;
     }
@@ -415,7 +434,7 @@ std::string PartTitle(const Part& part) {
         PartKind kind;
         std::initializer_list<const char*> words;
     } kSaid[] = {
-        {PartKind::kDimm, {"dimm"}}, {PartKind::kProcessor, {"cpu", "proc"}},
+        {PartKind::kDimm, {"dimm", "memory"}}, {PartKind::kProcessor, {"cpu", "proc"}},
         {PartKind::kPowerSupply, {"power supply", "psu", "ps"}}, {PartKind::kFan, {"fan"}},
         {PartKind::kDisk, {"disk", "drive", "hdd", "ssd", "dasd"}}, {PartKind::kPcieDevice, {"pci"}},
         {PartKind::kController, {"controller", "mc"}}, {PartKind::kServiceProcessor, {"service processor"}},

@@ -155,13 +155,13 @@ TEST(BuildParts, VerdictFromEvidenceAcrossSources) {
     AddTestInstance(c, "VARNSG_SELRecord",
                     {{"RecordID", "1"}, {"MessageTimestamp", "20261207110000.000000+000"},
                      {"SensorType", "Power Supply"},
-                     {"SensorNumber", "0x51"}, {"Direction", "Assertion"}, {"Message", "Failure detected"},
+                     {"SensorNumber", "81"}, {"Direction", "Assertion"}, {"Message", "Failure detected"},
                      {"Severity", "Error"}});
     // The management controller's event log is full: it loses what comes.
     AddTestInstance(c, "VARNSG_SELInfo", {{"Source", "ipmi"}, {"Entries", "512"}, {"Overflow", "true"}});
     const PartsReport report = BuildParts(c, FindingSeverities(), nowTime());
     EXPECT_EQ(verdicts(report),
-              "Failed Power Supply 0x51 [1]; Failed DIMM_A4 [3]; Failed Fan 3 [2]; Degraded Disk 5 [1]; "
+              "Failed Power Supply sensor 81 [1]; Failed DIMM_A4 [3]; Failed Fan 3 [2]; Degraded Disk 5 [1]; "
               "Warning CPU 2 [2]; Warning Power supply 1 [2]; Warning PCIe device 0000:3b:00.0 [1]; Warning BMC [1]; "
               "OK DIMM_B1 [1]; OK Disk sda [2]; Unknown CPU0 [1]");
     EXPECT_EQ(report.failing, 4u);
@@ -243,6 +243,8 @@ TEST(FindingText, APieceTheNextBeginsWithIsSaidOnce) {
          "Temperature: Over temperature: CPU 1 thermal trip"},
         {"Watchdog", "Server restarted by a watchdog", "", "Watchdog: Server restarted by a watchdog"},
         {"OS log", "12 errors from kernel", "I/O error", "OS log: 12 errors from kernel: I/O error"},
+        {"Machine check", "Machine check on CPU 3: cache error (bank L2)", "cache error (bank L2)",
+         "Machine check on CPU 3: cache error (bank L2)"},
     };
     for (const auto& c : cases) EXPECT_EQ(FindingText(c.category, c.description, c.message), c.text) << c.text;
 }
