@@ -5,8 +5,10 @@
 #include "wyxcore/exception.h"
 #include "wyxcore/status.h"
 
-CollectionFacts ReadCollectionFile(const std::string& path) {
-    TContainer container;
+LoadedCollection LoadCollectionFile(const std::string& path) {
+    LoadedCollection loaded;
+    loaded.container = std::make_unique<TContainer>();
+    TContainer& container = *loaded.container;
     try {
         container.PopulateContainerFromFile(path);
     } catch (const TWYXException& e) {
@@ -15,11 +17,13 @@ CollectionFacts ReadCollectionFile(const std::string& path) {
     } catch (const std::bad_alloc&) {
         throw FleetError("'" + path + "': not a readable collection: out of memory");
     }
-    CollectionFacts facts = ReadCollectionFacts(container);
-    if (facts.serial.empty())
+    loaded.facts = ReadCollectionFacts(container);
+    if (loaded.facts.serial.empty())
         throw FleetError("'" + path + "': the collection names no serial number, so not which server it is from");
-    return facts;
+    return loaded;
 }
+
+CollectionFacts ReadCollectionFile(const std::string& path) { return std::move(LoadCollectionFile(path).facts); }
 
 std::string CollectionStem(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");

@@ -5,16 +5,27 @@
 #include "compare_command.h"
 #include "fleet_command_line.h"
 #include "fleet_error.h"
+#include "ingest_command.h"
+#include "query_command.h"
+#include "report_command.h"
 #include "wyxcore/exception.h"
 
 namespace {
 
 const char kProgram[] = "norbix-fleet";
 
-void dispatch(const FleetCommandLine& line, std::ostream& out, std::ostream& err) {
-    (void)err;
-    if (line.command == "compare") return RunCompare(line, out);
-    throw FleetError(line.command + " is not available in this build");
+// False when the command was done in part (an ingest that refused a file).
+bool dispatch(const FleetCommandLine& line, std::ostream& out, std::ostream& err) {
+    if (line.command == "compare") {
+        RunCompare(line, out);
+    } else if (line.command == "ingest") {
+        return RunIngest(line, out, err);
+    } else if (line.command == "report") {
+        RunReport(line, out);
+    } else {
+        RunQuery(line, out);
+    }
+    return true;
 }
 
 }  // namespace
@@ -26,13 +37,13 @@ int RunFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
             out << kFleetUsageText;
             return kFleetDone;
         }
-        dispatch(line, out, err);
+        const bool whole = dispatch(line, out, err);
         out.flush();
         if (!out) {
             err << kProgram << ": error: the results could not be written to standard output\n";
             return kFleetFailed;
         }
-        return kFleetDone;
+        return whole ? kFleetDone : kFleetFailed;
     } catch (const FleetError& e) {
         err << kProgram << ": " << (e.status() == kFleetUsage ? "usage: " : "error: ") << e.what() << "\n";
         if (e.status() == kFleetUsage) err << "Try '" << kProgram << " --help'.\n";

@@ -20,6 +20,7 @@ const char kFleetUsageText[] =
     "  --out DIR         output folder of compare and report (default: the current folder)\n"
     "  --store STORE     an SQLite file (default: fleet.db) or a postgresql:// address\n"
     "  --force           compare collections of different servers all the same\n"
+    "  --wait SECONDS    how long to wait for a store that another process holds (default: 30)\n"
     "  --help            shows this text\n"
     "\n"
     "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
@@ -61,6 +62,11 @@ FleetCommandLine ParseFleetCommandLine(const std::vector<std::string>& args) {
             line.outDir = value();
         } else if (name == "--store") {
             line.store = value();
+        } else if (name == "--wait") {
+            const std::string seconds = value();
+            if (seconds.empty() || seconds.size() > 5 || seconds.find_first_not_of("0123456789") != std::string::npos)
+                usage("option --wait takes a number of seconds");
+            line.waitSeconds = std::stoi(seconds);
         } else {
             usage("unknown option " + arg);
         }

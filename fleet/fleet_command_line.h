@@ -14,6 +14,7 @@ struct FleetCommandLine {
     std::string outDir = ".";
     std::string store = kDefaultStore;
     bool force = false;
+    int waitSeconds = 30;               // for a store another process holds
 };
 
 // Throws FleetError with kFleetUsage status and a one-line reason for a

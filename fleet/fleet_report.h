@@ -1,0 +1,47 @@
+#ifndef NORBIX_FLEET_FLEET_REPORT_H
+#define NORBIX_FLEET_FLEET_REPORT_H
+
+#include <string>
+#include <vector>
+
+#include "comparison.h"
+#include "sql_connection.h"
+
+// The fleet as the report shows it, decided once from the store. Every list is
+// sorted here, byte-wise, so two stores of the same collections give the same
+// report whatever their database's collation.
+struct FleetServer {
+    std::string serial, typeModel, host;
+    std::string latestFile, latestCollected, verdict;
+    size_t collections = 0;
+    std::string latestCompare;   // page of the latest collection's compare, empty without a predecessor
+};
+
+struct FleetFindingGroup {
+    std::string severity, category, description, message;
+    std::vector<std::string> servers;   // serials
+};
+
+struct FleetVersion {
+    std::string typeModel, kind, name, version;
+    std::vector<std::string> servers;
+    bool outlier = false;   // fewer servers of the type-model run it than the most common version
+};
+
+struct FleetCompare {
+    std::string page;             // file name in the report's folder
+    std::string serial;
+    Comparison comparison;
+};
+
+struct FleetReport {
+    size_t collectionCount = 0;
+    std::vector<FleetServer> servers;
+    std::vector<FleetFindingGroup> findings;
+    std::vector<FleetVersion> versions;
+    std::vector<FleetCompare> compares;   // each collection with its predecessor
+};
+
+FleetReport BuildFleetReport(SqlConnection& store);
+
+#endif
