@@ -4,6 +4,7 @@ import gzip
 import os
 import re
 import subprocess
+import time
 from pathlib import Path
 from xml.sax.saxutils import escape
 
@@ -99,6 +100,68 @@ def server_pair(tmp):
     base = EXAMPLE.read_text()
     old = collect(tree, tmp, "old", base, [dimm("DIMM A1", "S-0001"), dimm("DIMM A2", "S-0002"), bios("1.40"),
                                            disk("Failed")])
+    time.sleep(1.1)   # NEW collected after OLD, as the store orders them
     new = collect(tree, tmp, "new", base + ulk_entry(0, NEW_EVENT), [dimm("DIMM A1", "S-0001"), bios("1.52"),
                                                                       disk("OK")])
     return old, new
+
+
+def variants(collection, tmp, count):
+    """count collections of as many servers, each its own serial, as plain CIM-XML."""
+    text = gzip.decompress(collection.read_bytes()).decode("utf-8")
+    files = []
+    for i in range(count):
+        path = tmp / f"server{i:02d}.xml"
+        path.write_text(text.replace("QX00123", f"QV{i:05d}"), encoding="utf-8")
+        files.append(path)
+    return files
+
+
+POSTGRES_BIN = Path("/usr/lib/postgresql/15/bin")
+
+
+class PostgresServer:
+    """A PostgreSQL server of the test's own: initdb into a temporary folder,
+    listening only on a UNIX socket there. As root it runs as nobody, since the
+    server refuses to run as root."""
+
+    def __init__(self, base):
+        import pwd
+        import tempfile
+        self.root = Path(tempfile.mkdtemp(prefix="fleet-pg-", dir="/tmp"))
+        self.data = self.root / "data"
+        self.socket = self.root / "sock"
+        self.as_user = []
+        self.user = pwd.getpwuid(os.getuid()).pw_name
+        os.chmod(self.root, 0o755)
+        self.socket.mkdir()
+        if os.getuid() == 0:
+            self.user = "nobody"
+            self.as_user = ["runuser", "-u", "nobody", "--"]
+            os.chown(self.socket, pwd.getpwnam("nobody").pw_uid, -1)
+            os.chown(self.root, pwd.getpwnam("nobody").pw_uid, -1)
+        self._run([str(POSTGRES_BIN / "initdb"), "-D", str(self.data), "-U", self.user, "-A", "trust",
+                   "-E", "UTF8", "--locale=C.UTF-8"])
+        self._run([str(POSTGRES_BIN / "pg_ctl"), "start", "-w", "-D", str(self.data), "-l", str(self.root / "log"),
+                   "-o", f"-k {self.socket} -c listen_addresses=''"])
+
+    def _run(self, command):
+        proc = subprocess.run(self.as_user + command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120,
+                              cwd="/")
+        assert proc.returncode == 0, proc.stdout.decode(errors="replace")
+
+    def address(self, database="postgres", user=None):
+        return f"postgresql:///{database}?host={self.socket}&user={user or self.user}"
+
+    def create_database(self, name):
+        """A new database; returns its address."""
+        self.made = getattr(self, "made", 0) + 1
+        name = f"{name}_{self.made}"
+        self._run([str(POSTGRES_BIN / "createdb"), "-h", str(self.socket), "-U", self.user, name])
+        return self.address(name)
+
+    def stop(self):
+        subprocess.run(self.as_user + [str(POSTGRES_BIN / "pg_ctl"), "stop", "-w", "-m", "fast", "-D",
+                                       str(self.data)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=120, cwd="/")
+        subprocess.run(["rm", "-rf", str(self.root)])
