@@ -69,17 +69,21 @@ FleetReport BuildFleetReport(SqlConnection& store) {
         }
         if (collections.size() > 1) row.latestCompare = report.compares.back().page;
         report.servers.push_back(row);
-        const CollectionFacts facts = LoadStoredFacts(store, latest.id);
-        for (const FindingFact& f : facts.findings) {
-            FleetFindingGroup& group = findings[FindingKey(f.category, f.description, f.message)];
-            group.category = f.category;
-            group.description = f.description;
-            group.message = f.message;
-            if (SeverityRank(f.severity) > SeverityRank(group.severity)) group.severity = f.severity;
+        // Only what the page shows of the latest collection: not its records.
+        for (const SqlRow& f : store.Query("SELECT severity, category, description, message FROM findings"
+                                           " WHERE collection_id = ?",
+                                           {SqlValue(latest.id)})
+                                   .rows) {
+            FleetFindingGroup& group = findings[FindingKey(f[1].text, f[2].text, f[3].text)];
+            group.category = f[1].text;
+            group.description = f[2].text;
+            group.message = f[3].text;
+            if (SeverityRank(f[0].text) > SeverityRank(group.severity)) group.severity = f[0].text;
             if (group.servers.empty() || group.servers.back() != serial) group.servers.push_back(serial);
         }
-        for (const VersionFact& v : facts.versions)
-            versions[VersionKey(server.first.second, v.kind, v.name, v.version)].insert(serial);
+        for (const SqlRow& v :
+             store.Query("SELECT kind, name, version FROM versions WHERE collection_id = ?", {SqlValue(latest.id)}).rows)
+            versions[VersionKey(server.first.second, v[0].text, v[1].text, v[2].text)].insert(serial);
     }
     for (auto& group : findings) report.findings.push_back(std::move(group.second));
     std::stable_sort(report.findings.begin(), report.findings.end(),
