@@ -58,16 +58,18 @@ std::string count(size_t n, const char* one, const char* many) {
 std::string ComparisonSummary(const Comparison& c) {
     size_t appeared = 0, cleared = 0, changed = 0;
     for (const FindingChange& f : c.findings)
-        (f.change == FindingChangeKind::kAppeared ? appeared : f.change == FindingChangeKind::kCleared ? cleared
-                                                                                                        : changed)++;
+        (f.change == FindingChangeKind::kAppeared  ? appeared
+         : f.change == FindingChangeKind::kCleared ? cleared
+                                                   : changed)++;
     size_t added = 0, removed = 0, altered = 0;
     for (const PartChange& p : c.parts)
         (p.change == PartChangeKind::kAdded ? added : p.change == PartChangeKind::kRemoved ? removed : altered)++;
-    std::string line = count(c.newRecords.size(), "new log record", "new log records") + "; findings: " +
-                       std::to_string(appeared) + " appeared, " + std::to_string(cleared) + " cleared, " +
-                       std::to_string(changed) + " changed; parts: " + std::to_string(added) + " added, " +
-                       std::to_string(removed) + " removed, " + std::to_string(altered) + " changed; " +
+    std::string line = count(c.newRecords.size(), "new log record", "new log records") +
+                       "; findings: " + std::to_string(appeared) + " appeared, " + std::to_string(cleared) +
+                       " cleared, " + std::to_string(changed) + " changed; parts: " + std::to_string(added) +
+                       " added, " + std::to_string(removed) + " removed, " + std::to_string(altered) + " changed; " +
                        count(c.versions.size(), "version change", "version changes");
-    if (c.goneRecords) line += "; " + count(c.goneRecords, "old record no longer logged", "old records no longer logged");
+    if (c.goneRecords)
+        line += "; " + count(c.goneRecords, "old record no longer logged", "old records no longer logged");
     return line;
 }

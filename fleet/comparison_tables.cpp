@@ -41,8 +41,10 @@ std::vector<std::pair<std::string, std::string> > ComparisonHeader(const Compari
         {"NEW", c.newFile + " (collected " + collected(b) + ")"},
     };
     if (a.serial != b.serial || a.typeModel != b.typeModel)
-        lines.push_back({"Warning", "compared by force: OLD is of serial " + a.serial + ", type-model " +
-                                        orAbsent(a.typeModel)});
+        lines.push_back(
+            {"Warning", "compared by force: OLD is of serial " + a.serial + ", type-model " + orAbsent(a.typeModel)});
+    if (a.hasCollectionTime && b.hasCollectionTime && b.collectedUtc < a.collectedUtc)
+        lines.push_back({"Warning", "NEW was collected before OLD: what reads as new may be what went"});
     lines.push_back({"Summary", ComparisonSummary(c)});
     return lines;
 }
@@ -50,17 +52,18 @@ std::vector<std::pair<std::string, std::string> > ComparisonHeader(const Compari
 std::vector<ComparisonTable> BuildComparisonTables(const Comparison& c) {
     std::vector<ComparisonTable> tables;
 
-    ComparisonTable records{"records", "New log records", {"Log", "Record ID", "Time (corrected)", "Severity", "Message"},
-                            {}, {}, "No log record is new."};
+    ComparisonTable records{
+        "records", "New log records",      {"Log", "Record ID", "Time (corrected)", "Severity", "Message"}, {},
+        {},        "No log record is new."};
     for (const LogRecordFact* r : c.newRecords) {
         records.rows.push_back({r->log, r->recordId, r->hasTime ? r->shownTime : kAbsent, r->severity, r->message});
         records.severities.push_back(r->severity);
     }
     tables.push_back(records);
 
-    ComparisonTable findings{"findings", "Findings",
-                             {"Change", "Rule", "Description", "Source class", "Message", "OLD", "NEW"}, {}, {},
-                             "No finding appeared, cleared or changed severity."};
+    ComparisonTable findings{
+        "findings", "Findings", {"Change", "Rule", "Description", "Source class", "Message", "OLD", "NEW"},
+        {},         {},         "No finding appeared, cleared or changed severity."};
     for (const FindingChange& f : c.findings) {
         const FindingFact& any = f.after.category.empty() && f.after.description.empty() ? f.before : f.after;
         findings.rows.push_back({FindingChangeName(f.change), any.category, any.description, any.sourceClass,
@@ -69,8 +72,8 @@ std::vector<ComparisonTable> BuildComparisonTables(const Comparison& c) {
     }
     tables.push_back(findings);
 
-    ComparisonTable parts{"parts", "Parts", {"Change", "Part", "Name", "What changed", "OLD", "NEW"}, {}, {},
-                          "No part was added, removed or changed."};
+    ComparisonTable parts{"parts", "Parts", {"Change", "Part", "Name", "What changed", "OLD", "NEW"},
+                          {},      {},      "No part was added, removed or changed."};
     for (const PartChange& p : c.parts) {
         const PartFact& any = p.change == PartChangeKind::kRemoved ? p.before : p.after;
         parts.rows.push_back({PartChangeName(p.change), p.kind, orAbsent(any.name),
@@ -81,11 +84,13 @@ std::vector<ComparisonTable> BuildComparisonTables(const Comparison& c) {
     }
     tables.push_back(parts);
 
-    ComparisonTable versions{"versions", "Versions", {"Change", "Kind", "Name", "OLD", "NEW"}, {}, {},
-                             "No version changed, appeared or went."};
+    ComparisonTable versions{"versions", "Versions", {"Change", "Kind", "Name", "OLD", "NEW"},
+                             {},         {},         "No version changed, appeared or went."};
     for (const VersionChange& v : c.versions) {
-        versions.rows.push_back({v.appeared ? "appeared" : v.went ? "went" : "changed", v.kind, v.name,
-                                 v.appeared ? kAbsent : v.before, v.went ? kAbsent : v.after});
+        versions.rows.push_back({v.appeared ? "appeared"
+                                 : v.went   ? "went"
+                                            : "changed",
+                                 v.kind, v.name, v.appeared ? kAbsent : v.before, v.went ? kAbsent : v.after});
         versions.severities.push_back("");
     }
     tables.push_back(versions);

@@ -54,9 +54,14 @@ FleetReport BuildFleetReport(SqlConnection& store) {
         const std::vector<StoredCollection>& collections = server.second;
         report.collectionCount += collections.size();
         const StoredCollection& latest = collections.back();
-        FleetServer row{serial, server.first.second, latest.host, latest.file,
-                        latest.collected < 0 ? std::string() : latest.collectedShown, latest.verdict,
-                        collections.size(), std::string()};
+        FleetServer row{serial,
+                        server.first.second,
+                        latest.host,
+                        latest.file,
+                        latest.collected < 0 ? std::string() : latest.collectedShown,
+                        latest.verdict,
+                        collections.size(),
+                        std::string()};
         for (size_t i = 1; i < collections.size(); ++i) {
             FleetCompare compare;
             compare.page = comparePage(serial, collections[i]);
@@ -70,9 +75,10 @@ FleetReport BuildFleetReport(SqlConnection& store) {
         if (collections.size() > 1) row.latestCompare = report.compares.back().page;
         report.servers.push_back(row);
         // Only what the page shows of the latest collection: not its records.
-        for (const SqlRow& f : store.Query("SELECT severity, category, description, message FROM findings"
-                                           " WHERE collection_id = ?",
-                                           {SqlValue(latest.id)})
+        for (const SqlRow& f : store
+                                   .Query("SELECT severity, category, description, message FROM findings"
+                                          " WHERE collection_id = ?",
+                                          {SqlValue(latest.id)})
                                    .rows) {
             FleetFindingGroup& group = findings[FindingKey(f[1].text, f[2].text, f[3].text)];
             group.category = f[1].text;
@@ -82,7 +88,8 @@ FleetReport BuildFleetReport(SqlConnection& store) {
             if (group.servers.empty() || group.servers.back() != serial) group.servers.push_back(serial);
         }
         for (const SqlRow& v :
-             store.Query("SELECT kind, name, version FROM versions WHERE collection_id = ?", {SqlValue(latest.id)}).rows)
+             store.Query("SELECT kind, name, version FROM versions WHERE collection_id = ?", {SqlValue(latest.id)})
+                 .rows)
             versions[VersionKey(server.first.second, v[0].text, v[1].text, v[2].text)].insert(serial);
     }
     for (auto& group : findings) report.findings.push_back(std::move(group.second));
@@ -99,10 +106,13 @@ FleetReport BuildFleetReport(SqlConnection& store) {
         m = std::max(m, v.second.size());
     }
     for (const auto& v : versions) {
-        FleetVersion row{std::get<0>(v.first), std::get<1>(v.first), std::get<2>(v.first), std::get<3>(v.first),
-                         std::vector<std::string>(v.second.begin(), v.second.end()), false};
-        row.outlier =
-            v.second.size() < most[std::make_tuple(row.typeModel, row.kind, row.name)];
+        FleetVersion row{std::get<0>(v.first),
+                         std::get<1>(v.first),
+                         std::get<2>(v.first),
+                         std::get<3>(v.first),
+                         std::vector<std::string>(v.second.begin(), v.second.end()),
+                         false};
+        row.outlier = v.second.size() < most[std::make_tuple(row.typeModel, row.kind, row.name)];
         report.versions.push_back(row);
     }
     return report;

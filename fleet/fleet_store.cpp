@@ -33,18 +33,20 @@ bool StoreCollection(SqlConnection& store, const std::string& fileName, const st
         return false;
     store.Query("INSERT INTO servers (serial, type_model) VALUES (?, ?) ON CONFLICT DO NOTHING",
                 {text(facts.serial), text(facts.typeModel)});
-    const std::string server = store.Query("SELECT id FROM servers WHERE serial = ? AND type_model = ?",
-                                           {text(facts.serial), text(facts.typeModel)})
+    const std::string server = store
+                                   .Query("SELECT id FROM servers WHERE serial = ? AND type_model = ?",
+                                          {text(facts.serial), text(facts.typeModel)})
                                    .rows.at(0)
                                    .at(0)
                                    .text;
     const std::string id =
-        store.Query("INSERT INTO collections (server_id, content_hash, file_name, host, manufacturer, model,"
-                    " collected_utc, collected_shown, verdict) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id",
-                    {SqlValue(server), SqlValue(contentHash), text(fileName), text(facts.host),
-                     text(facts.manufacturer), text(facts.model),
-                     facts.hasCollectionTime ? SqlValue::Number(facts.collectedUtc) : SqlValue(),
-                     facts.hasCollectionTime ? text(facts.collectedShown) : SqlValue(), text(facts.verdict)})
+        store
+            .Query(
+                "INSERT INTO collections (server_id, content_hash, file_name, host, manufacturer, model,"
+                " collected_utc, collected_shown, verdict) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id",
+                {SqlValue(server), SqlValue(contentHash), text(fileName), text(facts.host), text(facts.manufacturer),
+                 text(facts.model), facts.hasCollectionTime ? SqlValue::Number(facts.collectedUtc) : SqlValue(),
+                 facts.hasCollectionTime ? text(facts.collectedShown) : SqlValue(), text(facts.verdict)})
             .rows.at(0)
             .at(0)
             .text;
@@ -52,8 +54,8 @@ bool StoreCollection(SqlConnection& store, const std::string& fileName, const st
     for (const TCIMClass* cimClass : container.GetClasses()) {
         long long at = 0;
         for (const TCIMInstance* instance : cimClass->EnumerateInstances(true))
-            rows.push_back({SqlValue(id), text(cimClass->GetName()), SqlValue::Number(at++),
-                            SqlValue(propertiesOf(*instance))});
+            rows.push_back(
+                {SqlValue(id), text(cimClass->GetName()), SqlValue::Number(at++), SqlValue(propertiesOf(*instance))});
     }
     store.ExecuteMany("INSERT INTO instances (collection_id, class_name, position, properties) VALUES (?, ?, ?, ?)",
                       rows);
@@ -63,30 +65,35 @@ bool StoreCollection(SqlConnection& store, const std::string& fileName, const st
         rows.push_back({SqlValue(id), SqlValue::Number(position++), text(r.className), text(r.log), text(r.recordId),
                         r.hasTime ? SqlValue::Number(r.utcSeconds) : SqlValue(),
                         r.hasTime ? text(r.shownTime) : SqlValue(), text(r.severity), text(r.message)});
-    store.ExecuteMany("INSERT INTO log_records (collection_id, position, class_name, log, record_id, utc_seconds, shown_time,"
-                      " severity, message) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                      rows);
+    store.ExecuteMany(
+        "INSERT INTO log_records (collection_id, position, class_name, log, record_id, utc_seconds, shown_time,"
+        " severity, message) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        rows);
     rows.clear();
     position = 0;
     for (const FindingFact& f : facts.findings)
-        rows.push_back({SqlValue(id), SqlValue::Number(position++), text(f.severity), text(f.category), text(f.description), text(f.sourceClass),
-                        text(f.message), SqlValue::Number(static_cast<long long>(f.count))});
-    store.ExecuteMany("INSERT INTO findings (collection_id, position, severity, category, description, source_class, message,"
-                      " record_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                      rows);
+        rows.push_back({SqlValue(id), SqlValue::Number(position++), text(f.severity), text(f.category),
+                        text(f.description), text(f.sourceClass), text(f.message),
+                        SqlValue::Number(static_cast<long long>(f.count))});
+    store.ExecuteMany(
+        "INSERT INTO findings (collection_id, position, severity, category, description, source_class, message,"
+        " record_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+        rows);
     rows.clear();
     position = 0;
     for (const PartFact& p : facts.parts)
-        rows.push_back({SqlValue(id), SqlValue::Number(position++), text(p.kind), text(p.location), text(p.serial), text(p.size), text(p.name),
-                        text(p.firmware)});
-    store.ExecuteMany("INSERT INTO parts (collection_id, position, kind, location, serial, size, name, firmware)"
-                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                      rows);
+        rows.push_back({SqlValue(id), SqlValue::Number(position++), text(p.kind), text(p.location), text(p.serial),
+                        text(p.size), text(p.name), text(p.firmware)});
+    store.ExecuteMany(
+        "INSERT INTO parts (collection_id, position, kind, location, serial, size, name, firmware)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+        rows);
     rows.clear();
     position = 0;
     for (const VersionFact& v : facts.versions)
         rows.push_back({SqlValue(id), SqlValue::Number(position++), text(v.kind), text(v.name), text(v.version)});
-    store.ExecuteMany("INSERT INTO versions (collection_id, position, kind, name, version) VALUES (?, ?, ?, ?, ?)", rows);
+    store.ExecuteMany("INSERT INTO versions (collection_id, position, kind, name, version) VALUES (?, ?, ?, ?, ?)",
+                      rows);
     transaction.Commit();
     return true;
 }
@@ -107,9 +114,10 @@ CollectionFacts LoadStoredFacts(SqlConnection& store, const std::string& id) {
     if (facts.hasCollectionTime) facts.collectedUtc = std::stoll(h[5].text);
     facts.collectedShown = h[6].text;
     facts.verdict = h[7].text;
-    for (const SqlRow& r : store.Query("SELECT class_name, log, record_id, utc_seconds, shown_time, severity, message"
-                                       " FROM log_records WHERE collection_id = ? ORDER BY position",
-                                       {SqlValue(id)})
+    for (const SqlRow& r : store
+                               .Query("SELECT class_name, log, record_id, utc_seconds, shown_time, severity, message"
+                                      " FROM log_records WHERE collection_id = ? ORDER BY position",
+                                      {SqlValue(id)})
                                .rows) {
         LogRecordFact record;
         record.className = r[0].text;
@@ -122,19 +130,24 @@ CollectionFacts LoadStoredFacts(SqlConnection& store, const std::string& id) {
         record.message = r[6].text;
         facts.records.push_back(std::move(record));
     }
-    for (const SqlRow& r : store.Query("SELECT severity, category, description, source_class, message, record_count"
-                                       " FROM findings WHERE collection_id = ? ORDER BY position",
-                                       {SqlValue(id)})
+    for (const SqlRow& r : store
+                               .Query("SELECT severity, category, description, source_class, message, record_count"
+                                      " FROM findings WHERE collection_id = ? ORDER BY position",
+                                      {SqlValue(id)})
                                .rows)
-        facts.findings.push_back({r[0].text, r[1].text, r[2].text, r[3].text, r[4].text,
-                                  static_cast<size_t>(std::stoull(r[5].text))});
-    for (const SqlRow& r :
-         store.Query("SELECT kind, location, serial, size, name, firmware FROM parts WHERE collection_id = ? ORDER BY position",
-                     {SqlValue(id)})
-             .rows)
+        facts.findings.push_back(
+            {r[0].text, r[1].text, r[2].text, r[3].text, r[4].text, static_cast<size_t>(std::stoull(r[5].text))});
+    for (const SqlRow& r : store
+                               .Query("SELECT kind, location, serial, size, name, firmware FROM parts WHERE "
+                                      "collection_id = ? ORDER BY position",
+                                      {SqlValue(id)})
+                               .rows)
         facts.parts.push_back({r[0].text, r[1].text, r[2].text, r[3].text, r[4].text, r[5].text});
     for (const SqlRow& r :
-         store.Query("SELECT kind, name, version FROM versions WHERE collection_id = ? ORDER BY position", {SqlValue(id)}).rows)
+         store
+             .Query("SELECT kind, name, version FROM versions WHERE collection_id = ? ORDER BY position",
+                    {SqlValue(id)})
+             .rows)
         facts.versions.push_back({r[0].text, r[1].text, r[2].text});
     return facts;
 }

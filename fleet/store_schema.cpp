@@ -12,8 +12,7 @@ namespace {
 // the database; every other type is written alike for both.
 const char* const kSteps[] = {
     // 1: the collections, their servers, and what the reports use of each.
-    "CREATE TABLE servers (id {id}, serial TEXT NOT NULL, type_model TEXT NOT NULL,"
-    " UNIQUE (serial, type_model));"
+    "CREATE TABLE servers (id {id}, serial TEXT NOT NULL, type_model TEXT NOT NULL, UNIQUE (serial, type_model));"
     "CREATE TABLE collections (id {id}, server_id BIGINT NOT NULL REFERENCES servers (id),"
     " content_hash TEXT NOT NULL UNIQUE, file_name TEXT NOT NULL, host TEXT NOT NULL, manufacturer TEXT NOT NULL,"
     " model TEXT NOT NULL, collected_utc BIGINT, collected_shown TEXT, verdict TEXT NOT NULL);"
@@ -22,16 +21,16 @@ const char* const kSteps[] = {
     " class_name TEXT NOT NULL, position INTEGER NOT NULL, properties TEXT NOT NULL,"
     " PRIMARY KEY (collection_id, class_name, position));"
     "CREATE TABLE log_records (collection_id BIGINT NOT NULL REFERENCES collections (id) ON DELETE CASCADE,"
-    " position INTEGER NOT NULL, class_name TEXT NOT NULL, log TEXT NOT NULL, record_id TEXT NOT NULL, utc_seconds BIGINT,"
-    " shown_time TEXT, severity TEXT NOT NULL, message TEXT NOT NULL);"
+    " position INTEGER NOT NULL, class_name TEXT NOT NULL, log TEXT NOT NULL, record_id TEXT NOT NULL,"
+    " utc_seconds BIGINT, shown_time TEXT, severity TEXT NOT NULL, message TEXT NOT NULL);"
     "CREATE INDEX log_records_collection ON log_records (collection_id, position);"
     "CREATE TABLE findings (collection_id BIGINT NOT NULL REFERENCES collections (id) ON DELETE CASCADE,"
-    " position INTEGER NOT NULL, severity TEXT NOT NULL, category TEXT NOT NULL, description TEXT NOT NULL, source_class TEXT NOT NULL,"
-    " message TEXT NOT NULL, record_count BIGINT NOT NULL);"
+    " position INTEGER NOT NULL, severity TEXT NOT NULL, category TEXT NOT NULL, description TEXT NOT NULL,"
+    " source_class TEXT NOT NULL, message TEXT NOT NULL, record_count BIGINT NOT NULL);"
     "CREATE INDEX findings_collection ON findings (collection_id, position);"
     "CREATE TABLE parts (collection_id BIGINT NOT NULL REFERENCES collections (id) ON DELETE CASCADE,"
-    " position INTEGER NOT NULL, kind TEXT NOT NULL, location TEXT NOT NULL, serial TEXT NOT NULL, size TEXT NOT NULL, name TEXT NOT NULL,"
-    " firmware TEXT NOT NULL);"
+    " position INTEGER NOT NULL, kind TEXT NOT NULL, location TEXT NOT NULL, serial TEXT NOT NULL,"
+    " size TEXT NOT NULL, name TEXT NOT NULL, firmware TEXT NOT NULL);"
     "CREATE INDEX parts_collection ON parts (collection_id, position);"
     "CREATE TABLE versions (collection_id BIGINT NOT NULL REFERENCES collections (id) ON DELETE CASCADE,"
     " position INTEGER NOT NULL, kind TEXT NOT NULL, name TEXT NOT NULL, version TEXT NOT NULL);"
@@ -44,7 +43,7 @@ static_assert(kStepCount == 2, "one step per schema version");
 
 std::string dialectOf(const SqlConnection& c, std::string sql) {
     const std::string id = std::string(c.Dialect()) == "sqlite" ? "INTEGER PRIMARY KEY"
-                                                                 : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
+                                                                : "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
     for (size_t at; (at = sql.find("{id}")) != std::string::npos;) sql.replace(at, 4, id);
     return sql;
 }
@@ -90,7 +89,7 @@ void PrepareStoreSchema(SqlConnection& c) {
     WriteTransaction transaction(c);
     int version = versionOf(c);
     refuseNewer(c, version);
-    if (version == kStoreSchemaVersion) return;   // nothing written: the rollback ends it
+    if (version == kStoreSchemaVersion) return;  // nothing written: the rollback ends it
     if (version < 0) {
         c.Execute("CREATE TABLE fleet_schema (version INTEGER NOT NULL)");
         c.Query("INSERT INTO fleet_schema (version) VALUES (0)");

@@ -44,8 +44,7 @@ std::string numbered(const std::string& sql, size_t first = 1) {
 
 class PostgresConnection : public SqlConnection {
 public:
-    PostgresConnection(const std::string& address, bool readOnly, int waitSeconds)
-        : name_(withoutPassword(address)) {
+    PostgresConnection(const std::string& address, bool readOnly, int waitSeconds) : name_(withoutPassword(address)) {
         const std::string timeout = std::to_string(waitSeconds < 2 ? 2 : waitSeconds);
         const char* keys[] = {"dbname", "connect_timeout", "client_encoding", "application_name", nullptr};
         const char* values[] = {address.c_str(), timeout.c_str(), "UTF8", "norbix-fleet", nullptr};
@@ -68,8 +67,8 @@ public:
         for (const SqlValue& p : params) values.push_back(p.isNull ? nullptr : p.text.c_str());
         // A statement of the user (query) keeps its text as given.
         const std::string text = params.empty() ? sql : numbered(sql);
-        PGresult* result = PQexecParams(conn_, text.c_str(), static_cast<int>(values.size()), nullptr,
-                                        values.data(), nullptr, nullptr, 0);
+        PGresult* result = PQexecParams(conn_, text.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
+                                        nullptr, nullptr, 0);
         check(result, false);
         SqlResult out;
         const int columns = PQnfields(result), rows = PQntuples(result);
@@ -80,7 +79,8 @@ public:
                 if (PQgetisnull(result, r, c))
                     row.emplace_back();
                 else
-                    row.emplace_back(std::string(PQgetvalue(result, r, c), static_cast<size_t>(PQgetlength(result, r, c))));
+                    row.emplace_back(
+                        std::string(PQgetvalue(result, r, c), static_cast<size_t>(PQgetlength(result, r, c))));
             }
             out.rows.push_back(std::move(row));
         }
@@ -128,13 +128,11 @@ private:
             if (clear) PQclear(result);
             return;
         }
-        const std::string state = result && PQresultErrorField(result, PG_DIAG_SQLSTATE)
-                                      ? PQresultErrorField(result, PG_DIAG_SQLSTATE)
-                                      : "";
+        const std::string state =
+            result && PQresultErrorField(result, PG_DIAG_SQLSTATE) ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : "";
         const std::string message = firstLine(result ? PQresultErrorMessage(result) : PQerrorMessage(conn_));
         PQclear(result);
-        if (state == "55P03")
-            throw FleetError("'" + name_ + "': the store is locked by another process");
+        if (state == "55P03") throw FleetError("'" + name_ + "': the store is locked by another process");
         if (PQstatus(conn_) != CONNECTION_OK)
             throw FleetError("'" + name_ + "': the connection to the PostgreSQL server was lost: " + message);
         throw FleetError("'" + name_ + "': " + message);
