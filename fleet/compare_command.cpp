@@ -3,6 +3,7 @@
 #include "collection_file.h"
 #include "comparison.h"
 #include "comparison_output.h"
+#include "content_hash.h"
 #include "fleet_error.h"
 #include "output_folder.h"
 #include "wyxcore/os_specific.h"
@@ -25,6 +26,8 @@ void RunCompare(const FleetCommandLine& line, std::ostream& out) {
     const std::string& newPath = line.operands[1];
     CollectionFacts a = ReadCollectionFile(oldPath);
     CollectionFacts b = ReadCollectionFile(newPath);
+    if (FileContentHash(oldPath) == FileContentHash(newPath))
+        throw FleetError("'" + newPath + "' holds the same collection as '" + oldPath + "': nothing to compare");
     if (!line.force) {
         if (a.serial != b.serial)
             throw FleetError("'" + newPath + "' is of another server than '" + oldPath + "': serial " + b.serial +

@@ -89,13 +89,15 @@ def test_the_page_in_a_browser(fleet, pair, tmp_path):
         driver.quit()
 
 
-def test_the_same_collection_twice_shows_no_change(fleet, pair, tmp_path):
+def test_the_same_collection_twice_is_refused(fleet, pair, tmp_path):
     old, _ = pair
-    proc = run_fleet(fleet, ["compare", fleet.path(old), fleet.path(old), "--out", fleet.path(tmp_path)])
-    assert proc.returncode == 0, proc.stderr
-    assert proc.stdout.decode().splitlines()[0] == (
-        "0 new log records; findings: 0 appeared, 0 cleared, 0 changed; "
-        "parts: 0 added, 0 removed, 0 changed; 0 version changes")
+    copy = tmp_path / "copy.xml.gz"
+    copy.write_bytes(old.read_bytes())
+    proc = run_fleet(fleet, ["compare", fleet.path(old), fleet.path(copy), "--out", fleet.path(tmp_path / "o")])
+    assert proc.returncode == 1
+    assert proc.stderr.decode() == (f"norbix-fleet: error: '{fleet.path(copy)}' holds the same collection as "
+                                    f"'{fleet.path(old)}': nothing to compare\n")
+    assert not (tmp_path / "o").exists()
 
 
 def bad_inputs(tmp, good):
