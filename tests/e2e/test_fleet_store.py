@@ -80,7 +80,9 @@ def test_a_store_that_is_no_store_is_refused(fleet, pair, tmp_path, make, messag
     assert path.read_bytes() == before
 
 
-def test_a_locked_store_and_an_older_schema(fleet, pair, tmp_path):
+def test_a_locked_store(fleet, pair, tmp_path):
+    if fleet.windows:
+        pytest.skip("Wine's file locks are its own: a lock of this machine's SQLite does not reach the program")
     old, new = pair
     path = tmp_path / "fleet.db"
     store = fleet.path(path)
@@ -89,9 +91,18 @@ def test_a_locked_store_and_an_older_schema(fleet, pair, tmp_path):
     holder.execute("BEGIN EXCLUSIVE")
     proc = run_fleet(fleet, ["ingest", "--wait", "1", "--store", store, fleet.path(new)])
     holder.execute("ROLLBACK")
+    holder.close()
     assert proc.returncode == 1
-    assert "the store is locked by another process (waited 1 s)" in proc.stderr.decode()
+    assert proc.stderr.decode() == f"norbix-fleet: error: '{store}': the store is locked by another process (waited 1 s)\n"
+    assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n1\n"
 
+
+def test_an_older_schema_is_migrated_by_an_ingest(fleet, pair, tmp_path):
+    old, new = pair
+    path = tmp_path / "fleet.db"
+    store = fleet.path(path)
+    ok(run_fleet(fleet, ["ingest", "--store", store, fleet.path(old)]))
+    holder = sqlite3.connect(path, isolation_level=None)
     holder.execute("ALTER TABLE parts DROP COLUMN verdict")
     holder.execute("UPDATE fleet_schema SET version = 1")
     holder.close()
