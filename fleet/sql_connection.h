@@ -60,6 +60,10 @@ public:
         c_.Commit();
         done_ = true;
     }
+    void Rollback() {
+        c_.Rollback();
+        done_ = true;
+    }
 
 private:
     SqlConnection& c_;

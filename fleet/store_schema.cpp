@@ -90,6 +90,15 @@ void PrepareStoreSchema(SqlConnection& c) {
     int version = versionOf(c);
     refuseNewer(c, version);
     if (version == kStoreSchemaVersion) return;  // nothing written: the rollback ends it
+    if (version < 0 && std::string(c.Dialect()) == "sqlite" &&
+        c.Query("PRAGMA journal_mode").rows.at(0).at(0).text != "wal") {
+        // A new store keeps a write-ahead log: one flush per stored collection
+        // instead of three, and readers that never wait for a writer. Set on
+        // the empty file only, so another program's database is never touched.
+        transaction.Rollback();
+        c.Execute("PRAGMA journal_mode = WAL");
+        return PrepareStoreSchema(c);
+    }
     if (version < 0) {
         c.Execute("CREATE TABLE fleet_schema (version INTEGER NOT NULL)");
         c.Query("INSERT INTO fleet_schema (version) VALUES (0)");
