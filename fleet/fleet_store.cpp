@@ -1,7 +1,5 @@
 #include "fleet_store.h"
 
-#include <nlohmann/json.hpp>
-
 #include "store_text.h"
 #include "wyxcore/container.h"
 
@@ -9,19 +7,46 @@ namespace {
 
 SqlValue text(const std::string& value) { return SqlValue(StoreText(value)); }
 
-// An instance's properties as one JSON object of texts (arrays as arrays).
-std::string propertiesOf(const TCIMInstance& instance) {
-    nlohmann::ordered_json object = nlohmann::ordered_json::object();
-    for (const auto& property : instance.GetProperties()) {
-        if (property.second.IsArray()) {
-            nlohmann::ordered_json elements = nlohmann::ordered_json::array();
-            for (const std::string& e : property.second.GetElements()) elements.push_back(StoreText(e));
-            object[StoreText(property.first)] = elements;
+// A JSON string of text already UTF-8 (StoreText).
+void appendJsonString(const std::string& text, std::string* out) {
+    static const char hex[] = "0123456789abcdef";
+    *out += '"';
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            *out += '\\';
+            *out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            *out += "\\u00";
+            *out += hex[c >> 4];
+            *out += hex[c & 15];
         } else {
-            object[StoreText(property.first)] = StoreText(property.second.GetText());
+            *out += static_cast<char>(c);
         }
     }
-    return object.dump();
+    *out += '"';
+}
+
+// An instance's properties as one JSON object of texts (arrays as arrays).
+std::string propertiesOf(const TCIMInstance& instance) {
+    std::string out = "{";
+    for (const auto& property : instance.GetProperties()) {
+        if (out.size() > 1) out += ',';
+        appendJsonString(StoreText(property.first), &out);
+        out += ':';
+        if (property.second.IsArray()) {
+            out += '[';
+            bool first = true;
+            for (const std::string& e : property.second.GetElements()) {
+                if (!first) out += ',';
+                first = false;
+                appendJsonString(StoreText(e), &out);
+            }
+            out += ']';
+        } else {
+            appendJsonString(StoreText(property.second.GetText()), &out);
+        }
+    }
+    return out + "}";
 }
 
 }  // namespace

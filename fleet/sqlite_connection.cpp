@@ -64,6 +64,7 @@ public:
             result.rows.push_back(std::move(row));
         }
         sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
         if (rc != SQLITE_DONE) fail(rc, sqlite3_errmsg(db_));
         return result;
     }
@@ -74,6 +75,7 @@ public:
             bind(statement, row);
             const int rc = sqlite3_step(statement);
             sqlite3_reset(statement);
+            sqlite3_clear_bindings(statement);
             if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(rc, sqlite3_errmsg(db_));
         }
     }
@@ -106,6 +108,7 @@ private:
         return statement;
     }
 
+    // The texts stay bound, not copied: params outlive the statement's step.
     void bind(sqlite3_stmt* statement, const std::vector<SqlValue>& params) {
         sqlite3_reset(statement);
         sqlite3_clear_bindings(statement);
@@ -117,7 +120,7 @@ private:
                                             : sqlite3_bind_text(statement, static_cast<int>(i + 1),
                                                                 params[i].text.data(),
                                                                 static_cast<int>(params[i].text.size()),
-                                                                SQLITE_TRANSIENT);
+                                                                SQLITE_STATIC);
             if (rc != SQLITE_OK) fail(rc, sqlite3_errmsg(db_));
         }
     }

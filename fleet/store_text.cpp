@@ -25,6 +25,9 @@ void appendUtf8(unsigned long code, std::string* out) {
 }  // namespace
 
 std::string StoreText(const std::string& text) {
+    bool plain = true;   // ASCII without NUL: already what the store keeps, and most text is
+    for (unsigned char c : text) plain = plain && c != 0 && c < 0x80;
+    if (plain) return text;
     std::string out;
     out.reserve(text.size());
     for (size_t at = 0; at < text.size();) {

@@ -89,13 +89,15 @@ def run(bin_dir, args, label):
     """Runs norbix-fleet through time(1); returns (seconds, peak MiB)."""
     peak = Path(os.environ.get("TMPDIR", "/tmp")) / "fleet-bench-peak.txt"
     started = time.monotonic()
-    proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", str(peak), str(bin_dir / "norbix-fleet")] + args,
+    proc = subprocess.run(["/usr/bin/time", "-f", "%U %S %M", "-o", str(peak), str(bin_dir / "norbix-fleet")] + args,
                           stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     seconds = time.monotonic() - started
     if proc.returncode != 0:
         sys.exit(f"{label}: norbix-fleet failed: {proc.stderr.decode(errors='replace')[:500]}")
-    mib = int(peak.read_text().split()[-1]) / 1024
-    print(f"{label:<40} {seconds:8.2f} s  {mib:7.1f} MiB peak", flush=True)
+    user, system, kib = peak.read_text().split()[-3:]
+    mib = int(kib) / 1024
+    cpu = float(user) + float(system)
+    print(f"{label:<40} {seconds:8.2f} s wall {cpu:8.2f} s processor {mib:7.1f} MiB peak", flush=True)
     return seconds, mib
 
 

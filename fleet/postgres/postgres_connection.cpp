@@ -9,8 +9,8 @@ namespace {
 
 // One key for the store's write lock: writers queue on it, readers never take it.
 const char kWriteLock[] = "SELECT pg_advisory_xact_lock(7244101)";
-// Parameters in one statement of a batch, well under the protocol's 65535.
-const size_t kBatchParameters = 30000;
+// Bytes of rows handed to the connection at a time.
+const size_t kCopyChunk = 1 << 20;
 
 // The address without its password, for every message.
 std::string withoutPassword(const std::string& address) {
@@ -40,6 +40,23 @@ std::string numbered(const std::string& sql, size_t first = 1) {
             out += c;
     }
     return out;
+}
+
+// A field of COPY's text format.
+void appendCopyField(const SqlValue& value, std::string* out) {
+    if (value.isNull) {
+        *out += "\\N";
+        return;
+    }
+    for (char c : value.text) {
+        switch (c) {
+        case '\\': *out += "\\\\"; break;
+        case '\t': *out += "\\t"; break;
+        case '\n': *out += "\\n"; break;
+        case '\r': *out += "\\r"; break;
+        default: *out += c;
+        }
+    }
 }
 
 class PostgresConnection : public SqlConnection {
@@ -88,30 +105,34 @@ public:
         return out;
     }
 
-    // An insert of many rows goes as a few statements of many rows each: one
-    // round trip per batch, not per row.
+    // An insert of many rows goes as one COPY: the server parses no statement
+    // per row, and the rows travel in one stream.
     void ExecuteMany(const std::string& sql, const std::vector<std::vector<SqlValue> >& rows) override {
         if (rows.empty()) return;
-        const size_t values = sql.rfind("VALUES (");
-        const size_t width = rows[0].size();
-        if (values == std::string::npos || width == 0) {
+        const std::string insert = "INSERT INTO ";
+        const size_t values = sql.find(" VALUES (");
+        if (sql.compare(0, insert.size(), insert) != 0 || values == std::string::npos) {
             for (const auto& row : rows) Query(sql, row);
             return;
         }
-        const std::string head = sql.substr(0, values + 7);
-        const std::string tuple = sql.substr(values + 7);
-        const size_t perBatch = std::max<size_t>(1, kBatchParameters / width);
-        for (size_t first = 0; first < rows.size(); first += perBatch) {
-            const size_t count = std::min(perBatch, rows.size() - first);
-            std::string statement = head;
-            std::vector<SqlValue> params;
-            params.reserve(count * width);
-            for (size_t i = 0; i < count; ++i) {
-                statement += (i ? ", " : "") + tuple;
-                params.insert(params.end(), rows[first + i].begin(), rows[first + i].end());
+        check(PQexec(conn_, ("COPY " + sql.substr(insert.size(), values - insert.size()) + " FROM STDIN").c_str()),
+              true, PGRES_COPY_IN);
+        std::string chunk;
+        for (const auto& row : rows) {
+            for (size_t i = 0; i < row.size(); ++i) {
+                if (i) chunk += '\t';
+                appendCopyField(row[i], &chunk);
             }
-            Query(statement, params);
+            chunk += '\n';
+            if (chunk.size() >= kCopyChunk) {
+                sendCopy(chunk);
+                chunk.clear();
+            }
         }
+        if (!chunk.empty()) sendCopy(chunk);
+        if (PQputCopyEnd(conn_, nullptr) != 1) check(nullptr);
+        check(PQgetResult(conn_));
+        while (PGresult* rest = PQgetResult(conn_)) PQclear(rest);
     }
 
     void BeginWrite() override {
@@ -122,9 +143,17 @@ public:
     void Rollback() noexcept override { PQclear(PQexec(conn_, "ROLLBACK")); }
 
 private:
-    void check(PGresult* result, bool clear = true) {
+    void sendCopy(const std::string& chunk) {
+        if (PQputCopyData(conn_, chunk.data(), static_cast<int>(chunk.size())) != 1) {
+            PQputCopyEnd(conn_, "norbix-fleet could not send the rows");
+            while (PGresult* rest = PQgetResult(conn_)) PQclear(rest);
+            check(nullptr);
+        }
+    }
+
+    void check(PGresult* result, bool clear = true, ExecStatusType expected = PGRES_COMMAND_OK) {
         const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
-        if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+        if (status == expected || status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
             if (clear) PQclear(result);
             return;
         }

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <functional>
+#include <nlohmann/json.hpp>
 
 #include "fleet_error.h"
 #include "fleet_store.h"
@@ -136,6 +137,25 @@ TEST(StoreCollection, StoredOnceByContentAndReadBackAsIngested) {
     EXPECT_EQ(back.parts[0].size, "17179869184");
     ASSERT_EQ(back.versions.size(), 1u);
     EXPECT_EQ(back.versions[0].version, "1.52");
+}
+
+// Every instance is kept as a JSON object of its property texts, whatever bytes they hold.
+TEST(StoreCollection, InstancesAsJsonObjectsOfTheirTexts) {
+    testsupport::TempDir dir;
+    auto store = OpenSqliteStore(dir.path("s.db"), false, 1);
+    PrepareStoreSchema(*store);
+    TContainer container(TContainer::kEmpty);
+    TCIMClass* cimClass = container.AddClass("VARNSG_Odd");
+    cimClass->DeclareProperty("Text", kCIMString);
+    cimClass->DeclareProperty(TCIMPropertyDecl("List", kCIMString, true));
+    TCIMInstance* instance = new TCIMInstance(cimClass);
+    instance->SetPropertyValue("Text", TCIMValue(std::string("q\"b\\s\x01\n\xE9", 8)));
+    instance->SetPropertyValue("List", TCIMValue::Array(kCIMString, {"a", "b,c"}));
+    instance->Commit();
+    ASSERT_TRUE(StoreCollection(*store, "a.xml", "h", container, sampleFacts()));
+    const nlohmann::json properties = nlohmann::json::parse(single(*store, "SELECT properties FROM instances"));
+    EXPECT_EQ(properties["Text"], "q\"b\\s\x01\n\xC3\xA9");
+    EXPECT_EQ(properties["List"], nlohmann::json::array({"a", "b,c"}));
 }
 
 TEST(StoreCollection, AFailurePartWayStoresNothing) {
