@@ -95,8 +95,9 @@ def test_the_same_collection_twice_is_refused(fleet, pair, tmp_path):
     copy.write_bytes(old.read_bytes())
     proc = run_fleet(fleet, ["compare", fleet.path(old), fleet.path(copy), "--out", fleet.path(tmp_path / "o")])
     assert proc.returncode == 1
-    assert proc.stderr.decode() == (f"norbix-fleet: error: '{fleet.path(copy)}' holds the same collection as "
-                                    f"'{fleet.path(old)}': nothing to compare\n")
+    err = proc.stderr.decode().replace("\r\n", "\n")
+    assert err == (f"norbix-fleet: error: '{fleet.path(copy)}' holds the same collection as "
+                   f"'{fleet.path(old)}': nothing to compare\n")
     assert not (tmp_path / "o").exists()
 
 

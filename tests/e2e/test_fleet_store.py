@@ -93,7 +93,8 @@ def test_a_locked_store(fleet, pair, tmp_path):
     holder.execute("ROLLBACK")
     holder.close()
     assert proc.returncode == 1
-    assert proc.stderr.decode() == f"norbix-fleet: error: '{store}': the store is locked by another process (waited 1 s)\n"
+    err = proc.stderr.decode().replace("\r\n", "\n")
+    assert err == f"norbix-fleet: error: '{store}': the store is locked by another process (waited 1 s)\n"
     assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n1\n"
 
 
