@@ -5,6 +5,7 @@
 #include <map>
 
 #include "fleet_error.h"
+#include "private_file.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ class SqliteConnection : public SqlConnection {
 public:
     SqliteConnection(const std::string& path, bool readOnly, int busySeconds)
         : path_(path), busySeconds_(busySeconds) {
+        if (!readOnly) CreatePrivateFileIfMissing(path);
         const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
         if (sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK) {
             const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";

@@ -42,6 +42,8 @@ def test_ingest_report_and_query(fleet, pair, tmp_path):
     store = fleet.path(tmp_path / "fleet.db")
     out = ok(run_fleet(fleet, ["ingest", "--store", store, fleet.path(old), fleet.path(new), fleet.path(old)]))
     assert out.replace("\r\n", "\n").splitlines()[-1] == "Ingested 3 files: 2 stored, 1 already stored, 0 refused"
+    if not fleet.windows:   # the store holds logs: private to the user
+        assert (tmp_path / "fleet.db").stat().st_mode & 0o777 == 0o600
     assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
     assert query(fleet, store, "SELECT message FROM log_records WHERE message LIKE 'Configuration%'") == (
         f"message\n{NEW_EVENT}\n")
