@@ -6,6 +6,7 @@
 #include "fleet_store.h"
 #include "store_open.h"
 #include "store_schema.h"
+#include "terminal.h"
 
 namespace {
 
@@ -20,25 +21,49 @@ bool RunIngest(const FleetCommandLine& line, std::ostream& out, std::ostream& er
     std::unique_ptr<SqlConnection> store = OpenStore(line.store, false, line.waitSeconds);
     PrepareStoreSchema(*store);
     size_t stored = 0, known = 0, refused = 0;
-    for (const std::string& path : line.operands) {
+    const bool progress = StderrIsTerminal() && line.operands.size() > 1;
+    size_t shown = 0;   // length of the progress line drawn
+    auto clearProgress = [&] {
+        if (shown) err << '\r' << std::string(shown, ' ') << '\r' << std::flush;
+        shown = 0;
+    };
+    for (size_t i = 0; i < line.operands.size(); ++i) {
+        const std::string& path = line.operands[i];
+        if (progress) {
+            clearProgress();
+            const std::string text = "[" + std::to_string(i + 1) + "/" + std::to_string(line.operands.size()) + "] " +
+                                     fileNameOf(path).substr(0, 60);
+            err << text << std::flush;
+            shown = text.size();
+        }
         LoadedCollection loaded;
         std::string hash;
         try {
-            hash = FileContentHash(path);
             loaded = LoadCollectionFile(path);
+            hash = FileContentHash(path);
         } catch (const FleetError& e) {
+            clearProgress();
             err << "norbix-fleet: error: " << e.what() << "\n";
             ++refused;
             continue;
         }
-        if (StoreCollection(*store, fileNameOf(path), hash, *loaded.container, loaded.facts)) {
-            out << "stored " << path << " (serial " << loaded.facts.serial << ")\n";
+        bool isNew;
+        try {
+            isNew = StoreCollection(*store, fileNameOf(path), hash, *loaded.container, loaded.facts);
+        } catch (...) {
+            clearProgress();
+            throw;
+        }
+        clearProgress();
+        if (isNew) {
+            out << "stored " << path << " (serial " << loaded.facts.serial << ")" << std::endl;
             ++stored;
         } else {
-            out << "already stored " << path << "\n";
+            out << "already stored " << path << std::endl;
             ++known;
         }
     }
+    clearProgress();
     out << "Ingested " << line.operands.size() << (line.operands.size() == 1 ? " file: " : " files: ") << stored
         << " stored, " << known << " already stored, " << refused << " refused\n";
     return refused == 0;

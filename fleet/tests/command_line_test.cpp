@@ -40,6 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"empty_value", {"report", "--out="}, kFleetUsage, "option --out needs a value"},
                     LineCase{"flag_with_value", {"report", "--force=1"}, kFleetUsage, "unknown option --force=1"},
                     LineCase{"ingest_none", {"ingest"}, kFleetUsage, "ingest takes one collection or more"},
+                    LineCase{"wait_not_a_number", {"ingest", "--wait", "1s", "a"}, kFleetUsage,
+                             "option --wait takes a number of seconds"},
+                    LineCase{"wait_too_long", {"ingest", "--wait=999999", "a"}, kFleetUsage,
+                             "option --wait takes a number of seconds"},
                     LineCase{"query_two", {"query", "a", "b"}, kFleetUsage, "query takes one SQL statement"},
                     // After "--" a name that starts with dashes is a file.
                     LineCase{"dashes_end_options", {"ingest", "--", "--odd.xml"}, kFleetDone, "ingest"}),
