@@ -6,7 +6,8 @@ import subprocess
 
 import pytest
 
-from fleet_support import NEW_EVENT, PostgresServer, fleet_exe, run_fleet, server_pair, variants
+from fleet_support import (EXAMPLE, NEW_EVENT, PostgresServer, collect, fleet_exe, instance, native_tree,
+                           run_fleet, server_pair, variants)
 
 
 @pytest.fixture(scope="module")
@@ -158,6 +159,24 @@ def test_postgresql_store_gives_the_same_report_as_sqlite(native, pair, tmp_path
     assert query(native, stores["postgresql"], "SELECT count(*) AS n FROM collections") == "n\n2\n"
     proc = run_fleet(native, ["query", "--store", stores["postgresql"], "DELETE FROM servers"])
     assert proc.returncode == 1 and "read-only transaction" in proc.stderr.decode()
+
+
+def test_postgresql_holds_every_text_as_sqlite_does(native, tmp_path, postgres):
+    # Tabs, line breaks, backslashes and quotes travel through COPY escaped.
+    tricky = "tab\there back\\slash \"quoted\" line\nbreak caf\u00e9 \\N"
+    extra = [instance("VARNSG_SoftwareIdentity", {
+        "CreationClassName": ("string", "VARNSG_SoftwareIdentity"), "Name": ("string", tricky),
+        "Version": ("string", "1\t2"), "Kind": ("string", "Driver")})]
+    text = collect(native_tree(tmp_path), tmp_path, "tricky", EXAMPLE.read_text(), extra)
+    stores = [str(tmp_path / "fleet.db"), postgres.create_database("fleet_text")]
+    sql = ("SELECT v.name, v.version, i.properties FROM versions v JOIN instances i ON i.collection_id = v.collection_id"
+           " WHERE i.class_name = 'VARNSG_SoftwareIdentity' ORDER BY v.position, i.position")
+    outputs = []
+    for store in stores:
+        ok(run_fleet(native, ["ingest", "--store", store, str(text)]))
+        outputs.append(query(native, store, sql))
+    assert outputs[0] == outputs[1]
+    assert tricky.replace('"', '""') in outputs[0]
 
 
 def test_postgresql_concurrent_ingest(native, pair, tmp_path, postgres):
