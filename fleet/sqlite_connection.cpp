@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "database_path.h"
 #include "fleet_error.h"
 #include "private_file.h"
 
@@ -15,7 +16,7 @@ public:
         : path_(path), busySeconds_(busySeconds) {
         if (!readOnly) CreatePrivateFileIfMissing(path);
         const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-        if (sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK) {
+        if (sqlite3_open_v2(DatabasePath(path).c_str(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK) {
             const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
             sqlite3_close(db_);
             db_ = nullptr;

@@ -204,3 +204,10 @@ def test_postgresql_down_or_refusing_the_login(native, pair, tmp_path, postgres)
     secret = "postgresql://someone:hunter2@/postgres?host=" + str(tmp_path)
     proc = run_fleet(native, ["report", "--store", secret, "--out", str(tmp_path)])
     assert proc.returncode == 1 and "hunter2" not in proc.stderr.decode() and "someone:***@" in proc.stderr.decode()
+
+
+def test_a_store_whose_name_is_not_ascii(fleet, pair, tmp_path):
+    path = tmp_path / "flotte-\u00e9t\u00e9.db"
+    ok(run_fleet(fleet, ["ingest", "--store", fleet.path(path), fleet.path(pair[0])]))
+    assert path.exists(), sorted(p.name for p in tmp_path.iterdir())
+    assert query(fleet, fleet.path(path), "SELECT count(*) AS n FROM collections") == "n\n1\n"
