@@ -135,10 +135,8 @@ public:
         while (PGresult* rest = PQgetResult(conn_)) PQclear(rest);
     }
 
-    void BeginWrite() override {
-        Execute("BEGIN");
-        Execute(kWriteLock);
-    }
+    // One round trip: the transaction and its lock.
+    void BeginWrite() override { Execute(std::string("BEGIN; ") + kWriteLock); }
     void Commit() override { Execute("COMMIT"); }
     void Rollback() noexcept override { PQclear(PQexec(conn_, "ROLLBACK")); }
 

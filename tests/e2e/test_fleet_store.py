@@ -211,3 +211,24 @@ def test_a_store_whose_name_is_not_ascii(fleet, pair, tmp_path):
     ok(run_fleet(fleet, ["ingest", "--store", fleet.path(path), fleet.path(pair[0])]))
     assert path.exists(), sorted(p.name for p in tmp_path.iterdir())
     assert query(fleet, fleet.path(path), "SELECT count(*) AS n FROM collections") == "n\n1\n"
+
+
+def test_postgresql_store_held_by_another_writer(native, pair, tmp_path, postgres):
+    from fleet_support import POSTGRES_BIN
+    store = postgres.create_database("fleet_held")
+    ok(run_fleet(native, ["ingest", "--store", store, str(pair[0])]))
+    # Another writer in its transaction holds the store's write lock.
+    holder = subprocess.Popen([str(POSTGRES_BIN / "psql"), "-q", "-X", "-t", "-A", store], stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        holder.stdin.write(b"BEGIN; SELECT pg_advisory_xact_lock(7244101); \\echo held\n")
+        holder.stdin.flush()
+        lines = [holder.stdout.readline() for _ in range(2)]   # the lock's empty row, then the echo
+        assert lines[-1].strip() == b"held", lines
+        proc = run_fleet(native, ["ingest", "--wait", "2", "--store", store, str(pair[1])])
+        assert proc.returncode == 1
+        assert proc.stderr.decode().endswith("': the store is locked by another process\n"), proc.stderr
+    finally:
+        holder.communicate(b"ROLLBACK;\n\\q\n", timeout=60)
+    ok(run_fleet(native, ["ingest", "--store", store, str(pair[1])]))
+    assert query(native, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
