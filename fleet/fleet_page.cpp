@@ -75,6 +75,8 @@ std::string RenderFleetPage(const FleetReport& report) {
                     {"Severity", "Rule", "Description", "Message", "Servers", "Which"}, findings);
     body += section("versions", "Versions by type-model", report.versions.size(), "No collection lists versions.",
                     {"Type-model", "Kind", "Name", "Version", "Servers", "Which", "Outlier"}, versions);
+    body += "<p class=\"note\">Installed packages are left out here; the store's table versions holds them (kind " +
+            std::string(kPackageKind) + ").</p>\n";
     body += section("compares", "Collections compared with their predecessor", report.compares.size(),
                     "No server has more than one collection.", {"Serial", "OLD", "NEW", "What changed"}, compares);
     const std::string navigation = "<a href=\"#servers\">Servers</a> <a href=\"#findings\">Findings</a> "

@@ -9,6 +9,8 @@
 #include "severity.h"
 #include "wyxcore/safe_name.h"
 
+const char kPackageKind[] = "Package";
+
 namespace {
 
 struct StoredCollection {
@@ -90,7 +92,8 @@ FleetReport BuildFleetReport(SqlConnection& store) {
         for (const SqlRow& v :
              store.Query("SELECT kind, name, version FROM versions WHERE collection_id = ?", {SqlValue(latest.id)})
                  .rows)
-            versions[VersionKey(server.first.second, v[0].text, v[1].text, v[2].text)].insert(serial);
+            if (v[0].text != kPackageKind)
+                versions[VersionKey(server.first.second, v[0].text, v[1].text, v[2].text)].insert(serial);
     }
     for (auto& group : findings) report.findings.push_back(std::move(group.second));
     std::stable_sort(report.findings.begin(), report.findings.end(),

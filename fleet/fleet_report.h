@@ -34,6 +34,10 @@ struct FleetCompare {
     Comparison comparison;
 };
 
+// Installed packages number in the thousands on a server: the page's versions
+// leave them out (the store and compare keep them).
+extern const char kPackageKind[];
+
 struct FleetReport {
     size_t collectionCount = 0;
     std::vector<FleetServer> servers;
