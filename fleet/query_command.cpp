@@ -17,12 +17,14 @@ std::string CsvField(const SqlValue& value) {
 void RunQuery(const FleetCommandLine& line, std::ostream& out) {
     std::unique_ptr<SqlConnection> store = OpenStore(line.store, true, line.waitSeconds);
     CheckStoreSchema(*store);
-    const SqlResult result = store->Query(line.operands[0]);
     auto print = [&out](const std::vector<SqlValue>& row) {
         for (size_t i = 0; i < row.size(); ++i) out << (i ? "," : "") << CsvField(row[i]);
         out << "\n";
     };
-    std::vector<SqlValue> header(result.columns.begin(), result.columns.end());
-    print(header);
-    for (const SqlRow& row : result.rows) print(row);
+    store->Stream(
+        line.operands[0],
+        [&print](const std::vector<std::string>& columns) {
+            print(std::vector<SqlValue>(columns.begin(), columns.end()));
+        },
+        print);
 }

@@ -1,6 +1,7 @@
 #ifndef NORBIX_FLEET_SQL_CONNECTION_H
 #define NORBIX_FLEET_SQL_CONNECTION_H
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,10 @@ public:
     // One or more statements without parameters or results.
     virtual void Execute(const std::string& sql) = 0;
     virtual SqlResult Query(const std::string& sql, const std::vector<SqlValue>& params = {}) = 0;
+    // One statement of the user, its result handed over as it arrives: the
+    // column names once, then each row; memory stays that of one row.
+    virtual void Stream(const std::string& sql, const std::function<void(const std::vector<std::string>&)>& columns,
+                        const std::function<void(const SqlRow&)>& row) = 0;
     // Rows of one statement many times over (an insert per record): the
     // statement is prepared once.
     virtual void ExecuteMany(const std::string& sql, const std::vector<std::vector<SqlValue> >& rows) = 0;

@@ -55,21 +55,31 @@ public:
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
             SqlRow row;
-            for (int i = 0; i < columns; ++i) {
-                if (sqlite3_column_type(statement, i) == SQLITE_NULL) {
-                    row.emplace_back();
-                } else {
-                    const unsigned char* text = sqlite3_column_text(statement, i);
-                    row.emplace_back(std::string(reinterpret_cast<const char*>(text),
-                                                 static_cast<size_t>(sqlite3_column_bytes(statement, i))));
-                }
-            }
+            for (int i = 0; i < columns; ++i) row.push_back(columnValue(statement, i));
             result.rows.push_back(std::move(row));
         }
         sqlite3_reset(statement);
         sqlite3_clear_bindings(statement);
         if (rc != SQLITE_DONE) fail(rc, sqlite3_errmsg(db_));
         return result;
+    }
+
+    void Stream(const std::string& sql, const std::function<void(const std::vector<std::string>&)>& columns,
+                const std::function<void(const SqlRow&)>& row) override {
+        sqlite3_stmt* statement = prepared(sql);
+        bind(statement, {});
+        const int count = sqlite3_column_count(statement);
+        std::vector<std::string> names;
+        for (int i = 0; i < count; ++i) names.push_back(sqlite3_column_name(statement, i));
+        columns(names);
+        int rc;
+        SqlRow values(static_cast<size_t>(count));
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            for (int i = 0; i < count; ++i) values[i] = columnValue(statement, i);
+            row(values);
+        }
+        sqlite3_reset(statement);
+        if (rc != SQLITE_DONE) fail(rc, sqlite3_errmsg(db_));
     }
 
     void ExecuteMany(const std::string& sql, const std::vector<std::vector<SqlValue> >& rows) override {
@@ -88,6 +98,13 @@ public:
     void Rollback() noexcept override { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); }
 
 private:
+    static SqlValue columnValue(sqlite3_stmt* statement, int i) {
+        if (sqlite3_column_type(statement, i) == SQLITE_NULL) return SqlValue();
+        const unsigned char* text = sqlite3_column_text(statement, i);
+        return SqlValue(std::string(reinterpret_cast<const char*>(text),
+                                    static_cast<size_t>(sqlite3_column_bytes(statement, i))));
+    }
+
     void close() {
         for (auto& s : statements_) sqlite3_finalize(s.second);
         statements_.clear();

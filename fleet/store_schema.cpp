@@ -73,7 +73,10 @@ int versionOf(SqlConnection& c) {
     const SqlResult result = c.Query("SELECT version FROM fleet_schema");
     if (result.rows.size() != 1 || result.rows[0][0].isNull)
         throw FleetError("'" + c.Name() + "': the store's schema version is damaged");
-    return std::stoi(result.rows[0][0].text);
+    const std::string& text = result.rows[0][0].text;
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        throw FleetError("'" + c.Name() + "': the store's schema version is damaged");
+    return std::stoi(text);
 }
 
 void refuseNewer(const SqlConnection& c, int version) {

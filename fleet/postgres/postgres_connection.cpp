@@ -90,19 +90,42 @@ public:
         SqlResult out;
         const int columns = PQnfields(result), rows = PQntuples(result);
         for (int c = 0; c < columns; ++c) out.columns.push_back(PQfname(result, c));
-        for (int r = 0; r < rows; ++r) {
-            SqlRow row;
-            for (int c = 0; c < columns; ++c) {
-                if (PQgetisnull(result, r, c))
-                    row.emplace_back();
-                else
-                    row.emplace_back(
-                        std::string(PQgetvalue(result, r, c), static_cast<size_t>(PQgetlength(result, r, c))));
-            }
-            out.rows.push_back(std::move(row));
-        }
+        for (int r = 0; r < rows; ++r) out.rows.push_back(rowOf(result, r));
         PQclear(result);
         return out;
+    }
+
+    // Row by row from the server (single-row mode): a result of any size
+    // never sits whole in memory.
+    void Stream(const std::string& sql, const std::function<void(const std::vector<std::string>&)>& columns,
+                const std::function<void(const SqlRow&)>& row) override {
+        if (!PQsendQueryParams(conn_, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0)) check(nullptr);
+        PQsetSingleRowMode(conn_);
+        bool named = false;
+        std::string failure;
+        while (PGresult* result = PQgetResult(conn_)) {
+            const ExecStatusType status = PQresultStatus(result);
+            if (failure.empty() && (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK ||
+                                    status == PGRES_COMMAND_OK)) {
+                try {
+                    if (!named) {
+                        std::vector<std::string> names;
+                        for (int c = 0; c < PQnfields(result); ++c) names.push_back(PQfname(result, c));
+                        columns(names);
+                        named = true;
+                    }
+                    for (int r = 0; r < PQntuples(result); ++r) row(rowOf(result, r));
+                } catch (...) {
+                    PQclear(result);
+                    while (PGresult* rest = PQgetResult(conn_)) PQclear(rest);
+                    throw;
+                }
+            } else if (failure.empty()) {
+                failure = firstLine(PQresultErrorMessage(result));
+            }
+            PQclear(result);
+        }
+        if (!failure.empty()) throw FleetError("'" + name_ + "': " + failure);
     }
 
     // An insert of many rows goes as one COPY: the server parses no statement
@@ -141,6 +164,17 @@ public:
     void Rollback() noexcept override { PQclear(PQexec(conn_, "ROLLBACK")); }
 
 private:
+    static SqlRow rowOf(PGresult* result, int r) {
+        SqlRow row;
+        for (int c = 0; c < PQnfields(result); ++c) {
+            if (PQgetisnull(result, r, c))
+                row.emplace_back();
+            else
+                row.emplace_back(std::string(PQgetvalue(result, r, c), static_cast<size_t>(PQgetlength(result, r, c))));
+        }
+        return row;
+    }
+
     void sendCopy(const std::string& chunk) {
         if (PQputCopyData(conn_, chunk.data(), static_cast<int>(chunk.size())) != 1) {
             PQputCopyEnd(conn_, "norbix-fleet could not send the rows");

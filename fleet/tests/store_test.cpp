@@ -94,6 +94,13 @@ INSTANTIATE_TEST_SUITE_P(
                          PrepareStoreSchema(*s);
                          s->Execute("DELETE FROM fleet_schema");
                      },
+                     "the store's schema version is damaged"},
+        BadStoreCase{"version_not_a_number",
+                     [](const std::string& p) {
+                         auto s = OpenSqliteStore(p, false, 1);
+                         PrepareStoreSchema(*s);
+                         s->Execute("UPDATE fleet_schema SET version = 'two'");
+                     },
                      "the store's schema version is damaged"}),
     [](const testing::TestParamInfo<BadStoreCase>& info) { return std::string(info.param.name); });
 
