@@ -58,10 +58,8 @@ std::string RenderFleetPage(const FleetReport& report) {
     std::vector<HtmlRow> compares;
     for (const FleetCompare& c : report.compares) {
         HtmlRow row;
-        row.cells = {text(c.serial), text(c.comparison.oldFile), text(c.comparison.newFile),
-                     HtmlCell{"<a href=\"" + EscapeHtml(c.page) + "\">" + EscapeHtml(ComparisonSummary(c.comparison)) +
-                                  "</a>",
-                              ""}};
+        row.cells = {text(c.serial), text(c.oldFile), text(c.newFile),
+                     HtmlCell{"<a href=\"" + EscapeHtml(c.page) + "\">" + EscapeHtml(c.summary) + "</a>", ""}};
         compares.push_back(row);
     }
     std::string body = "<h1>Fleet</h1>\n<p>" + std::to_string(report.servers.size()) + " servers, " +
@@ -84,14 +82,17 @@ std::string RenderFleetPage(const FleetReport& report) {
     return RenderHtmlPage("Fleet", navigation, body);
 }
 
-void WriteFleetReport(const FleetReport& report, const std::string& folder) {
+FleetReport WriteFleetReport(SqlConnection& store, const std::string& folder) {
     try {
         TOutputDirectory directory(folder);
+        const FleetReport report = BuildFleetReport(store, [&directory](const FleetCompare& c, const Comparison& cmp) {
+            directory.Add(c.page, RenderComparisonPage(cmp));
+        });
         directory.Add("index.html", RenderFleetPage(report));
-        for (const FleetCompare& c : report.compares) directory.Add(c.page, RenderComparisonPage(c.comparison));
         directory.Add(kStyleFile, ReportStyleSheet());
         directory.Add(kScriptFile, ReportScript());
         directory.Commit();
+        return report;
     } catch (const TWYXException& e) {
         throw FleetError("'" + folder + "': cannot write the fleet report: " + e.what());
     }

@@ -9,8 +9,9 @@
 // its verdict, the findings across the fleet, the versions by type-model.
 std::string RenderFleetPage(const FleetReport& report);
 
-// Writes the folder: the fleet page, each compare page, the reports' style
-// sheet and script. Throws FleetError naming the folder.
-void WriteFleetReport(const FleetReport& report, const std::string& folder);
+// Builds the report from the store and writes the folder: each compare page as
+// it is made, the fleet page, the reports' style sheet and script. Throws
+// FleetError naming the folder.
+FleetReport WriteFleetReport(SqlConnection& store, const std::string& folder);
 
 #endif

@@ -38,13 +38,13 @@ Servers loadServers(SqlConnection& store) {
     return servers;
 }
 
-std::string comparePage(const std::string& serial, const StoredCollection& newer) {
+std::string comparePageName(const std::string& serial, const StoredCollection& newer) {
     return "compare-" + SafeNamePart(serial, 40) + "-" + newer.hash.substr(0, 16) + ".html";
 }
 
 }  // namespace
 
-FleetReport BuildFleetReport(SqlConnection& store) {
+FleetReport BuildFleetReport(SqlConnection& store, const ComparePageSink& comparePage) {
     FleetReport report;
     const Servers servers = loadServers(store);
     using FindingKey = std::tuple<std::string, std::string, std::string>;
@@ -64,15 +64,22 @@ FleetReport BuildFleetReport(SqlConnection& store) {
                         latest.verdict,
                         collections.size(),
                         std::string()};
-        for (size_t i = 1; i < collections.size(); ++i) {
-            FleetCompare compare;
-            compare.page = comparePage(serial, collections[i]);
-            compare.serial = serial;
-            compare.comparison.oldFile = collections[i - 1].file;
-            compare.comparison.newFile = collections[i].file;
-            Compare(LoadStoredFacts(store, collections[i - 1].id), LoadStoredFacts(store, collections[i].id),
-                    &compare.comparison);
-            report.compares.push_back(std::move(compare));
+        // Each collection read once; a comparison lives only while its page is made.
+        CollectionFacts previous;
+        for (size_t i = 0; i < collections.size(); ++i) {
+            CollectionFacts current = LoadStoredFacts(store, collections[i].id);
+            if (i > 0) {
+                FleetCompare compare{comparePageName(serial, collections[i]), serial, collections[i - 1].file,
+                                     collections[i].file, std::string()};
+                Comparison comparison;
+                comparison.oldFile = compare.oldFile;
+                comparison.newFile = compare.newFile;
+                Compare(std::move(previous), current, &comparison);
+                compare.summary = ComparisonSummary(comparison);
+                if (comparePage) comparePage(compare, comparison);
+                report.compares.push_back(std::move(compare));
+            }
+            if (i + 1 < collections.size()) previous = std::move(current);
         }
         if (collections.size() > 1) row.latestCompare = report.compares.back().page;
         report.servers.push_back(row);

@@ -1,6 +1,7 @@
 #ifndef NORBIX_FLEET_FLEET_REPORT_H
 #define NORBIX_FLEET_FLEET_REPORT_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,8 @@ struct FleetVersion {
 struct FleetCompare {
     std::string page;             // file name in the report's folder
     std::string serial;
-    Comparison comparison;
+    std::string oldFile, newFile;
+    std::string summary;          // ComparisonSummary
 };
 
 // Installed packages number in the thousands on a server: the page's versions
@@ -46,6 +48,11 @@ struct FleetReport {
     std::vector<FleetCompare> compares;   // each collection with its predecessor
 };
 
-FleetReport BuildFleetReport(SqlConnection& store);
+// Receives each comparison of a collection with its predecessor as it is
+// made, to render its page; the report keeps only its summary, so a fleet
+// with a long history never holds more than one comparison.
+using ComparePageSink = std::function<void(const FleetCompare&, const Comparison&)>;
+
+FleetReport BuildFleetReport(SqlConnection& store, const ComparePageSink& comparePage = ComparePageSink());
 
 #endif

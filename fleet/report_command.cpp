@@ -10,10 +10,9 @@
 void RunReport(const FleetCommandLine& line, std::ostream& out) {
     std::unique_ptr<SqlConnection> store = OpenStore(line.store, true, line.waitSeconds);
     CheckStoreSchema(*store);
-    const FleetReport report = BuildFleetReport(*store);
     EnsureOutputFolder(line.outDir);
     const std::string folder = line.outDir + TOSSpecific::kFileSeparator + "fleet";
-    WriteFleetReport(report, folder);
+    const FleetReport report = WriteFleetReport(*store, folder);
     out << report.servers.size() << " servers, " << report.collectionCount << " collections, "
         << report.findings.size() << " findings across the fleet, " << report.compares.size() << " compares\n"
         << "Wrote " << folder << TOSSpecific::kFileSeparator << "index.html\n";

@@ -37,7 +37,10 @@ TEST(FleetReport, VersionsOutliersFindingsAndCompares) {
     ASSERT_TRUE(StoreCollection(*store, "c.xml", "h-c", none, server("C", "1.40", 1500)));
     ASSERT_TRUE(StoreCollection(*store, "d.xml", "h-d", none, server("D", "1.52", 1500)));
 
-    const FleetReport report = BuildFleetReport(*store);
+    std::vector<Comparison> pages;   // each handed over as made
+    const FleetReport report = BuildFleetReport(*store, [&pages](const FleetCompare&, const Comparison& c) {
+        pages.push_back(c);
+    });
     EXPECT_EQ(report.collectionCount, 5u);
     ASSERT_EQ(report.servers.size(), 4u);
     EXPECT_EQ(report.servers[1].serial, "B");
@@ -60,10 +63,12 @@ TEST(FleetReport, VersionsOutliersFindingsAndCompares) {
     EXPECT_EQ(report.findings[0].servers, (std::vector<std::string>{"A", "B"}));
 
     ASSERT_EQ(report.compares.size(), 1u);
-    EXPECT_EQ(report.compares[0].comparison.oldFile, "b1.xml");
-    EXPECT_EQ(report.compares[0].comparison.newFile, "b2.xml");
-    ASSERT_EQ(report.compares[0].comparison.findings.size(), 1u);
-    EXPECT_EQ(report.compares[0].comparison.findings[0].change, FindingChangeKind::kAppeared);
+    EXPECT_EQ(report.compares[0].oldFile, "b1.xml");
+    EXPECT_EQ(report.compares[0].newFile, "b2.xml");
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(report.compares[0].summary, ComparisonSummary(pages[0]));
+    ASSERT_EQ(pages[0].findings.size(), 1u);
+    EXPECT_EQ(pages[0].findings[0].change, FindingChangeKind::kAppeared);
 }
 
 }  // namespace
