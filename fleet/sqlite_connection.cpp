@@ -27,7 +27,8 @@ public:
         // The first read finds out whether the file is a database at all.
         try {
             Execute(readOnly ? "PRAGMA query_only = 1; SELECT count(*) FROM sqlite_master"
-                             : "PRAGMA foreign_keys = ON; PRAGMA synchronous = FULL; SELECT count(*) FROM sqlite_master");
+                             : "PRAGMA foreign_keys = ON; PRAGMA synchronous = FULL;"
+                               " SELECT count(*) FROM sqlite_master");
         } catch (...) {
             close();
             throw;

@@ -130,7 +130,8 @@ class VersionDiff : public testing::TestWithParam<VersionCase> {};
 TEST_P(VersionDiff, ChangedAppearedAndWent) {
     std::vector<std::string> found;
     for (const VersionChange& v : DiffVersions(GetParam().before, GetParam().after))
-        found.push_back(std::string(v.appeared ? "+" : v.went ? "-" : "") + v.name + ": " + v.before + " -> " + v.after);
+        found.push_back(std::string(v.appeared ? "+" : v.went ? "-" : "") + v.name + ": " + v.before + " -> " +
+                        v.after);
     EXPECT_EQ(found, GetParam().changes);
 }
 
