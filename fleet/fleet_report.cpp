@@ -66,7 +66,7 @@ FleetReport BuildFleetReport(SqlConnection& store, const ComparePageSink& compar
                         std::string()};
         // Each collection read once; a comparison lives only while its page is made.
         CollectionFacts previous;
-        for (size_t i = 0; i < collections.size(); ++i) {
+        for (size_t i = 0; collections.size() > 1 && i < collections.size(); ++i) {
             CollectionFacts current = LoadStoredFacts(store, collections[i].id);
             if (i > 0) {
                 FleetCompare compare{comparePageName(serial, collections[i]), serial, collections[i - 1].file,
