@@ -14,6 +14,8 @@ pkgs=(cmake make g++ pkg-config zlib1g-dev libpugixml-dev libboost-dev nlohmann-
       openssl python3-openssl)
 # The SEL decoder's cross-check: a decoder of the standard's tables no one here wrote.
 pkgs+=(ipmitool)
+# norbix-fleet: its stores (SQLite, PostgreSQL and its server for the tests); Tcl makes SQLite's amalgamation.
+pkgs+=(libpq-dev postgresql-15 tcl8.6)
 
 need_install=0
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -49,6 +51,20 @@ if [ ! -f "$src/src/pugixml.cpp" ]; then
   mkdir -p "$(dirname "$src")"
   rm -rf "$src"
   mv "$dir" "$src"
+  rm -rf "$tmp"
+fi
+# SQLite for the win32 target: the single-file amalgamation made from Debian's source package.
+sqlite="$here/build/third-party/sqlite"
+if [ ! -f "$sqlite/sqlite3.c" ]; then
+  tmp=$(mktemp -d)
+  (cd "$tmp" && apt-get source -qq sqlite3 >/dev/null 2>&1)
+  dir=$(find "$tmp" -maxdepth 1 -type d -name 'sqlite3-*' | head -n 1)
+  [ -n "$dir" ] || { echo "setup: apt-get source sqlite3 failed" >&2; exit 1; }
+  mkdir "$dir/bld"
+  (cd "$dir/bld" && ../configure --disable-tcl >/dev/null && make sqlite3.c >/dev/null) \
+    || { echo "setup: making sqlite3.c failed" >&2; exit 1; }
+  mkdir -p "$sqlite"
+  cp "$dir/bld/sqlite3.c" "$dir/bld/sqlite3.h" "$sqlite/"
   rm -rf "$tmp"
 fi
 echo "setup: done"

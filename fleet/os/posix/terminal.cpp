@@ -1,0 +1,5 @@
+#include "terminal.h"
+
+#include <unistd.h>
+
+bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }

@@ -1,0 +1,234 @@
+"""norbix-fleet ingest, query and report on an SQLite store, and on a PostgreSQL
+server that the tests start themselves."""
+import concurrent.futures
+import sqlite3
+import subprocess
+
+import pytest
+
+from fleet_support import (EXAMPLE, NEW_EVENT, PostgresServer, collect, fleet_exe, instance, native_tree,
+                           run_fleet, server_pair, variants)
+
+
+@pytest.fixture(scope="module")
+def pair(tmp_path_factory):
+    return server_pair(tmp_path_factory.mktemp("pair"))
+
+
+@pytest.fixture
+def fleet(target):
+    if not fleet_exe(target).exists():
+        pytest.fail(f"{fleet_exe(target)} is not built")
+    return target
+
+
+@pytest.fixture
+def native(fleet):
+    if fleet.windows:
+        pytest.skip("PostgreSQL is built natively only")
+    return fleet
+
+
+def ok(proc):
+    assert proc.returncode == 0, proc.stderr.decode(errors="replace")
+    return proc.stdout.decode()
+
+
+def query(fleet, store, sql):
+    return ok(run_fleet(fleet, ["query", "--store", store, sql])).replace("\r\n", "\n")
+
+
+def test_ingest_report_and_query(fleet, pair, tmp_path):
+    old, new = pair
+    store = fleet.path(tmp_path / "fleet.db")
+    out = ok(run_fleet(fleet, ["ingest", "--store", store, fleet.path(old), fleet.path(new), fleet.path(old)]))
+    assert out.replace("\r\n", "\n").splitlines()[-1] == "Ingested 3 files: 2 stored, 1 already stored, 0 refused"
+    if not fleet.windows:   # the store holds logs: private to the user
+        assert (tmp_path / "fleet.db").stat().st_mode & 0o777 == 0o600
+    assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
+    assert query(fleet, store, "SELECT message FROM log_records WHERE message LIKE 'Configuration%'") == (
+        f"message\n{NEW_EVENT}\n")
+    assert query(fleet, store, "SELECT kind, location FROM parts ORDER BY location") == (
+        "kind,location\nDIMM,DIMM A1\nDIMM,DIMM A1\nDIMM,DIMM A2\nDisk,sda\nDisk,sda\n")
+    report = ok(run_fleet(fleet, ["report", "--store", store, "--out", fleet.path(tmp_path / "r")]))
+    assert report.splitlines()[0] == "1 servers, 2 collections, 6 findings across the fleet, 1 compares"
+    page = (tmp_path / "r" / "fleet" / "index.html").read_text()
+    assert "default-src 'none'" in page and "QX00123" in page and "System BIOS" in page
+    (compare,) = (tmp_path / "r" / "fleet").glob("compare-QX00123-*.html")
+    assert "1 new log record; findings: 0 appeared, 1 cleared, 0 changed" in page
+    assert NEW_EVENT in compare.read_text()
+
+
+def test_bad_files_are_refused_and_the_rest_stored(fleet, pair, tmp_path):
+    old, new = pair
+    truncated = tmp_path / "cut.xml.gz"
+    truncated.write_bytes(old.read_bytes()[:3000])
+    store = fleet.path(tmp_path / "fleet.db")
+    proc = run_fleet(fleet, ["ingest", "--store", store, fleet.path(truncated), fleet.path(new)])
+    assert proc.returncode == 1
+    assert proc.stderr.decode().startswith(f"norbix-fleet: error: '{fleet.path(truncated)}': not a readable collection")
+    assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n1\n"
+
+
+@pytest.mark.parametrize("make, message", [
+    (lambda p: p.write_bytes(b"SQLite format 2\0" + b"x" * 5000), "not an SQLite database"),
+    (lambda p: sqlite3.connect(p).execute("CREATE TABLE mine (a)"), "not a norbix-fleet store"),
+])
+def test_a_store_that_is_no_store_is_refused(fleet, pair, tmp_path, make, message):
+    path = tmp_path / "other.db"
+    make(path)
+    before = path.read_bytes()
+    proc = run_fleet(fleet, ["ingest", "--store", fleet.path(path), fleet.path(pair[0])])
+    assert proc.returncode == 1 and message in proc.stderr.decode(), proc.stderr
+    assert path.read_bytes() == before
+
+
+def test_a_locked_store(fleet, pair, tmp_path):
+    if fleet.windows:
+        pytest.skip("Wine's file locks are its own: a lock of this machine's SQLite does not reach the program")
+    old, new = pair
+    path = tmp_path / "fleet.db"
+    store = fleet.path(path)
+    ok(run_fleet(fleet, ["ingest", "--store", store, fleet.path(old)]))
+    holder = sqlite3.connect(path, isolation_level=None)
+    holder.execute("BEGIN EXCLUSIVE")
+    proc = run_fleet(fleet, ["ingest", "--wait", "1", "--store", store, fleet.path(new)])
+    holder.execute("ROLLBACK")
+    holder.close()
+    assert proc.returncode == 1
+    err = proc.stderr.decode().replace("\r\n", "\n")
+    assert err == f"norbix-fleet: error: '{store}': the store is locked by another process (waited 1 s)\n"
+    assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n1\n"
+
+
+def test_an_older_schema_is_migrated_by_an_ingest(fleet, pair, tmp_path):
+    old, new = pair
+    path = tmp_path / "fleet.db"
+    store = fleet.path(path)
+    ok(run_fleet(fleet, ["ingest", "--store", store, fleet.path(old)]))
+    holder = sqlite3.connect(path, isolation_level=None)
+    holder.execute("ALTER TABLE parts DROP COLUMN verdict")
+    holder.execute("UPDATE fleet_schema SET version = 1")
+    holder.close()
+    proc = run_fleet(fleet, ["report", "--store", store, "--out", fleet.path(tmp_path / "r")])
+    assert proc.returncode == 1 and "older schema version 1; an ingest brings it up to date" in proc.stderr.decode()
+    ok(run_fleet(fleet, ["ingest", "--store", store, fleet.path(new)]))
+    assert query(fleet, store, "SELECT version FROM fleet_schema") == "version\n2\n"
+    assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
+
+
+def test_concurrent_ingest_stores_each_file_once(fleet, pair, tmp_path):
+    files = [fleet.path(f) for f in variants(pair[0], tmp_path, 20)]
+    store = fleet.path(tmp_path / "fleet.db")
+
+    def ingest(i):
+        order = files[i * 5:] + files[:i * 5]   # each process starts elsewhere
+        return run_fleet(fleet, ["ingest", "--store", store] + order, timeout=600)
+    with concurrent.futures.ThreadPoolExecutor(4) as pool:
+        results = list(pool.map(ingest, range(4)))
+    stored = 0
+    for proc in results:
+        last = ok(proc).replace("\r\n", "\n").splitlines()[-1]
+        stored += int(last.split(": ")[1].split(" stored")[0])
+    assert stored == 20
+    assert query(fleet, store, "SELECT count(*) AS n, count(DISTINCT content_hash) AS d FROM collections") == (
+        "n,d\n20,20\n")
+    assert query(fleet, store, "SELECT count(*) AS n FROM servers") == "n\n20\n"
+
+
+@pytest.fixture(scope="module")
+def postgres():
+    server = PostgresServer(None)
+    yield server
+    server.stop()
+
+
+def test_postgresql_store_gives_the_same_report_as_sqlite(native, pair, tmp_path, postgres):
+    old, new = pair
+    files = [str(old), str(new)]
+    stores = {"sqlite": str(tmp_path / "fleet.db"), "postgresql": postgres.create_database("fleet_same")}
+    pages = {}
+    for name, store in stores.items():
+        ok(run_fleet(native, ["ingest", "--store", store] + files))
+        ok(run_fleet(native, ["ingest", "--store", store] + files[:1]))   # stored once
+        ok(run_fleet(native, ["report", "--store", store, "--out", str(tmp_path / name)]))
+        folder = tmp_path / name / "fleet"
+        pages[name] = {p.name: p.read_bytes() for p in folder.iterdir()}
+    assert pages["sqlite"] == pages["postgresql"]
+    assert len(pages["sqlite"]) == 5   # index, one compare, style, script, manifest
+    assert query(native, stores["postgresql"], "SELECT count(*) AS n FROM collections") == "n\n2\n"
+    proc = run_fleet(native, ["query", "--store", stores["postgresql"], "DELETE FROM servers"])
+    assert proc.returncode == 1 and "read-only transaction" in proc.stderr.decode()
+
+
+def test_postgresql_holds_every_text_as_sqlite_does(native, tmp_path, postgres):
+    # Tabs, line breaks, backslashes and quotes travel through COPY escaped.
+    tricky = "tab\there back\\slash \"quoted\" line\nbreak caf\u00e9 \\N"
+    extra = [instance("VARNSG_SoftwareIdentity", {
+        "CreationClassName": ("string", "VARNSG_SoftwareIdentity"), "Name": ("string", tricky),
+        "Version": ("string", "1\t2"), "Kind": ("string", "Driver")})]
+    text = collect(native_tree(tmp_path), tmp_path, "tricky", EXAMPLE.read_text(), extra)
+    stores = [str(tmp_path / "fleet.db"), postgres.create_database("fleet_text")]
+    sql = ("SELECT v.name, v.version, i.properties FROM versions v JOIN instances i ON i.collection_id = v.collection_id"
+           " WHERE i.class_name = 'VARNSG_SoftwareIdentity' ORDER BY v.position, i.position")
+    outputs = []
+    for store in stores:
+        ok(run_fleet(native, ["ingest", "--store", store, str(text)]))
+        outputs.append(query(native, store, sql))
+    assert outputs[0] == outputs[1]
+    assert tricky.replace('"', '""') in outputs[0]
+
+
+def test_postgresql_concurrent_ingest(native, pair, tmp_path, postgres):
+    store = postgres.create_database("fleet_many")
+    files = [str(f) for f in variants(pair[0], tmp_path, 20)]
+    with concurrent.futures.ThreadPoolExecutor(4) as pool:
+        results = list(pool.map(lambda i: run_fleet(native, ["ingest", "--store", store] + files[i * 5:] + files[:i * 5],
+                                                     timeout=600), range(4)))
+    for proc in results:
+        ok(proc)
+    assert query(native, store, "SELECT count(*) AS n, count(DISTINCT content_hash) AS d FROM collections") == (
+        "n,d\n20,20\n")
+
+
+def test_postgresql_down_or_refusing_the_login(native, pair, tmp_path, postgres):
+    down = f"postgresql:///postgres?host={tmp_path}&user=nobody"
+    proc = run_fleet(native, ["ingest", "--store", down, str(pair[0])])
+    assert proc.returncode == 1
+    assert proc.stderr.decode().startswith(f"norbix-fleet: error: '{down}': cannot connect to the PostgreSQL server: ")
+    refused = postgres.address(user="nosuchrole")
+    proc = run_fleet(native, ["report", "--store", refused, "--out", str(tmp_path)])
+    assert proc.returncode == 1
+    err = proc.stderr.decode()
+    assert "cannot connect to the PostgreSQL server" in err and "nosuchrole" in err
+    secret = "postgresql://someone:hunter2@/postgres?host=" + str(tmp_path)
+    proc = run_fleet(native, ["report", "--store", secret, "--out", str(tmp_path)])
+    assert proc.returncode == 1 and "hunter2" not in proc.stderr.decode() and "someone:***@" in proc.stderr.decode()
+
+
+def test_a_store_whose_name_is_not_ascii(fleet, pair, tmp_path):
+    path = tmp_path / "flotte-\u00e9t\u00e9.db"
+    ok(run_fleet(fleet, ["ingest", "--store", fleet.path(path), fleet.path(pair[0])]))
+    assert path.exists(), sorted(p.name for p in tmp_path.iterdir())
+    assert query(fleet, fleet.path(path), "SELECT count(*) AS n FROM collections") == "n\n1\n"
+
+
+def test_postgresql_store_held_by_another_writer(native, pair, tmp_path, postgres):
+    from fleet_support import POSTGRES_BIN
+    store = postgres.create_database("fleet_held")
+    ok(run_fleet(native, ["ingest", "--store", store, str(pair[0])]))
+    # Another writer in its transaction holds the store's write lock.
+    holder = subprocess.Popen([str(POSTGRES_BIN / "psql"), "-q", "-X", "-t", "-A", store], stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        holder.stdin.write(b"BEGIN; SELECT pg_advisory_xact_lock(7244101); \\echo held\n")
+        holder.stdin.flush()
+        lines = [holder.stdout.readline() for _ in range(2)]   # the lock's empty row, then the echo
+        assert lines[-1].strip() == b"held", lines
+        proc = run_fleet(native, ["ingest", "--wait", "2", "--store", store, str(pair[1])])
+        assert proc.returncode == 1
+        assert proc.stderr.decode().endswith("': the store is locked by another process\n"), proc.stderr
+    finally:
+        holder.communicate(b"ROLLBACK;\n\\q\n", timeout=60)
+    ok(run_fleet(native, ["ingest", "--store", store, str(pair[1])]))
+    assert query(native, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
