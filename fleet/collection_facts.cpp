@@ -3,10 +3,11 @@
 #include <algorithm>
 
 #include "finding_groups.h"
+#include "parts.h"
 #include "report_identity.h"
-#include "severity.h"
 #include "timeline.h"
 #include "value_display.h"
+#include "written_at.h"
 #include "wyxcore/calendar.h"
 #include "wyxcore/container.h"
 
@@ -116,6 +117,32 @@ void readParts(const TContainer& container, CollectionFacts* facts) {
     }
 }
 
+// Evidence is trusted up to the collection's time; without one, up to now, as
+// the reports judge it.
+void readPartVerdicts(const TContainer& container, const FindingSeverities& severities, const ReportIdentity& identity,
+                      CollectionFacts* facts) {
+    const PartsReport report =
+        BuildParts(container, severities, identity.hasCollectionTime ? identity.collectedAt : ReportTime());
+    for (const Part& part : report.parts) {
+        PartVerdictFact fact;
+        fact.kind = PartKindName(part.kind);
+        fact.key = part.key;
+        fact.scheme = part.scheme;
+        fact.name = PartTitle(part);
+        fact.verdict = VerdictName(part.verdict);
+        if (part.hasLatest) {
+            fact.hasLatest = true;
+            fact.latestUtc = calendar::UtcSeconds(part.latest);
+            fact.latestShown = shown(part.latest);
+        }
+        fact.evidence = part.evidence.size();
+        facts->partVerdicts.push_back(std::move(fact));
+    }
+    facts->verdict = PartsHeadline(report);
+    facts->partsFailing = report.failing;
+    facts->partsWarnings = report.warnings;
+}
+
 void readVersions(const TContainer& container, CollectionFacts* facts) {
     const TCIMClass* cimClass = container.FindClass("VARNSG_SoftwareIdentity");
     if (!cimClass) return;
@@ -143,15 +170,13 @@ CollectionFacts ReadCollectionFacts(const TContainer& container) {
         facts.collectedUtc = calendar::UtcSeconds(identity.collectedAt);
         facts.collectedShown = shown(identity.collectedAt);
     }
-    readRecords(container, SeveritiesOfFindings(container), &facts);
-    std::string worst;
-    for (const FindingGroup& group : GroupFindings(container)) {
+    const FindingSeverities severities = SeveritiesOfFindings(container);
+    readRecords(container, severities, &facts);
+    for (const FindingGroup& group : GroupFindings(container))
         facts.findings.push_back(
             {group.severity, group.category, group.description, group.sourceClass, group.message, group.count});
-        if (SeverityRank(group.severity) > SeverityRank(worst)) worst = group.severity;
-    }
-    facts.verdict = SeverityRank(worst) >= SeverityRank("Warning") ? worst : std::string("OK");
     readParts(container, &facts);
+    readPartVerdicts(container, severities, identity, &facts);
     readVersions(container, &facts);
     return facts;
 }

@@ -45,6 +45,20 @@ struct PartFact {
     std::string firmware;
 };
 
+// One part as the report model judges it: identified by kind, key and scheme
+// (the model's own naming), named as a reader reads it.
+struct PartVerdictFact {
+    std::string kind;         // "DIMM", "Fan", ...
+    std::string key;
+    std::string scheme;
+    std::string name;         // "Fan 3", "DIMM DIMM_A4"
+    std::string verdict;      // "Failed", "Degraded", "Warning", "Unknown", "OK"
+    bool hasLatest = false;   // time of the latest evidence with a trusted time
+    int64_t latestUtc = 0;
+    std::string latestShown;
+    size_t evidence = 0;
+};
+
 // One software identity: firmware, BIOS, driver, operating system, package.
 struct VersionFact {
     std::string kind;
@@ -65,9 +79,10 @@ struct CollectionFacts {
     std::vector<FindingFact> findings;
     std::vector<PartFact> parts;
     std::vector<VersionFact> versions;
-    // The worst finding's severity ("Error", "Warning") or "OK". Part verdicts
-    // join this once the report model holds them.
+    std::vector<PartVerdictFact> partVerdicts;   // most severe first, as the model orders them
+    // The model's headline: "3 parts failing, 2 with warnings", or its one-line clean verdict.
     std::string verdict;
+    size_t partsFailing = 0, partsWarnings = 0;
 };
 
 CollectionFacts ReadCollectionFacts(const TContainer& container);

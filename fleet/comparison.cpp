@@ -43,6 +43,7 @@ void Compare(CollectionFacts oldFacts, CollectionFacts newFacts, Comparison* com
     comparison->newRecords = RecordsOnlyIn(a.records, b.records);
     comparison->goneRecords = RecordsOnlyIn(b.records, a.records).size();
     comparison->findings = DiffFindings(a.findings, b.findings);
+    comparison->verdicts = DiffPartVerdicts(a.partVerdicts, b.partVerdicts);
     comparison->parts = MatchParts(a.parts, b.parts);
     comparison->versions = DiffVersions(a.versions, b.versions);
 }
@@ -61,12 +62,19 @@ std::string ComparisonSummary(const Comparison& c) {
         (f.change == FindingChangeKind::kAppeared  ? appeared
          : f.change == FindingChangeKind::kCleared ? cleared
                                                    : changed)++;
+    size_t verdictsAppeared = 0, verdictsCleared = 0, verdictsChanged = 0;
+    for (const VerdictChange& v : c.verdicts)
+        (v.change == VerdictChangeKind::kAppeared  ? verdictsAppeared
+         : v.change == VerdictChangeKind::kCleared ? verdictsCleared
+                                                   : verdictsChanged)++;
     size_t added = 0, removed = 0, altered = 0;
     for (const PartChange& p : c.parts)
         (p.change == PartChangeKind::kAdded ? added : p.change == PartChangeKind::kRemoved ? removed : altered)++;
     std::string line = count(c.newRecords.size(), "new log record", "new log records") +
                        "; findings: " + std::to_string(appeared) + " appeared, " + std::to_string(cleared) +
-                       " cleared, " + std::to_string(changed) + " changed; parts: " + std::to_string(added) +
+                       " cleared, " + std::to_string(changed) + " changed; part verdicts: " + std::to_string(verdictsAppeared) + " appeared, " +
+                       std::to_string(verdictsCleared) + " cleared, " + std::to_string(verdictsChanged) +
+                       " changed; parts: " + std::to_string(added) +
                        " added, " + std::to_string(removed) + " removed, " + std::to_string(altered) + " changed; " +
                        count(c.versions.size(), "version change", "version changes");
     if (c.goneRecords)

@@ -6,6 +6,7 @@
 
 #include "collection_facts.h"
 #include "part_matching.h"
+#include "verdict_diff.h"
 #include "version_diff.h"
 
 enum class FindingChangeKind { kAppeared, kCleared, kChanged };
@@ -28,7 +29,7 @@ struct Comparison {
     std::vector<const LogRecordFact*> newRecords;   // into newFacts
     size_t goneRecords = 0;                          // of old's records, how many new no longer holds
     std::vector<FindingChange> findings;
-    // Part verdicts join here beside the findings once the report model holds them.
+    std::vector<VerdictChange> verdicts;
     std::vector<PartChange> parts;
     std::vector<VersionChange> versions;
 };
@@ -36,7 +37,7 @@ struct Comparison {
 // oldFacts and newFacts are moved in; the record pointers point into them.
 void Compare(CollectionFacts oldFacts, CollectionFacts newFacts, Comparison* comparison);
 
-// "3 new log records, 1 finding appeared, ..." : one line of counts.
+// "3 new log records; findings: 1 appeared, ..." : one line of counts.
 std::string ComparisonSummary(const Comparison& comparison);
 
 #endif

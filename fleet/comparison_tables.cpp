@@ -1,5 +1,7 @@
 #include "comparison_tables.h"
 
+#include "parts.h"
+
 namespace {
 
 const char kAbsent[] = "-";
@@ -9,6 +11,20 @@ std::string orAbsent(const std::string& text) { return text.empty() ? kAbsent : 
 std::string severityCell(const FindingFact& f) {
     if (f.severity.empty() && !f.count) return kAbsent;
     return f.severity + " (" + std::to_string(f.count) + (f.count == 1 ? " record)" : " records)");
+}
+
+// A part's verdict on one side: "Failed (2 records, latest ...)".
+std::string verdictSide(const PartVerdictFact& p, bool present) {
+    if (!present) return kAbsent;
+    std::string text = p.verdict + " (" + std::to_string(p.evidence) + (p.evidence == 1 ? " record" : " records");
+    if (p.hasLatest) text += ", latest " + p.latestShown;
+    return text + ")";
+}
+
+// The row's colour: what the part is now, nothing once it cleared.
+std::string verdictSeverity(const VerdictChange& v) {
+    if (v.change == VerdictChangeKind::kCleared) return std::string();
+    return v.after.verdict == VerdictName(Verdict::kWarning) ? "Warning" : "Error";
 }
 
 // What the part was on one side: the facts that can change, in one cell.
@@ -71,6 +87,16 @@ std::vector<ComparisonTable> BuildComparisonTables(const Comparison& c) {
         findings.severities.push_back(f.change == FindingChangeKind::kCleared ? std::string() : f.after.severity);
     }
     tables.push_back(findings);
+
+    ComparisonTable verdicts{"verdicts", "Part verdicts", {"Change", "Kind", "Part", "OLD", "NEW"},
+                             {},         {},              "No part verdict appeared, cleared or changed."};
+    for (const VerdictChange& v : c.verdicts) {
+        const PartVerdictFact& any = v.hasAfter ? v.after : v.before;
+        verdicts.rows.push_back({VerdictChangeName(v.change), any.kind, any.name, verdictSide(v.before, v.hasBefore),
+                                 verdictSide(v.after, v.hasAfter)});
+        verdicts.severities.push_back(verdictSeverity(v));
+    }
+    tables.push_back(verdicts);
 
     ComparisonTable parts{"parts", "Parts", {"Change", "Part", "Name", "What changed", "OLD", "NEW"},
                           {},      {},      "No part was added, removed or changed."};

@@ -36,7 +36,7 @@ std::string RenderFleetPage(const FleetReport& report) {
         row.cells.push_back(s.latestCompare.empty()
                                 ? text("-")
                                 : HtmlCell{"<a href=\"" + EscapeHtml(s.latestCompare) + "\">what changed</a>", ""});
-        row.cssClass = SeverityCssClass(s.verdict);
+        row.cssClass = SeverityCssClass(s.verdictSeverity);
         servers.push_back(row);
     }
     std::vector<HtmlRow> findings;

@@ -14,7 +14,7 @@ const char kPackageKind[] = "Package";
 namespace {
 
 struct StoredCollection {
-    std::string id, hash, file, host, collectedShown, verdict;
+    std::string id, hash, file, host, collectedShown, verdict, verdictSeverity;
     long long collected = -1;
 };
 
@@ -25,9 +25,14 @@ Servers loadServers(SqlConnection& store) {
     Servers servers;
     const SqlResult result = store.Query(
         "SELECT s.serial, s.type_model, c.id, c.content_hash, c.file_name, c.host, c.collected_utc, "
-        "c.collected_shown, c.verdict FROM collections c JOIN servers s ON s.id = c.server_id");
+        "c.collected_shown, c.verdict, c.parts_failing, c.parts_warnings FROM collections c"
+        " JOIN servers s ON s.id = c.server_id");
     for (const SqlRow& r : result.rows) {
-        StoredCollection c{r[2].text, r[3].text, r[4].text, r[5].text, r[7].text, r[8].text, -1};
+        StoredCollection c{r[2].text, r[3].text, r[4].text, r[5].text, r[7].text, r[8].text, std::string(), -1};
+        // Stored before the parts model, a collection's verdict was its worst finding's severity.
+        if (r[9].isNull || r[10].isNull) c.verdictSeverity = r[8].text;
+        else if (r[9].text != "0") c.verdictSeverity = "Error";
+        else if (r[10].text != "0") c.verdictSeverity = "Warning";
         if (!r[6].isNull) c.collected = std::stoll(r[6].text);
         servers[{r[0].text, r[1].text}].push_back(c);
     }
@@ -62,6 +67,7 @@ FleetReport BuildFleetReport(SqlConnection& store, const ComparePageSink& compar
                         latest.file,
                         latest.collected < 0 ? std::string() : latest.collectedShown,
                         latest.verdict,
+                        latest.verdictSeverity,
                         collections.size(),
                         std::string()};
         // Each collection read once; a comparison lives only while its page is made.

@@ -13,7 +13,9 @@
 // report whatever their database's collation.
 struct FleetServer {
     std::string serial, typeModel, host;
-    std::string latestFile, latestCollected, verdict;
+    std::string latestFile, latestCollected;
+    std::string verdict;           // the parts model's headline
+    std::string verdictSeverity;   // "Error" with a part failing, "Warning" with one warned of, else empty
     size_t collections = 0;
     std::string latestCompare;   // page of the latest collection's compare, empty without a predecessor
 };

@@ -68,10 +68,13 @@ bool StoreCollection(SqlConnection& store, const std::string& fileName, const st
         store
             .Query(
                 "INSERT INTO collections (server_id, content_hash, file_name, host, manufacturer, model,"
-                " collected_utc, collected_shown, verdict) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id",
+                " collected_utc, collected_shown, verdict, parts_failing, parts_warnings)"
+                " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id",
                 {SqlValue(server), SqlValue(contentHash), text(fileName), text(facts.host), text(facts.manufacturer),
                  text(facts.model), facts.hasCollectionTime ? SqlValue::Number(facts.collectedUtc) : SqlValue(),
-                 facts.hasCollectionTime ? text(facts.collectedShown) : SqlValue(), text(facts.verdict)})
+                 facts.hasCollectionTime ? text(facts.collectedShown) : SqlValue(), text(facts.verdict),
+                 SqlValue::Number(static_cast<long long>(facts.partsFailing)),
+                 SqlValue::Number(static_cast<long long>(facts.partsWarnings))})
             .rows.at(0)
             .at(0)
             .text;
@@ -114,6 +117,16 @@ bool StoreCollection(SqlConnection& store, const std::string& fileName, const st
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
         rows);
     rows.clear();
+    for (const PartVerdictFact& p : facts.partVerdicts)
+        rows.push_back({SqlValue(id), SqlValue::Number(position++), text(p.kind), text(p.name), text(p.verdict),
+                        text(p.key), text(p.scheme), p.hasLatest ? SqlValue::Number(p.latestUtc) : SqlValue(),
+                        p.hasLatest ? text(p.latestShown) : SqlValue(),
+                        SqlValue::Number(static_cast<long long>(p.evidence))});
+    store.ExecuteMany(
+        "INSERT INTO parts (collection_id, position, kind, location, serial, size, name, firmware, verdict, part_key,"
+        " scheme, latest_utc, latest_shown, evidence_count) VALUES (?, ?, ?, '', '', '', ?, '', ?, ?, ?, ?, ?, ?)",
+        rows);
+    rows.clear();
     position = 0;
     for (const VersionFact& v : facts.versions)
         rows.push_back({SqlValue(id), SqlValue::Number(position++), text(v.kind), text(v.name), text(v.version)});
@@ -127,7 +140,8 @@ CollectionFacts LoadStoredFacts(SqlConnection& store, const std::string& id) {
     CollectionFacts facts;
     const SqlResult head = store.Query(
         "SELECT s.serial, s.type_model, c.host, c.manufacturer, c.model, c.collected_utc, c.collected_shown,"
-        " c.verdict FROM collections c JOIN servers s ON s.id = c.server_id WHERE c.id = ?",
+        " c.verdict, c.parts_failing, c.parts_warnings FROM collections c JOIN servers s ON s.id = c.server_id"
+        " WHERE c.id = ?",
         {SqlValue(id)});
     const SqlRow& h = head.rows.at(0);
     facts.serial = h[0].text;
@@ -139,6 +153,9 @@ CollectionFacts LoadStoredFacts(SqlConnection& store, const std::string& id) {
     if (facts.hasCollectionTime) facts.collectedUtc = std::stoll(h[5].text);
     facts.collectedShown = h[6].text;
     facts.verdict = h[7].text;
+    // A collection stored before the parts model has no counts: none read.
+    if (!h[8].isNull) facts.partsFailing = static_cast<size_t>(std::stoull(h[8].text));
+    if (!h[9].isNull) facts.partsWarnings = static_cast<size_t>(std::stoull(h[9].text));
     for (const SqlRow& r : store
                                .Query("SELECT class_name, log, record_id, utc_seconds, shown_time, severity, message"
                                       " FROM log_records WHERE collection_id = ? ORDER BY position",
@@ -164,10 +181,28 @@ CollectionFacts LoadStoredFacts(SqlConnection& store, const std::string& id) {
             {r[0].text, r[1].text, r[2].text, r[3].text, r[4].text, static_cast<size_t>(std::stoull(r[5].text))});
     for (const SqlRow& r : store
                                .Query("SELECT kind, location, serial, size, name, firmware FROM parts WHERE "
-                                      "collection_id = ? ORDER BY position",
+                                      "collection_id = ? AND verdict IS NULL ORDER BY position",
                                       {SqlValue(id)})
                                .rows)
         facts.parts.push_back({r[0].text, r[1].text, r[2].text, r[3].text, r[4].text, r[5].text});
+    for (const SqlRow& r : store
+                               .Query("SELECT kind, part_key, scheme, name, verdict, latest_utc, latest_shown,"
+                                      " evidence_count FROM parts WHERE collection_id = ? AND verdict IS NOT NULL"
+                                      " ORDER BY position",
+                                      {SqlValue(id)})
+                               .rows) {
+        PartVerdictFact part;
+        part.kind = r[0].text;
+        part.key = r[1].text;
+        part.scheme = r[2].text;
+        part.name = r[3].text;
+        part.verdict = r[4].text;
+        part.hasLatest = !r[5].isNull;
+        if (part.hasLatest) part.latestUtc = std::stoll(r[5].text);
+        part.latestShown = r[6].text;
+        part.evidence = r[7].isNull ? 0 : static_cast<size_t>(std::stoull(r[7].text));
+        facts.partVerdicts.push_back(std::move(part));
+    }
     for (const SqlRow& r :
          store
              .Query("SELECT kind, name, version FROM versions WHERE collection_id = ? ORDER BY position",

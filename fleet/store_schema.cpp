@@ -4,7 +4,7 @@
 
 #include "fleet_error.h"
 
-const int kStoreSchemaVersion = 2;
+const int kStoreSchemaVersion = 3;
 
 namespace {
 
@@ -37,9 +37,19 @@ const char* const kSteps[] = {
     "CREATE INDEX versions_collection ON versions (collection_id, position);",
     // 2: a part's verdict, where the collection gives one.
     "ALTER TABLE parts ADD COLUMN verdict TEXT;",
+    // 3: the report model's parts. A row with a verdict is one of them, named by
+    // the model (kind, part_key, scheme), beside the inventory's rows (verdict
+    // NULL); the collection's verdict is the model's headline, its counts beside it.
+    "ALTER TABLE parts ADD COLUMN part_key TEXT;"
+    "ALTER TABLE parts ADD COLUMN scheme TEXT;"
+    "ALTER TABLE parts ADD COLUMN latest_utc BIGINT;"
+    "ALTER TABLE parts ADD COLUMN latest_shown TEXT;"
+    "ALTER TABLE parts ADD COLUMN evidence_count BIGINT;"
+    "ALTER TABLE collections ADD COLUMN parts_failing BIGINT;"
+    "ALTER TABLE collections ADD COLUMN parts_warnings BIGINT;",
 };
 const int kStepCount = sizeof kSteps / sizeof kSteps[0];
-static_assert(kStepCount == 2, "one step per schema version");
+static_assert(kStepCount == 3, "one step per schema version");
 
 std::string dialectOf(const SqlConnection& c, std::string sql) {
     const std::string id = std::string(c.Dialect()) == "sqlite" ? "INTEGER PRIMARY KEY"

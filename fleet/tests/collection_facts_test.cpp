@@ -1,5 +1,5 @@
 // What a collection's facts say of its records and its machine: the logs that
-// tell records apart, and the verdict of its findings.
+// tell records apart, and the verdict of its parts.
 #include <gtest/gtest.h>
 
 #include "collection_facts.h"
@@ -48,31 +48,64 @@ INSTANTIATE_TEST_SUITE_P(Table, RecordLogs,
                                      "Hardware errors rasdaemon"}),
                          [](const testing::TestParamInfo<LogCase>& info) { return std::string(info.param.name); });
 
+// A collection's verdict is the parts model's headline; each part keeps the
+// model's identity, its verdict and how much evidence made it.
 struct VerdictCase {
     const char* name;
-    std::vector<const char*> severities;
+    std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string> > > > rows;
     const char* verdict;
+    size_t failing, warnings;
+    const char* parts;   // "Kind key/scheme Name: Verdict [evidence]; ..."
 };
+
+// The analysis's finding on a disk's state is what fails it.
+const std::pair<std::string, std::vector<std::pair<std::string, std::string> > > kDiskFinding{
+    "VARNSG_AnalysisFinding",
+    {{"Severity", "Error"}, {"Category", "Disk"}, {"Description", "Disk sda reports state Failed"},
+     {"SourceClass", "VARNSG_DiskDrive"}, {"SourceKey", "DeviceID=sda"}}};
 
 class Verdicts : public testing::TestWithParam<VerdictCase> {};
 
-TEST_P(Verdicts, TheWorstFindingOrOK) {
+TEST_P(Verdicts, TheHeadlineOfThePartsModel) {
     TContainer container(TContainer::kEmpty);
     add(container, "VARNSG_ComputerSystem", {{"SerialNumber", " KQ1 "}, {"CMCMTM", "{CMCMTM}8865-1RY"}});
-    int n = 0;
-    for (const char* severity : GetParam().severities)
-        add(container, "VARNSG_AnalysisFinding",
-            {{"Severity", severity}, {"Category", "c"}, {"Description", "d" + std::to_string(n++)}});
+    for (const auto& row : GetParam().rows) add(container, row.first, row.second);
     const CollectionFacts facts = ReadCollectionFacts(container);
     EXPECT_EQ(facts.verdict, GetParam().verdict);
+    EXPECT_EQ(facts.partsFailing, GetParam().failing);
+    EXPECT_EQ(facts.partsWarnings, GetParam().warnings);
+    std::string parts;
+    for (const PartVerdictFact& p : facts.partVerdicts)
+        parts += (parts.empty() ? "" : "; ") + p.kind + " " + p.key + "/" + p.scheme + " " + p.name + ": " +
+                 p.verdict + " [" + std::to_string(p.evidence) + "]";
+    EXPECT_EQ(parts, GetParam().parts);
     EXPECT_EQ(facts.serial, "KQ1");
     EXPECT_EQ(facts.typeModel, "8865-1RY");
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Verdicts,
-                         testing::Values(VerdictCase{"none", {}, "OK"}, VerdictCase{"info_only", {"Info"}, "OK"},
-                                         VerdictCase{"warning", {"Info", "Warning"}, "Warning"},
-                                         VerdictCase{"error_wins", {"Warning", "Error", "Info"}, "Error"}),
-                         [](const testing::TestParamInfo<VerdictCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, Verdicts,
+    testing::Values(
+        VerdictCase{"no_parts", {}, "No part failing or with warnings", 0, 0, ""},
+        // A finding alone is no part's verdict: the collection's verdict no longer follows the worst finding.
+        VerdictCase{"finding_names_no_part",
+                    {{"VARNSG_AnalysisFinding", {{"Severity", "Error"}, {"Category", "c"}, {"Description", "d"}}}},
+                    "No part failing or with warnings", 0, 0, ""},
+        VerdictCase{"failed_disk",
+                    {{"VARNSG_DiskDrive", {{"DeviceID", "sda"}, {"Status", "Failed"}}}, kDiskFinding,
+                     {"VARNSG_DiskDrive", {{"DeviceID", "sdb"}, {"Status", "OK"}}}},
+                    "1 part failing", 1, 0, "Disk SDA/ Disk sda: Failed [1]; Disk SDB/ Disk sdb: OK [1]"},
+        VerdictCase{"warned_dimm",
+                    {{"VARNSG_MemoryErrorCounter",
+                      {{"Label", "DIMM_A4"}, {"CorrectedCount", "3"}, {"UncorrectedCount", "0"}}}},
+                    "No part failing, 1 with a warning", 0, 1, "DIMM A4/ DIMM_A4: Warning [1]"},
+        VerdictCase{"failing_and_warned",
+                    {{"VARNSG_DiskDrive", {{"DeviceID", "sda"}, {"Status", "Failed"}}}, kDiskFinding,
+                     {"VARNSG_MemoryErrorCounter",
+                      {{"Label", "DIMM_A4"}, {"CorrectedCount", "3"}, {"UncorrectedCount", "0"}}},
+                     {"VARNSG_Processor", {{"DeviceID", "CPU0"}}}},
+                    "1 part failing, 1 with a warning", 1, 1,
+                    "Disk SDA/ Disk sda: Failed [1]; DIMM A4/ DIMM_A4: Warning [1]; Processor 0/os CPU0: Unknown [1]"}),
+    [](const testing::TestParamInfo<VerdictCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

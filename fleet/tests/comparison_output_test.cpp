@@ -16,6 +16,13 @@ Comparison hostile() {
     record.message = "<script>alert(1)</script>\nsecond line";
     b.records = {record};
     b.versions = {{"Firmware", "BMC \"x\" & <y>", "2.0"}};
+    PartVerdictFact part;
+    part.kind = "Disk";
+    part.key = "<u>";
+    part.name = "Disk <u>sd&a</u>";
+    part.verdict = "Failed";
+    part.evidence = 1;
+    b.partVerdicts = {part};
     Comparison c;
     c.oldFile = "old<i>.xml";
     c.newFile = "new.xml";
@@ -30,6 +37,8 @@ TEST(ComparisonOutput, ThePageEscapesEveryValue) {
     EXPECT_EQ(page.find("<i>"), std::string::npos);
     EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
     EXPECT_NE(page.find("BMC &quot;x&quot; &amp; &lt;y&gt;"), std::string::npos);
+    EXPECT_EQ(page.find("<u>"), std::string::npos);
+    EXPECT_NE(page.find("Disk &lt;u&gt;sd&amp;a&lt;/u&gt;"), std::string::npos);
     EXPECT_NE(page.find("Content-Security-Policy"), std::string::npos);
 }
 

@@ -16,10 +16,20 @@ CollectionFacts server(const std::string& serial, const std::string& bios, long 
     CollectionFacts facts;
     facts.serial = serial;
     facts.typeModel = "8865-1RY";
-    facts.verdict = findings.empty() ? "OK" : "Error";
+    facts.verdict = findings.empty() ? "No part failing or with warnings" : "1 part failing";
+    facts.partsFailing = findings.empty() ? 0 : 1;
     facts.hasCollectionTime = true;
     facts.collectedUtc = at;
     facts.versions = {{"BIOS", "BIOS", bios}, {"Package", "libc6", "2.36-" + serial}};
+    if (!findings.empty()) {
+        PartVerdictFact fan;
+        fan.kind = "Fan";
+        fan.key = "3";
+        fan.name = "Fan 3";
+        fan.verdict = "Failed";
+        fan.evidence = 1;
+        facts.partVerdicts = {fan};
+    }
     facts.findings = std::move(findings);
     return facts;
 }
@@ -45,7 +55,9 @@ TEST(FleetReport, VersionsOutliersFindingsAndCompares) {
     ASSERT_EQ(report.servers.size(), 4u);
     EXPECT_EQ(report.servers[1].serial, "B");
     EXPECT_EQ(report.servers[1].latestFile, "b2.xml");
-    EXPECT_EQ(report.servers[1].verdict, "Error");
+    EXPECT_EQ(report.servers[1].verdict, "1 part failing");
+    EXPECT_EQ(report.servers[1].verdictSeverity, "Error");
+    EXPECT_EQ(report.servers[2].verdictSeverity, "");
     EXPECT_EQ(report.servers[1].collections, 2u);
     EXPECT_FALSE(report.servers[1].latestCompare.empty());
     EXPECT_TRUE(report.servers[0].latestCompare.empty());
@@ -69,6 +81,42 @@ TEST(FleetReport, VersionsOutliersFindingsAndCompares) {
     EXPECT_EQ(report.compares[0].summary, ComparisonSummary(pages[0]));
     ASSERT_EQ(pages[0].findings.size(), 1u);
     EXPECT_EQ(pages[0].findings[0].change, FindingChangeKind::kAppeared);
+    // The part verdicts compared are those the store kept.
+    ASSERT_EQ(pages[0].verdicts.size(), 1u);
+    EXPECT_EQ(pages[0].verdicts[0].change, VerdictChangeKind::kAppeared);
+    EXPECT_EQ(pages[0].verdicts[0].after.name, "Fan 3");
 }
+
+struct SeverityCase {
+    const char* name;
+    const char* update;     // SQL run on the stored collection
+    const char* severity;   // the server's row colour
+};
+
+class VerdictSeverities : public testing::TestWithParam<SeverityCase> {};
+
+TEST_P(VerdictSeverities, FromThePartCountsOrAnOlderStoresVerdict) {
+    testsupport::TempDir dir;
+    auto store = OpenSqliteStore(dir.path("s.db"), false, 1);
+    PrepareStoreSchema(*store);
+    TContainer none(TContainer::kEmpty);
+    ASSERT_TRUE(StoreCollection(*store, "a.xml", "h-a", none, server("A", "1.52", 1500)));
+    store->Execute(GetParam().update);
+    const FleetReport report = BuildFleetReport(*store);
+    ASSERT_EQ(report.servers.size(), 1u);
+    EXPECT_EQ(report.servers[0].verdictSeverity, GetParam().severity);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, VerdictSeverities,
+    testing::Values(SeverityCase{"clean", "SELECT 1", ""},
+                    SeverityCase{"failing", "UPDATE collections SET parts_failing = 2, parts_warnings = 1", "Error"},
+                    SeverityCase{"warned", "UPDATE collections SET parts_warnings = 1", "Warning"},
+                    // Stored before the parts model: its verdict was the worst finding's severity.
+                    SeverityCase{"older_store",
+                                 "UPDATE collections SET parts_failing = NULL, parts_warnings = NULL,"
+                                 " verdict = 'Warning'",
+                                 "Warning"}),
+    [](const testing::TestParamInfo<SeverityCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

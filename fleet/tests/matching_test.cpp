@@ -1,10 +1,11 @@
-// Record identity, part matching and version and finding diffs: the tables
+// Record identity, part matching and version, finding and part-verdict diffs: the tables
 // that decide what a comparison calls new, gone or changed.
 #include <gtest/gtest.h>
 
 #include "comparison.h"
 #include "part_matching.h"
 #include "record_identity.h"
+#include "verdict_diff.h"
 #include "version_diff.h"
 
 namespace {
@@ -182,5 +183,64 @@ INSTANTIATE_TEST_SUITE_P(
                     FindingCase{"other_message", {finding("Error", "fan", "Fan 3")}, {finding("Error", "fan", "Fan 4")},
                                 {"appeared: fan", "cleared: fan"}}),
     [](const testing::TestParamInfo<FindingCase>& info) { return std::string(info.param.name); });
+
+struct VerdictCase {
+    const char* name;
+    std::vector<PartVerdictFact> before, after;
+    std::vector<std::string> changes;   // "change: part OLD -> NEW", "-" for a side without the part
+};
+
+PartVerdictFact part(const std::string& kind, const std::string& key, const std::string& verdict,
+                     const std::string& scheme = "", size_t evidence = 1) {
+    PartVerdictFact p;
+    p.kind = kind;
+    p.key = key;
+    p.scheme = scheme;
+    p.name = kind + " " + key + (scheme.empty() ? "" : " (" + scheme + ")");
+    p.verdict = verdict;
+    p.evidence = evidence;
+    return p;
+}
+
+class VerdictDiff : public testing::TestWithParam<VerdictCase> {};
+
+TEST_P(VerdictDiff, AppearedClearedAndChangedByPartIdentity) {
+    std::vector<std::string> found;
+    for (const VerdictChange& v : DiffPartVerdicts(GetParam().before, GetParam().after))
+        found.push_back(std::string(VerdictChangeName(v.change)) + ": " + (v.hasAfter ? v.after : v.before).name +
+                        " " + (v.hasBefore ? v.before.verdict : "-") + " -> " + (v.hasAfter ? v.after.verdict : "-"));
+    EXPECT_EQ(found, GetParam().changes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, VerdictDiff,
+    testing::Values(
+        VerdictCase{"unchanged_problem", {part("Fan", "3", "Failed")}, {part("Fan", "3", "Failed", "", 4)}, {}},
+        // Parts without a problem on either side are the inventory's business.
+        VerdictCase{"unchanged_without_problem", {part("Disk", "sda", "OK"), part("DIMM", "a1", "Unknown")},
+                    {part("Disk", "sda", "Unknown"), part("Disk", "sdb", "OK")}, {}},
+        VerdictCase{"appeared_on_a_new_part", {}, {part("Fan", "3", "Failed")}, {"appeared: Fan 3 - -> Failed"}},
+        VerdictCase{"appeared_on_a_known_part", {part("Disk", "sda", "OK")}, {part("Disk", "sda", "Warning")},
+                    {"appeared: Disk sda OK -> Warning"}},
+        VerdictCase{"cleared_part_now_ok", {part("Disk", "sda", "Failed")}, {part("Disk", "sda", "OK")},
+                    {"cleared: Disk sda Failed -> OK"}},
+        VerdictCase{"cleared_part_gone", {part("DIMM", "a2", "Degraded")}, {}, {"cleared: DIMM a2 Degraded -> -"}},
+        VerdictCase{"changed_worse", {part("Fan", "3", "Warning")}, {part("Fan", "3", "Failed")},
+                    {"changed: Fan 3 Warning -> Failed"}},
+        VerdictCase{"changed_better", {part("Disk", "5", "Failed")}, {part("Disk", "5", "Degraded")},
+                    {"changed: Disk 5 Failed -> Degraded"}},
+        // The OS's CPU 2 is not the service processor's: another scheme is another part.
+        VerdictCase{"other_scheme_other_part", {part("Processor", "2", "Warning", "os")},
+                    {part("Processor", "2", "Warning")},
+                    {"appeared: Processor 2 - -> Warning", "cleared: Processor 2 (os) Warning -> -"}},
+        VerdictCase{"other_kind_other_part", {part("Fan", "1", "Failed")}, {part("Power supply", "1", "Failed")},
+                    {"appeared: Power supply 1 - -> Failed", "cleared: Fan 1 Failed -> -"}},
+        // In the order of NEW (most severe first), then what cleared in the order of OLD.
+        VerdictCase{"order",
+                    {part("Fan", "1", "Warning"), part("Fan", "2", "Failed"), part("Fan", "3", "Warning")},
+                    {part("Fan", "4", "Failed"), part("Fan", "1", "Failed"), part("Fan", "3", "OK")},
+                    {"appeared: Fan 4 - -> Failed", "changed: Fan 1 Warning -> Failed", "cleared: Fan 2 Failed -> -",
+                     "cleared: Fan 3 Warning -> OK"}}),
+    [](const testing::TestParamInfo<VerdictCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -33,7 +33,8 @@ CollectionFacts sampleFacts() {
     facts.serial = "KQ12345";
     facts.typeModel = "8865-1RY";
     facts.host = "srv\xE9";   // code page 1252: stored as UTF-8
-    facts.verdict = "Error";
+    facts.verdict = "1 part failing";
+    facts.partsFailing = 1;
     facts.hasCollectionTime = true;
     facts.collectedUtc = 1800000000;
     facts.collectedShown = "2027-01-15 08:00:00 (UTC+00:00)";
@@ -50,6 +51,23 @@ CollectionFacts sampleFacts() {
     facts.findings = {{"Error", "Fan", "Fan missing or failed", "VARNSG_ULKLog", "Fan 3 failed", 2}};
     facts.parts = {{"DIMM", "A1", "S1", "17179869184", "M393", ""}};
     facts.versions = {{"Firmware", "System BIOS", "1.52"}};
+    PartVerdictFact fan;
+    fan.kind = "Fan";
+    fan.key = "3";
+    fan.name = "Fan 3";
+    fan.verdict = "Failed";
+    fan.hasLatest = true;
+    fan.latestUtc = 1799990000;
+    fan.latestShown = "2027-01-15 05:13:20 (UTC+00:00)";
+    fan.evidence = 2;
+    PartVerdictFact cpu;
+    cpu.kind = "Processor";
+    cpu.key = "0";
+    cpu.scheme = "os";
+    cpu.name = "Processor CPU0";
+    cpu.verdict = "Unknown";
+    cpu.evidence = 1;
+    facts.partVerdicts = {fan, cpu};
     return facts;
 }
 
@@ -87,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                          PrepareStoreSchema(*s);
                          s->Execute("UPDATE fleet_schema SET version = 99");
                      },
-                     "the store has schema version 99, newer than this program's 2; use a newer norbix-fleet"},
+                     "the store has schema version 99, newer than this program's 3; use a newer norbix-fleet"},
         BadStoreCase{"damaged_version",
                      [](const std::string& p) {
                          auto s = OpenSqliteStore(p, false, 1);
@@ -104,18 +122,60 @@ INSTANTIATE_TEST_SUITE_P(
                      "the store's schema version is damaged"}),
     [](const testing::TestParamInfo<BadStoreCase>& info) { return std::string(info.param.name); });
 
-TEST(StoreSchema, AnOlderStoreIsMigratedByAnIngestAndRefusedForReading) {
+// An older store as that version left it: the later steps' columns taken away.
+struct MigrationCase {
+    const char* name;
+    int version;
+    std::string undo;   // SQL that takes the store back to that version
+};
+
+class StoreMigration : public testing::TestWithParam<MigrationCase> {};
+
+TEST_P(StoreMigration, AnOlderStoreIsMigratedByAnIngestAndRefusedForReading) {
     testsupport::TempDir dir;
     auto store = OpenSqliteStore(dir.path("s.db"), false, 1);
     PrepareStoreSchema(*store);
-    store->Execute("ALTER TABLE parts DROP COLUMN verdict; UPDATE fleet_schema SET version = 1");
+    TContainer none(TContainer::kEmpty);
+    CollectionFacts old = sampleFacts();
+    old.verdict = "Error";   // what an older program stored: the worst finding
+    old.partVerdicts.clear();
+    ASSERT_TRUE(StoreCollection(*store, "old.xml", "h-old", none, old));
+    store->Execute(GetParam().undo + "; UPDATE fleet_schema SET version = " +
+                   std::to_string(GetParam().version));
     EXPECT_EQ(errorOf([&] { CheckStoreSchema(*store); }),
-              "'" + dir.path("s.db") + "': the store has the older schema version 1; an ingest brings it up to date");
+              "'" + dir.path("s.db") + "': the store has the older schema version " +
+                  std::to_string(GetParam().version) + "; an ingest brings it up to date");
     PrepareStoreSchema(*store);
-    EXPECT_EQ(single(*store, "SELECT version FROM fleet_schema"), "2");
-    EXPECT_EQ(single(*store, "SELECT count(*) FROM pragma_table_info('parts') WHERE name = 'verdict'"), "1");
+    EXPECT_EQ(single(*store, "SELECT version FROM fleet_schema"), "3");
+    EXPECT_EQ(single(*store,
+                     "SELECT count(*) FROM pragma_table_info('parts') WHERE name IN ('verdict', 'part_key', 'scheme',"
+                     " 'latest_utc', 'latest_shown', 'evidence_count')"),
+              "6");
     EXPECT_EQ(errorOf([&] { CheckStoreSchema(*store); }), "");
+    // The collection stored before keeps its rows and reads back without the model's counts.
+    const CollectionFacts back =
+        LoadStoredFacts(*store, single(*store, "SELECT id FROM collections WHERE content_hash = 'h-old'"));
+    EXPECT_EQ(back.verdict, "Error");
+    EXPECT_EQ(back.partsFailing, 0u);
+    EXPECT_EQ(back.parts.size(), 1u);
+    EXPECT_TRUE(back.partVerdicts.empty());
+    ASSERT_TRUE(StoreCollection(*store, "new.xml", "h-new", none, sampleFacts()));
+    EXPECT_EQ(LoadStoredFacts(*store, single(*store, "SELECT id FROM collections WHERE content_hash = 'h-new'"))
+                  .partVerdicts.size(),
+              2u);
 }
+
+const char kUndoThree[] =
+    "ALTER TABLE parts DROP COLUMN part_key; ALTER TABLE parts DROP COLUMN scheme;"
+    " ALTER TABLE parts DROP COLUMN latest_utc; ALTER TABLE parts DROP COLUMN latest_shown;"
+    " ALTER TABLE parts DROP COLUMN evidence_count; ALTER TABLE collections DROP COLUMN parts_failing;"
+    " ALTER TABLE collections DROP COLUMN parts_warnings";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StoreMigration,
+    testing::Values(MigrationCase{"from_2", 2, kUndoThree},
+                    MigrationCase{"from_1", 1, std::string(kUndoThree) + "; ALTER TABLE parts DROP COLUMN verdict"}),
+    [](const testing::TestParamInfo<MigrationCase>& info) { return std::string(info.param.name); });
 
 TEST(StoreCollection, StoredOnceByContentAndReadBackAsIngested) {
     testsupport::TempDir dir;
@@ -144,6 +204,17 @@ TEST(StoreCollection, StoredOnceByContentAndReadBackAsIngested) {
     EXPECT_EQ(back.parts[0].size, "17179869184");
     ASSERT_EQ(back.versions.size(), 1u);
     EXPECT_EQ(back.versions[0].version, "1.52");
+    // The model's parts beside the inventory's, each read back to its own list.
+    EXPECT_EQ(back.verdict, "1 part failing");
+    EXPECT_EQ(back.partsFailing, 1u);
+    ASSERT_EQ(back.partVerdicts.size(), 2u);
+    EXPECT_EQ(back.partVerdicts[0].name, "Fan 3");
+    EXPECT_EQ(back.partVerdicts[0].verdict, "Failed");
+    EXPECT_EQ(back.partVerdicts[0].latestUtc, 1799990000);
+    EXPECT_EQ(back.partVerdicts[0].evidence, 2u);
+    EXPECT_EQ(back.partVerdicts[1].scheme, "os");
+    EXPECT_FALSE(back.partVerdicts[1].hasLatest);
+    EXPECT_EQ(single(*store, "SELECT count(*) FROM parts WHERE verdict IS NOT NULL"), "4");
 }
 
 // Every instance is kept as a JSON object of its property texts, whatever bytes they hold.
