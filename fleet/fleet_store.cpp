@@ -118,13 +118,14 @@ bool StoreCollection(SqlConnection& store, const std::string& fileName, const st
         rows);
     rows.clear();
     for (const PartVerdictFact& p : facts.partVerdicts)
-        rows.push_back({SqlValue(id), SqlValue::Number(position++), text(p.kind), text(p.name), text(p.verdict),
-                        text(p.key), text(p.scheme), p.hasLatest ? SqlValue::Number(p.latestUtc) : SqlValue(),
+        rows.push_back({SqlValue(id), SqlValue::Number(position++), text(p.kind), SqlValue(""), SqlValue(""),
+                        SqlValue(""), text(p.name), SqlValue(""), text(p.verdict), text(p.key), text(p.scheme),
+                        p.hasLatest ? SqlValue::Number(p.latestUtc) : SqlValue(),
                         p.hasLatest ? text(p.latestShown) : SqlValue(),
                         SqlValue::Number(static_cast<long long>(p.evidence))});
     store.ExecuteMany(
         "INSERT INTO parts (collection_id, position, kind, location, serial, size, name, firmware, verdict, part_key,"
-        " scheme, latest_utc, latest_shown, evidence_count) VALUES (?, ?, ?, '', '', '', ?, '', ?, ?, ?, ?, ?, ?)",
+        " scheme, latest_utc, latest_shown, evidence_count) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         rows);
     rows.clear();
     position = 0;

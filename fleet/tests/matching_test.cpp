@@ -190,7 +190,7 @@ struct VerdictCase {
     std::vector<std::string> changes;   // "change: part OLD -> NEW", "-" for a side without the part
 };
 
-PartVerdictFact part(const std::string& kind, const std::string& key, const std::string& verdict,
+PartVerdictFact judged(const std::string& kind, const std::string& key, const std::string& verdict,
                      const std::string& scheme = "", size_t evidence = 1) {
     PartVerdictFact p;
     p.kind = kind;
@@ -215,30 +215,30 @@ TEST_P(VerdictDiff, AppearedClearedAndChangedByPartIdentity) {
 INSTANTIATE_TEST_SUITE_P(
     Table, VerdictDiff,
     testing::Values(
-        VerdictCase{"unchanged_problem", {part("Fan", "3", "Failed")}, {part("Fan", "3", "Failed", "", 4)}, {}},
+        VerdictCase{"unchanged_problem", {judged("Fan", "3", "Failed")}, {judged("Fan", "3", "Failed", "", 4)}, {}},
         // Parts without a problem on either side are the inventory's business.
-        VerdictCase{"unchanged_without_problem", {part("Disk", "sda", "OK"), part("DIMM", "a1", "Unknown")},
-                    {part("Disk", "sda", "Unknown"), part("Disk", "sdb", "OK")}, {}},
-        VerdictCase{"appeared_on_a_new_part", {}, {part("Fan", "3", "Failed")}, {"appeared: Fan 3 - -> Failed"}},
-        VerdictCase{"appeared_on_a_known_part", {part("Disk", "sda", "OK")}, {part("Disk", "sda", "Warning")},
+        VerdictCase{"unchanged_without_problem", {judged("Disk", "sda", "OK"), judged("DIMM", "a1", "Unknown")},
+                    {judged("Disk", "sda", "Unknown"), judged("Disk", "sdb", "OK")}, {}},
+        VerdictCase{"appeared_on_a_new_part", {}, {judged("Fan", "3", "Failed")}, {"appeared: Fan 3 - -> Failed"}},
+        VerdictCase{"appeared_on_a_known_part", {judged("Disk", "sda", "OK")}, {judged("Disk", "sda", "Warning")},
                     {"appeared: Disk sda OK -> Warning"}},
-        VerdictCase{"cleared_part_now_ok", {part("Disk", "sda", "Failed")}, {part("Disk", "sda", "OK")},
+        VerdictCase{"cleared_part_now_ok", {judged("Disk", "sda", "Failed")}, {judged("Disk", "sda", "OK")},
                     {"cleared: Disk sda Failed -> OK"}},
-        VerdictCase{"cleared_part_gone", {part("DIMM", "a2", "Degraded")}, {}, {"cleared: DIMM a2 Degraded -> -"}},
-        VerdictCase{"changed_worse", {part("Fan", "3", "Warning")}, {part("Fan", "3", "Failed")},
+        VerdictCase{"cleared_part_gone", {judged("DIMM", "a2", "Degraded")}, {}, {"cleared: DIMM a2 Degraded -> -"}},
+        VerdictCase{"changed_worse", {judged("Fan", "3", "Warning")}, {judged("Fan", "3", "Failed")},
                     {"changed: Fan 3 Warning -> Failed"}},
-        VerdictCase{"changed_better", {part("Disk", "5", "Failed")}, {part("Disk", "5", "Degraded")},
+        VerdictCase{"changed_better", {judged("Disk", "5", "Failed")}, {judged("Disk", "5", "Degraded")},
                     {"changed: Disk 5 Failed -> Degraded"}},
         // The OS's CPU 2 is not the service processor's: another scheme is another part.
-        VerdictCase{"other_scheme_other_part", {part("Processor", "2", "Warning", "os")},
-                    {part("Processor", "2", "Warning")},
+        VerdictCase{"other_scheme_other_part", {judged("Processor", "2", "Warning", "os")},
+                    {judged("Processor", "2", "Warning")},
                     {"appeared: Processor 2 - -> Warning", "cleared: Processor 2 (os) Warning -> -"}},
-        VerdictCase{"other_kind_other_part", {part("Fan", "1", "Failed")}, {part("Power supply", "1", "Failed")},
+        VerdictCase{"other_kind_other_part", {judged("Fan", "1", "Failed")}, {judged("Power supply", "1", "Failed")},
                     {"appeared: Power supply 1 - -> Failed", "cleared: Fan 1 Failed -> -"}},
         // In the order of NEW (most severe first), then what cleared in the order of OLD.
         VerdictCase{"order",
-                    {part("Fan", "1", "Warning"), part("Fan", "2", "Failed"), part("Fan", "3", "Warning")},
-                    {part("Fan", "4", "Failed"), part("Fan", "1", "Failed"), part("Fan", "3", "OK")},
+                    {judged("Fan", "1", "Warning"), judged("Fan", "2", "Failed"), judged("Fan", "3", "Warning")},
+                    {judged("Fan", "4", "Failed"), judged("Fan", "1", "Failed"), judged("Fan", "3", "OK")},
                     {"appeared: Fan 4 - -> Failed", "changed: Fan 1 Warning -> Failed", "cleared: Fan 2 Failed -> -",
                      "cleared: Fan 3 Warning -> OK"}}),
     [](const testing::TestParamInfo<VerdictCase>& info) { return std::string(info.param.name); });

@@ -40,6 +40,7 @@ def test_compare_finds_exactly_what_changed(fleet, pair, tmp_path):
     assert proc.stderr == b""
     summary = proc.stdout.decode().splitlines()[0]
     assert summary == ("1 new log record; findings: 0 appeared, 1 cleared, 0 changed; "
+                       "part verdicts: 0 appeared, 1 cleared, 0 changed; "
                        "parts: 0 added, 1 removed, 0 changed; 1 version change")
     (text_file,) = out.glob("*.txt")
     text = sections(text_file.read_text().replace("\r\n", "\n"))
@@ -48,6 +49,9 @@ def test_compare_finds_exactly_what_changed(fleet, pair, tmp_path):
     assert rows["New log records"][0].startswith("ULK")
     assert len(rows["Findings"]) == 1 and rows["Findings"][0].startswith("cleared")
     assert "Disk sda (ST4000NM) reports state Failed" in rows["Findings"][0]
+    # The disk's failed state is gone: its part verdict cleared, and no other part's moved.
+    assert [" ".join(r.split()) for r in rows["Part verdicts"]] == [
+        "cleared Disk Disk sda Failed (1 record) OK (1 record)"]
     assert len(rows["Parts"]) == 1 and rows["Parts"][0].startswith("removed  DIMM")
     assert "location DIMM A2; serial S-0002" in rows["Parts"][0]
     assert rows["Versions"] == [next(r for r in rows["Versions"] if "System BIOS" in r)]
@@ -81,6 +85,8 @@ def test_the_page_in_a_browser(fleet, pair, tmp_path):
             return [r.text for r in driver.find_elements(By.CSS_SELECTOR, f"#{table}-table tbody tr")]
         assert len(rows("records")) == 1 and NEW_EVENT in rows("records")[0]
         assert len(rows("findings")) == 1 and rows("findings")[0].startswith("cleared")
+        assert [" ".join(r.split()) for r in rows("verdicts")] == [
+            "cleared Disk Disk sda Failed (1 record) OK (1 record)"]
         assert len(rows("parts")) == 1 and "S-0002" in rows("parts")[0]
         assert len(rows("versions")) == 1 and "1.52" in rows("versions")[0]
         problems = [e for e in driver.get_log("browser") if e["level"] in ("SEVERE", "WARNING")]

@@ -48,14 +48,26 @@ def test_ingest_report_and_query(fleet, pair, tmp_path):
     assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
     assert query(fleet, store, "SELECT message FROM log_records WHERE message LIKE 'Configuration%'") == (
         f"message\n{NEW_EVENT}\n")
-    assert query(fleet, store, "SELECT kind, location FROM parts ORDER BY location") == (
+    assert query(fleet, store, "SELECT kind, location FROM parts WHERE verdict IS NULL ORDER BY location") == (
         "kind,location\nDIMM,DIMM A1\nDIMM,DIMM A1\nDIMM,DIMM A2\nDisk,sda\nDisk,sda\n")
+    # The parts model's verdicts beside the inventory; the collection's verdict is its headline.
+    assert query(fleet, store, "SELECT verdict, parts_failing, parts_warnings FROM collections ORDER BY collected_utc") \
+        == 'verdict,parts_failing,parts_warnings\n"4 parts failing, 4 with warnings",4,4\n' \
+           '"3 parts failing, 4 with warnings",3,4\n'
+    assert query(fleet, store, "SELECT c.file_name = '%s' AS old, p.verdict, p.evidence_count, p.latest_shown"
+                               " FROM parts p JOIN collections c ON c.id = p.collection_id"
+                               " WHERE p.kind = 'Disk' AND p.part_key = 'SDA' AND p.verdict IS NOT NULL"
+                               " ORDER BY c.collected_utc" % old.name) == (
+        "old,verdict,evidence_count,latest_shown\n1,Failed,1,\n0,OK,1,\n")
+    assert query(fleet, store, "SELECT count(*) AS n FROM parts WHERE verdict IS NOT NULL AND "
+                               "(part_key IS NULL OR scheme IS NULL OR evidence_count < 1)") == "n\n0\n"
     report = ok(run_fleet(fleet, ["report", "--store", store, "--out", fleet.path(tmp_path / "r")]))
-    assert report.splitlines()[0] == "1 servers, 2 collections, 6 findings across the fleet, 1 compares"
+    assert report.splitlines()[0] == "1 servers, 2 collections, 10 findings across the fleet, 1 compares"
     page = (tmp_path / "r" / "fleet" / "index.html").read_text()
     assert "default-src 'none'" in page and "QX00123" in page and "System BIOS" in page
+    assert '<tr class="error"><td>QX00123</td>' in page and "<td>3 parts failing, 4 with warnings</td>" in page
     (compare,) = (tmp_path / "r" / "fleet").glob("compare-QX00123-*.html")
-    assert "1 new log record; findings: 0 appeared, 1 cleared, 0 changed" in page
+    assert "1 new log record; findings: 0 appeared, 1 cleared, 0 changed; part verdicts: 0 appeared, 1 cleared" in page
     assert NEW_EVENT in compare.read_text()
 
 
@@ -101,20 +113,36 @@ def test_a_locked_store(fleet, pair, tmp_path):
     assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n1\n"
 
 
-def test_an_older_schema_is_migrated_by_an_ingest(fleet, pair, tmp_path):
+UNDO_STEP_3 = ["ALTER TABLE parts DROP COLUMN " + c for c in
+               ("part_key", "scheme", "latest_utc", "latest_shown", "evidence_count")] + [
+    "ALTER TABLE collections DROP COLUMN parts_failing", "ALTER TABLE collections DROP COLUMN parts_warnings",
+    "DELETE FROM parts WHERE verdict IS NOT NULL", "UPDATE collections SET verdict = 'Error'"]
+
+
+@pytest.mark.parametrize("version, undo", [
+    (2, UNDO_STEP_3),
+    (1, UNDO_STEP_3 + ["ALTER TABLE parts DROP COLUMN verdict"]),
+])
+def test_an_older_schema_is_migrated_by_an_ingest(fleet, pair, tmp_path, version, undo):
     old, new = pair
     path = tmp_path / "fleet.db"
     store = fleet.path(path)
     ok(run_fleet(fleet, ["ingest", "--store", store, fleet.path(old)]))
     holder = sqlite3.connect(path, isolation_level=None)
-    holder.execute("ALTER TABLE parts DROP COLUMN verdict")
-    holder.execute("UPDATE fleet_schema SET version = 1")
+    for sql in undo + [f"UPDATE fleet_schema SET version = {version}"]:   # the store as that version left it
+        holder.execute(sql)
     holder.close()
     proc = run_fleet(fleet, ["report", "--store", store, "--out", fleet.path(tmp_path / "r")])
-    assert proc.returncode == 1 and "older schema version 1; an ingest brings it up to date" in proc.stderr.decode()
+    assert proc.returncode == 1
+    assert f"older schema version {version}; an ingest brings it up to date" in proc.stderr.decode()
     ok(run_fleet(fleet, ["ingest", "--store", store, fleet.path(new)]))
-    assert query(fleet, store, "SELECT version FROM fleet_schema") == "version\n2\n"
-    assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
+    assert query(fleet, store, "SELECT version FROM fleet_schema") == "version\n3\n"
+    assert query(fleet, store, "SELECT verdict, parts_failing FROM collections ORDER BY collected_utc") == (
+        'verdict,parts_failing\nError,\n"3 parts failing, 4 with warnings",3\n')
+    # The older collection is compared without part verdicts; the report draws both.
+    ok(run_fleet(fleet, ["report", "--store", store, "--out", fleet.path(tmp_path / "r")]))
+    page = (tmp_path / "r" / "fleet" / "index.html").read_text()
+    assert "part verdicts: 7 appeared, 0 cleared, 0 changed" in page
 
 
 def test_concurrent_ingest_stores_each_file_once(fleet, pair, tmp_path):
@@ -232,3 +260,21 @@ def test_postgresql_store_held_by_another_writer(native, pair, tmp_path, postgre
         holder.communicate(b"ROLLBACK;\n\\q\n", timeout=60)
     ok(run_fleet(native, ["ingest", "--store", store, str(pair[1])]))
     assert query(native, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
+
+
+def test_postgresql_older_schema_is_migrated_by_an_ingest(native, pair, tmp_path, postgres):
+    from fleet_support import POSTGRES_BIN
+    old, new = pair
+    store = postgres.create_database("fleet_migrated")
+    ok(run_fleet(native, ["ingest", "--store", store, str(old)]))
+    undo = "; ".join(UNDO_STEP_3 + ["UPDATE fleet_schema SET version = 2"])
+    subprocess.run([str(POSTGRES_BIN / "psql"), "-q", "-X", "-v", "ON_ERROR_STOP=1", "-c", undo, store], check=True,
+                   stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    proc = run_fleet(native, ["report", "--store", store, "--out", str(tmp_path / "r")])
+    assert proc.returncode == 1 and "older schema version 2; an ingest brings it up to date" in proc.stderr.decode()
+    ok(run_fleet(native, ["ingest", "--store", store, str(new)]))
+    assert query(native, store, "SELECT version FROM fleet_schema") == "version\n3\n"
+    assert query(native, store, "SELECT verdict, parts_failing FROM collections ORDER BY collected_utc") == (
+        'verdict,parts_failing\nError,\n"3 parts failing, 4 with warnings",3\n')
+    ok(run_fleet(native, ["report", "--store", store, "--out", str(tmp_path / "r")]))
+    assert "part verdicts: 7 appeared, 0 cleared, 0 changed" in (tmp_path / "r" / "fleet" / "index.html").read_text()
