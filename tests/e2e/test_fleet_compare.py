@@ -6,6 +6,7 @@ import pytest
 
 from conftest import Target
 from fleet_support import NEW_EVENT, collect, fleet_exe, native_tree, run_fleet, server_pair, EXAMPLE
+from reports_support import ROOT_BUILD
 
 
 @pytest.fixture(scope="module")
@@ -91,6 +92,10 @@ def test_the_page_in_a_browser(fleet, pair, tmp_path):
         assert len(rows("versions")) == 1 and "1.52" in rows("versions")[0]
         problems = [e for e in driver.get_log("browser") if e["level"] in ("SEVERE", "WARNING")]
         assert problems == []
+        driver.set_window_size(1366, 768)
+        shots = ROOT_BUILD / "screenshots"
+        shots.mkdir(exist_ok=True)
+        assert driver.save_screenshot(str(shots / f"fleet_compare_{fleet.name}.png"))
     finally:
         driver.quit()
 
