@@ -5,6 +5,7 @@
 #include "html_escape.h"
 #include "html_page.h"
 #include "html_table.h"
+#include "plural.h"
 #include "wyxcore/exception.h"
 #include "wyxcore/output_directory.h"
 
@@ -62,8 +63,8 @@ std::string RenderFleetPage(const FleetReport& report) {
                      HtmlCell{"<a href=\"" + EscapeHtml(c.page) + "\">" + EscapeHtml(c.summary) + "</a>", ""}};
         compares.push_back(row);
     }
-    std::string body = "<h1>Fleet</h1>\n<p>" + std::to_string(report.servers.size()) + " servers, " +
-                       std::to_string(report.collectionCount) + " collections.</p>\n";
+    std::string body = "<h1>Fleet</h1>\n<p>" + Counted(report.servers.size(), "server") + ", " +
+                       Counted(report.collectionCount, "collection") + ".</p>\n";
     body += section("servers", "Servers", report.servers.size(), "The store holds no collection.",
                     {"Serial", "Type-model", "Host", "Latest collection", "Collected", "Verdict", "Collections",
                      "Compare"},

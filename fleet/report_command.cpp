@@ -3,6 +3,7 @@
 #include "fleet_page.h"
 #include "fleet_report.h"
 #include "output_folder.h"
+#include "plural.h"
 #include "store_open.h"
 #include "store_schema.h"
 #include "wyxcore/os_specific.h"
@@ -13,7 +14,8 @@ void RunReport(const FleetCommandLine& line, std::ostream& out) {
     EnsureOutputFolder(line.outDir);
     const std::string folder = line.outDir + TOSSpecific::kFileSeparator + "fleet";
     const FleetReport report = WriteFleetReport(*store, folder);
-    out << report.servers.size() << " servers, " << report.collectionCount << " collections, "
-        << report.findings.size() << " findings across the fleet, " << report.compares.size() << " compares\n"
+    out << Counted(report.servers.size(), "server") << ", " << Counted(report.collectionCount, "collection") << ", "
+        << Counted(report.findings.size(), "finding") << " across the fleet, "
+        << Counted(report.compares.size(), "compare") << "\n"
         << "Wrote " << folder << TOSSpecific::kFileSeparator << "index.html\n";
 }

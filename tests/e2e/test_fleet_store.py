@@ -62,7 +62,7 @@ def test_ingest_report_and_query(fleet, pair, tmp_path):
     assert query(fleet, store, "SELECT count(*) AS n FROM parts WHERE verdict IS NOT NULL AND "
                                "(part_key IS NULL OR scheme IS NULL OR evidence_count < 1)") == "n\n0\n"
     report = ok(run_fleet(fleet, ["report", "--store", store, "--out", fleet.path(tmp_path / "r")]))
-    assert report.splitlines()[0] == "1 servers, 2 collections, 10 findings across the fleet, 1 compares"
+    assert report.splitlines()[0] == "1 server, 2 collections, 10 findings across the fleet, 1 compare"
     page = (tmp_path / "r" / "fleet" / "index.html").read_text()
     assert "default-src 'none'" in page and "QX00123" in page and "System BIOS" in page
     assert '<tr class="error"><td>QX00123</td>' in page and "<td>3 parts failing, 4 with warnings</td>" in page
