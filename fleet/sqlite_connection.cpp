@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <map>
+#include <thread>
 
 #include "database_path.h"
 #include "fleet_error.h"
@@ -40,10 +42,14 @@ public:
     const char* Dialect() const override { return "sqlite"; }
 
     void Execute(const std::string& sql) override {
-        char* message = nullptr;
-        const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
-        const std::string text = message ? message : "";
-        sqlite3_free(message);
+        std::string text;
+        const int rc = untilNotBusy([&] {
+            char* message = nullptr;
+            const int result = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
+            text = message ? message : "";
+            sqlite3_free(message);
+            return result;
+        });
         if (rc != SQLITE_OK) fail(rc, text);
     }
 
@@ -99,6 +105,22 @@ public:
     void Rollback() noexcept override { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); }
 
 private:
+    // SQLite answers "busy" at once, without its busy handler, where waiting
+    // could deadlock: another process switching a new store to its
+    // write-ahead log, a reader meeting a log being recovered. Outside a
+    // transaction the statement is simply run again until the wait is over.
+    template <typename Step>
+    int untilNotBusy(const Step& step) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(busySeconds_);
+        for (;;) {
+            const int rc = step();
+            if ((rc & 0xff) != SQLITE_BUSY || !sqlite3_get_autocommit(db_) ||
+                std::chrono::steady_clock::now() >= deadline)
+                return rc;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
     static SqlValue columnValue(sqlite3_stmt* statement, int i) {
         if (sqlite3_column_type(statement, i) == SQLITE_NULL) return SqlValue();
         const unsigned char* text = sqlite3_column_text(statement, i);

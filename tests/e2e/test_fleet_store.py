@@ -164,6 +164,18 @@ def test_concurrent_ingest_stores_each_file_once(fleet, pair, tmp_path):
     assert query(fleet, store, "SELECT count(*) AS n FROM servers") == "n\n20\n"
 
 
+def test_processes_that_create_one_new_store_at_once_all_store(fleet, pair, tmp_path):
+    # The first writers of a new file race to set it up; SQLite answers that race "busy" without waiting.
+    for attempt in range(6):
+        store = fleet.path(tmp_path / f"new{attempt}.db")
+        with concurrent.futures.ThreadPoolExecutor(6) as pool:
+            results = list(pool.map(lambda i: run_fleet(fleet, ["ingest", "--store", store, fleet.path(pair[i % 2])]),
+                                    range(6)))
+        for proc in results:
+            ok(proc)
+        assert query(fleet, store, "SELECT count(*) AS n FROM collections") == "n\n2\n"
+
+
 @pytest.fixture(scope="module")
 def postgres():
     server = PostgresServer(None)

@@ -17,7 +17,7 @@ PLUGINS = ["analysis", "health", "html", "inventory", "oslog", "quarnel", "sel",
 # DLLs every Windows installation has.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "wininet.dll", "ws2_32.dll",
                "shell32.dll", "ole32.dll", "oleaut32.dll", "dbghelp.dll", "psapi.dll", "version.dll",
-               "iphlpapi.dll", "setupapi.dll", "wevtapi.dll"}
+               "iphlpapi.dll", "setupapi.dll", "wevtapi.dll", "winhttp.dll"}
 
 
 def pack(build, generator, dest):
