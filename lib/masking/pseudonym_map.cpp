@@ -77,11 +77,11 @@ bool PseudonymMap::Restore(const Entry& entry) {
     unsigned long n = 0;
     bool ours = false;
     if (entry.kind == MaskKind::kMac) {
-        unsigned a, b, c, d, e, f;
+        unsigned a = 0, b = 0, c = 0, d = 0, e = 0, f = 0;
         char end;
         ours = entry.pseudonym.size() == 17 &&
                std::sscanf(entry.pseudonym.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &a, &b, &c, &d, &e, &f, &end) == 6;
-        n = (static_cast<unsigned long>(d) << 16) | (e << 8) | f;
+        if (ours) n = (static_cast<unsigned long>(d) << 16) | (e << 8) | f;
         ours = ours && n != 0 && entry.pseudonym == Make(entry.kind, n, entry.pseudonym.substr(0, 8));
     } else {
         // Pseudonyms are made in order, so the search is short in practice;
