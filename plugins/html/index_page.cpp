@@ -77,8 +77,8 @@ std::string partLink(const ReportModel& model, size_t index, const std::string& 
 std::string verdictSection(const ReportModel& model) {
     const PartsReport& parts = model.parts;
     const bool clean = parts.failing == 0 && parts.warnings == 0;
-    // Green only where nothing is wrong and the collection is known complete.
-    const bool known = model.status.runLogSaved && model.status.complete;
+    // Green only where nothing is wrong, some part was checked and the collection is known complete.
+    const bool known = model.status.runLogSaved && model.status.complete && parts.ok > 0;
     const std::string tone = !clean ? (parts.failing ? "bad" : "warn") : known ? "good" : "plain";
     std::string out = "<section class=\"verdict " + tone + "\" id=\"verdict\">";
     if (clean) {
