@@ -3,24 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "disk_replies.h"
+#include "reply_bytes.h"
 
 namespace {
 
 using health::Bytes;
 
-void put(Bytes& b, size_t at, uint64_t value, size_t width) {
-    for (size_t i = 0; i < width; ++i) b.at(at + i) = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// Two replies one after the other; element by element, which keeps GCC's
-// bounds warnings from misreading a vector insert.
-template <typename Tail>
-Bytes joined(const Bytes& head, const Tail& tail) {
-    Bytes out(head.size() + tail.size(), 0);
-    for (size_t i = 0; i < head.size(); ++i) out[i] = head[i];
-    for (size_t i = 0; i < tail.size(); ++i) out[head.size() + i] = static_cast<uint8_t>(tail[i]);
-    return out;
-}
+using healthtest::joined;
+using healthtest::put;
 
 Bytes nvmeLog() {
     Bytes page(512, 0);
