@@ -8,6 +8,8 @@ import time
 from pathlib import Path
 from xml.sax.saxutils import escape
 
+import pytest
+
 from conftest import BUILD, ROOT, Target
 
 PLUGINS = ["system", "xml", "quarnel", "analysis"]
@@ -165,3 +167,15 @@ class PostgresServer:
                                        str(self.data)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        timeout=120, cwd="/")
         subprocess.run(["rm", "-rf", str(self.root)])
+
+
+@pytest.fixture(scope="module")
+def pair(tmp_path_factory):
+    return server_pair(tmp_path_factory.mktemp("pair"))
+
+
+@pytest.fixture
+def fleet(target):
+    if not fleet_exe(target).exists():
+        pytest.fail(f"{fleet_exe(target)} is not built")
+    return target

@@ -5,20 +5,8 @@ import shutil
 import pytest
 
 from conftest import Target
-from fleet_support import NEW_EVENT, collect, fleet_exe, native_tree, run_fleet, server_pair, EXAMPLE
+from fleet_support import NEW_EVENT, collect, fleet, native_tree, pair, run_fleet, EXAMPLE  # noqa: F401 (fixtures)
 from reports_support import ROOT_BUILD
-
-
-@pytest.fixture(scope="module")
-def pair(tmp_path_factory):
-    return server_pair(tmp_path_factory.mktemp("pair"))
-
-
-@pytest.fixture
-def fleet(target):
-    if not fleet_exe(target).exists():
-        pytest.fail(f"{fleet_exe(target)} is not built")
-    return target
 
 
 def sections(text):

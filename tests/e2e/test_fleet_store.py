@@ -6,20 +6,8 @@ import subprocess
 
 import pytest
 
-from fleet_support import (EXAMPLE, NEW_EVENT, PostgresServer, collect, fleet_exe, instance, native_tree,
-                           run_fleet, server_pair, variants)
-
-
-@pytest.fixture(scope="module")
-def pair(tmp_path_factory):
-    return server_pair(tmp_path_factory.mktemp("pair"))
-
-
-@pytest.fixture
-def fleet(target):
-    if not fleet_exe(target).exists():
-        pytest.fail(f"{fleet_exe(target)} is not built")
-    return target
+from fleet_support import (EXAMPLE, NEW_EVENT, PostgresServer, collect, fleet, instance, native_tree,  # noqa: F401
+                           pair, run_fleet, variants)
 
 
 @pytest.fixture
